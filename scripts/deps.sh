@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, only those that are missing.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-webengine-dev libcurl4-openssl-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth tinyproxy fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Missing packages: ${missing[*]}" >&2
+        echo "Run this command as root (or install them with sudo apt-get install)." >&2
+        exit 1
+    fi
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,44 @@
+#include "settings/AppInfo.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+std::string ChangeFileExt(const std::string& fileName, const std::string& ext) {
+    const size_t slash = fileName.find_last_of('/');
+    const size_t dot = fileName.find_last_of('.');
+    const bool hasExt = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasExt ? fileName.substr(0, dot) : fileName) + ext;
+}
+
+QString UserFilePath(const QString& besideExecutable, UserFileKind kind) {
+    const QFileInfo info(besideExecutable);
+    const QFileInfo dir(info.absolutePath());
+    if (dir.isDir() && dir.isWritable())
+        return info.absoluteFilePath();
+    QString base =
+        qEnvironmentVariable(kind == UserFileKind::Config ? "XDG_CONFIG_HOME" : "XDG_DATA_HOME");
+    if (base.isEmpty())
+        base = QDir::homePath() + (kind == UserFileKind::Config ? "/.config" : "/.local/share");
+    const QString folder = base + "/quarrylog";
+    QDir().mkpath(folder);
+    return folder + "/" + info.fileName();
+}
+
+namespace {
+QString executableWithExt(const char* ext) {
+    const std::string exe =
+        QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
+    return QFile::decodeName(ChangeFileExt(exe, ext).c_str());
+}
+} // namespace
+
+QString DefaultSettingsFilePath() {
+    return UserFilePath(executableWithExt(".set"), UserFileKind::Config);
+}
+
+QString DefaultReportFilePath() {
+    return UserFilePath(executableWithExt(".qrl"), UserFileKind::Data);
+}

@@ -1,0 +1,126 @@
+#include "settings/SettingsStore.h"
+
+#include "settings/AppInfo.h"
+#include "settings/PasswordScramble.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <charconv>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+QString qpath(const std::string& s) {
+    return QFile::decodeName(s.c_str());
+}
+
+std::optional<int> toInt(const std::string& s) {
+    int value = 0;
+    const char* first = s.data();
+    const char* last = s.data() + s.size();
+    if (first != last && *first == '+')
+        ++first;
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    if (first == last || ec != std::errc() || ptr != last)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+SettingsStore::SettingsStore(std::string fileName) : fileName_(std::move(fileName)) {
+    tree_.SetName(SettingsKeys::Root);
+}
+
+void SettingsStore::ResetSettings() {
+    tree_.Clear();
+    tree_.SetName(SettingsKeys::Root);
+}
+
+SettingsStore::LoadOutcome SettingsStore::LoadSettings() {
+    LoadOutcome outcome = LoadOutcome::Loaded;
+    const bool exists = QFileInfo::exists(qpath(fileName_));
+    try {
+        tree_.LoadFromFile(fileName_);
+        if (tree_.Name().empty()) {
+            // An empty file holds nothing to keep: start afresh.
+            ResetSettings();
+            SaveNow();
+            outcome = LoadOutcome::Created;
+        }
+    } catch (const std::exception&) {
+        if (exists) {
+            keepBrokenFile();
+            outcome = LoadOutcome::ReplacedBroken;
+        } else {
+            outcome = LoadOutcome::Created;
+        }
+        ResetSettings();
+        SaveNow();
+    }
+    const std::string pass = tree_.GetAttr(SettingsKeys::ProxyPass);
+    if (!pass.empty())
+        tree_.SetAttr(SettingsKeys::ProxyPass, UnscramblePassword(HexDecode(pass)));
+    return outcome;
+}
+
+void SettingsStore::keepBrokenFile() {
+    // Never overwrite an earlier kept copy.
+    QString target = qpath(fileName_) + ".broken";
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = qpath(fileName_) + ".broken." + QString::number(n);
+    if (QFile::rename(qpath(fileName_), target) || QFile::copy(qpath(fileName_), target))
+        brokenCopy_ = QFile::encodeName(target).toStdString();
+}
+
+bool SettingsStore::SaveSettings(const std::string& fileName) {
+    const std::string plain = tree_.GetAttr(SettingsKeys::ProxyPass);
+    if (!plain.empty())
+        tree_.SetAttr(SettingsKeys::ProxyPass, HexEncode(ScramblePassword(plain)));
+    bool ok = true;
+    try {
+        // Create a new file owner-only before anything is written into it; the atomic replace
+        // keeps the permissions of the file it replaces.
+        const QByteArray native = QFile::encodeName(qpath(fileName));
+        const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        if (fd >= 0)
+            ::close(fd);
+        tree_.SaveToFile(fileName);
+        QFile::setPermissions(qpath(fileName), kOwnerOnly);
+    } catch (const std::exception&) {
+        ok = false;
+    }
+    tree_.SetAttr(SettingsKeys::ProxyPass, plain);
+    return ok;
+}
+
+TQelPigger* SettingsStore::GetSection(TQelPigger* parent, std::string_view name) {
+    if (!parent)
+        return nullptr;
+    if (TQelPigger* found = parent->FindChild(name))
+        return found;
+    auto* section = new TQelPigger(parent);
+    section->SetName(name);
+    return section;
+}
+
+void SettingsStore::SetDataFileName(const std::string& fileName) {
+    Set(SettingsKeys::DataFileName, ChangeFileExt(fileName, ".qrl"));
+    SaveNow();
+}
+
+SettingsStore::Geometry SettingsStore::ReadGeometry() const {
+    return {toInt(Get(SettingsKeys::Top)), toInt(Get(SettingsKeys::Left)),
+            toInt(Get(SettingsKeys::Height)), toInt(Get(SettingsKeys::Width))};
+}
+
+void SettingsStore::WriteGeometry(int width, int height, int left, int top) {
+    Set(SettingsKeys::Width, std::to_string(width));
+    Set(SettingsKeys::Height, std::to_string(height));
+    Set(SettingsKeys::Left, std::to_string(left));
+    Set(SettingsKeys::Top, std::to_string(top));
+}

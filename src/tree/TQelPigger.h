@@ -1,0 +1,133 @@
+// The tagged tree: one node of an ordered tree of named elements with attributes, content text
+// and owned children, and its small text format. Every file of the program is one such tree.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Raised for every reading error; Position is the 1-based character index where it was found.
+class EQelPiggerError : public std::runtime_error {
+public:
+    EQelPiggerError(const std::string& message, std::int32_t position)
+        : std::runtime_error(message), Position(position) {}
+    std::int32_t Position;
+};
+
+// Raised when a file cannot be opened, created or written.
+class EQelFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Messages of the reader (kept together so they can be translated).
+namespace QelMessages {
+inline constexpr const char* SyntaxError = "Syntax error";
+inline constexpr const char* UnclosedTag = "Unclosed tag: %s";
+} // namespace QelMessages
+
+class TQelPigger {
+public:
+    // Deepest nesting the reader accepts; no real file comes near it.
+    static constexpr int MaxReadDepth = 10000;
+
+    explicit TQelPigger(TQelPigger* parent = nullptr);
+    virtual ~TQelPigger();
+
+    TQelPigger(const TQelPigger&) = delete;
+    TQelPigger& operator=(const TQelPigger&) = delete;
+
+    // Virtual constructor: a new node of this node's own class under parent.
+    virtual TQelPigger* Create(TQelPigger* parent) const;
+
+    // --- name, text, structure
+    const std::string& Name() const { return name_; }
+    void SetName(std::string_view s);
+    std::string Text;
+
+    TQelPigger* Parent() const { return parent_; }
+    virtual void SetParent(TQelPigger* newParent);
+    // CR LF followed by one TAB per level of depth.
+    std::string Indent() const;
+    int Depth() const { return depth_; }
+
+    virtual void Clear();
+
+    // --- attributes (names upper case, insertion order kept)
+    int AttrCount() const { return static_cast<int>(attrs_.size()); }
+    const std::string& AttrName(int i) const { return attrs_[static_cast<size_t>(i)].first; }
+    const std::string& AttrValue(int i) const { return attrs_[static_cast<size_t>(i)].second; }
+    std::string GetAttr(std::string_view attrName) const;
+    // Reference to the value of the first attribute of that (already upper-case) name, or to
+    // an empty string. Valid until the attributes change.
+    const std::string& AttrRef(std::string_view upperName) const;
+    void SetAttr(std::string_view attrName, std::string_view value);
+    void DeleteAttr(std::string_view attrName);
+
+    // --- children
+    int ChildCount() const { return static_cast<int>(children_.size()); }
+    TQelPigger* Child(int index) const;
+    TQelPigger* FindChild(std::string_view childName) const;
+    TQelPigger* FindNextChild(const TQelPigger* child) const;
+    TQelPigger* FindChildByAttr(std::string_view attrName, std::string_view value) const;
+    int IndexOfChild(const TQelPigger* child) const;
+    void DeleteChild(int index);
+    void DeleteChildNode(TQelPigger* node);
+    const std::vector<TQelPigger*>& Children() const { return children_; }
+
+    // Deep copy of source into this node (children created through Create).
+    virtual void Assign(const TQelPigger& source);
+
+    // --- text form
+    virtual std::string GetAsText() const;
+    void AppendText(std::string& out) const;
+    virtual void SetAsText(std::string_view s);
+    void SaveToStream(std::ostream& stream) const;
+    // Writes the file atomically (temporary file and rename); throws EQelFileError.
+    void SaveToFile(const std::string& fileName) const;
+    void LoadFromStream(std::istream& stream);
+    // Throws EQelFileError when the file cannot be opened, EQelPiggerError on bad syntax.
+    void LoadFromFile(const std::string& fileName);
+
+    // Reads one element starting at the 1-based position p (in/out).
+    void ReadElement(std::string_view s, int& p);
+
+    // Line-break normalisation of LoadFromStream: bytes up to the first NUL, every line
+    // followed by CR LF.
+    static std::string NormalizeLineBreaks(std::string_view bytes);
+
+protected:
+    // Extension points of the reader.
+    virtual TQelPigger* CreateChild(std::string_view tagName);
+    virtual void ChildLoaded(TQelPigger* child);
+    virtual bool AcceptText(std::string_view piece);
+    [[noreturn]] virtual void Error(const std::string& message, int position) const;
+
+private:
+    void readElementAt(std::string_view s, int& p, int depth);
+    void fixDepth();
+    void detachChild(TQelPigger* child);
+    void renumberChildren() const;
+
+    std::string name_;
+    TQelPigger* parent_ = nullptr;
+    int depth_ = 0;
+    std::vector<std::pair<std::string, std::string>> attrs_;
+    std::vector<TQelPigger*> children_;
+    // Position of this node in its parent's list; valid while the parent's indexDirty_ is false.
+    mutable int indexInParent_ = 0;
+    mutable bool indexDirty_ = false;
+};
+
+// Escaping of attribute values and content text.
+std::string PercentEncode(std::string_view s);
+void PercentEncodeTo(std::string& out, std::string_view s);
+std::string PercentDecode(std::string_view s);
+
+// Removes leading and trailing bytes with codes 0-32.
+std::string_view TrimBlanks(std::string_view s);
+// Upper-cases the ASCII letters a-z only.
+std::string UpperAscii(std::string_view s);

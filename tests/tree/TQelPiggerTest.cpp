@@ -1,0 +1,401 @@
+#include "tree/TQelPigger.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+struct ReadError {
+    std::string message;
+    int position;
+};
+
+// Reads text and returns the error it raised (message empty when it was read).
+ReadError readError(const std::string& text) {
+    TQelPigger t;
+    try {
+        t.SetAsText(text);
+    } catch (const EQelPiggerError& e) {
+        return {e.what(), e.Position};
+    }
+    return {"", 0};
+}
+
+TQelPigger* addChild(TQelPigger* parent, const std::string& name, const std::string& text = "") {
+    auto* c = new TQelPigger(parent);
+    c->SetName(name);
+    c->Text = text;
+    return c;
+}
+
+const std::string kSmallReport =
+    "\r\n<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Garden tools\" RDATE=\"06.12.2026\">"
+    "Suppliers of garden tools\r\nfound in December."
+    "\r\n\t<URLS>"
+    "\r\n\t\t<LISTING URL=\"u1\" CHK=\"Y\">"
+    "\r\n\t\t\t<TITLE>Spades"
+    "\r\n\t\t\t</TITLE>"
+    "\r\n\t\t\t<DESCRIPTION>Spades and forks"
+    "\r\n\t\t\t</DESCRIPTION>"
+    "\r\n\t\t\t<REDIRECT>u1"
+    "\r\n\t\t\t</REDIRECT>"
+    "\r\n\t\t</LISTING>"
+    "\r\n\t</URLS>"
+    "\r\n</QRL>";
+
+} // namespace
+
+TEST(TQelPiggerWriting, ReportRootExampleIsWrittenByteForByte) {
+    TQelPigger root;
+    root.SetName("qrl");
+    root.SetAttr("version", "1.0.1 beta");
+    root.Text = "First line\r\nSecond line";
+    addChild(&root, "URLS");
+    EXPECT_EQ(root.GetAsText(),
+              "\r\n<QRL VERSION=\"1.0.1 beta\">First line\r\nSecond line\r\n\t<URLS/>\r\n</QRL>");
+}
+
+TEST(TQelPiggerWriting, SmallReportRoundTripsByteForByte) {
+    TQelPigger root;
+    root.SetAsText(kSmallReport);
+    EXPECT_EQ(root.Name(), "QRL");
+    EXPECT_EQ(root.GetAttr("rdate"), "06.12.2026");
+    EXPECT_EQ(root.Text, "Suppliers of garden tools\r\nfound in December.");
+    TQelPigger* listing = root.FindChild("URLS")->FindChild("LISTING");
+    ASSERT_NE(listing, nullptr);
+    EXPECT_EQ(listing->Indent(), "\r\n\t\t");
+    EXPECT_EQ(listing->FindChild("TITLE")->Text, "Spades");
+    EXPECT_EQ(root.GetAsText(), kSmallReport);
+
+    // The same by building the record at depth 2 by hand.
+    TQelPigger built;
+    built.SetName("QRL");
+    TQelPigger* urls = addChild(&built, "URLS");
+    TQelPigger* rec = addChild(urls, "LISTING");
+    rec->SetAttr("URL", "u1");
+    rec->SetAttr("CHK", "Y");
+    addChild(rec, "TITLE", "Some title");
+    EXPECT_EQ(built.GetAsText(), "\r\n<QRL>\r\n\t<URLS>\r\n\t\t<LISTING URL=\"u1\" CHK=\"Y\">"
+                                 "\r\n\t\t\t<TITLE>Some title\r\n\t\t\t</TITLE>"
+                                 "\r\n\t\t</LISTING>\r\n\t</URLS>\r\n</QRL>");
+}
+
+TEST(TQelPiggerWriting, EmptyNamesWriteNothing) {
+    TQelPigger root;
+    EXPECT_EQ(root.GetAsText(), "");
+    root.SetName("A");
+    TQelPigger* hidden = addChild(&root, "  ");
+    addChild(hidden, "B");
+    EXPECT_EQ(root.GetAsText(), "\r\n<A>\r\n</A>");
+
+    TempDir dir;
+    TQelPigger nameless;
+    nameless.SaveToFile(dir.path("empty.qrl"));
+    EXPECT_TRUE(dir.exists("empty.qrl"));
+    EXPECT_EQ(dir.read("empty.qrl"), "");
+}
+
+TEST(TQelPiggerEscaping, EncodeAndDecode) {
+    EXPECT_EQ(PercentEncode("50% <done>"), "50%25 %3Cdone%3E");
+    EXPECT_EQ(PercentEncode(std::string("a\0b\x01\"", 5)), "a%00b%01%22");
+    // TAB, LF, CR, ampersand, apostrophe and high bytes stay as they are.
+    EXPECT_EQ(PercentEncode("\t\n\r&'=/\xC3\xA9"), "\t\n\r&'=/\xC3\xA9");
+    EXPECT_EQ(PercentEncode("\x0B\x0C\x0E\x1F"), "%0B%0C%0E%1F");
+
+    EXPECT_EQ(PercentDecode("%41%3c%25"),
+              std::string("A") + char(0x3 * 16 + ('c' - 'A' + 10)) + "%");
+    EXPECT_EQ(PercentDecode("50%25 %3Cdone%3E"), "50% <done>");
+    // A percent sign near the end never reads past the text.
+    EXPECT_EQ(PercentDecode("a%"), "a%");
+    EXPECT_EQ(PercentDecode("a%4"), "a%4");
+    EXPECT_EQ(PercentDecode("%"), "%");
+    EXPECT_EQ(PercentDecode("%414"), "A4");
+}
+
+TEST(TQelPiggerEscaping, EveryByteSurvivesAttributeRoundTrip) {
+    std::string all;
+    for (int b = 1; b < 256; ++b)
+        all.push_back(static_cast<char>(b));
+    all.push_back('\0');
+    TQelPigger t;
+    t.SetName("A");
+    t.SetAttr("V", all);
+    const std::string text = t.GetAsText();
+    EXPECT_EQ(text.find('<', 3), std::string::npos);
+    TQelPigger back;
+    back.SetAsText(text);
+    EXPECT_EQ(back.GetAttr("V"), all);
+}
+
+TEST(TQelPiggerReading, AcceptedForms) {
+    for (const char* text : {"<A/>", "<A />", "<a></A>", "<A>text</a >", "junk<A/>"}) {
+        TQelPigger t;
+        EXPECT_NO_THROW(t.SetAsText(text)) << text;
+        EXPECT_EQ(t.Name(), "A") << text;
+    }
+    TQelPigger t;
+    t.SetAsText("<A>text</a >");
+    EXPECT_EQ(t.Text, "text");
+}
+
+TEST(TQelPiggerReading, ErrorsWithMessageAndPosition) {
+    struct Case {
+        const char* text;
+        const char* message;
+        int position;
+    };
+    const Case cases[] = {
+        {"<A / >", "Syntax error", 5},
+        {"<A></ A>", "Unclosed tag: A", 4},
+        {"<A></B>", "Unclosed tag: A", 4},
+        {"<A><B></A>", "Unclosed tag: B", 7},
+        {"<A>text", "Syntax error", 4},
+        {"  \r\n", "Syntax error", 4},
+        {"abc", "Syntax error", 1},
+        {"<A x=\"1>", "Syntax error", 6},
+        {"<A></A", "Unclosed tag: A", 4},
+        {"<A>\r\n  </A  x>", "Unclosed tag: A", 8},
+        // A text cut off inside the opening tag ends with an error, never loops.
+        {"<A ", "Syntax error", 3},
+        {"<A x=\"1\" ", "Syntax error", 9},
+        {"<A x=\"1\"", "Syntax error", 9},
+        {"<A", "Syntax error", 2},
+        {"<", "Syntax error", 2},
+        {"<A x", "Syntax error", 4},
+        {"<A x=", "Syntax error", 6},
+    };
+    for (const Case& c : cases) {
+        const ReadError e = readError(c.text);
+        EXPECT_EQ(e.message, c.message) << c.text;
+        EXPECT_EQ(e.position, c.position) << c.text;
+    }
+}
+
+TEST(TQelPiggerReading, AttributesAndValues) {
+    // The unquoted value a/b is read as a; what follows ("/b") is no end of the tag.
+    const ReadError e = readError("<a x=a/b/>");
+    EXPECT_EQ(e.message, "Syntax error");
+    EXPECT_EQ(e.position, 8);
+    TQelPigger u;
+    u.SetAsText("<a x=a y = \"q\" z flag=\"%41 \" x=\"second\"/>");
+    EXPECT_EQ(u.GetAttr("Y"), "q");
+    EXPECT_EQ(u.GetAttr("Z"), "");
+    EXPECT_EQ(u.AttrName(2), "Z");
+    EXPECT_EQ(u.GetAttr("flag"), "A ");
+    // A repeated name is kept twice; lookups find the first.
+    EXPECT_EQ(u.AttrCount(), 5);
+    EXPECT_EQ(u.GetAttr("x"), "a");
+    // Written back, every value is quoted, even empty ones read from a file.
+    EXPECT_EQ(u.GetAsText(), "\r\n<A X=\"a\" Y=\"q\" Z=\"\" FLAG=\"A \" X=\"second\"/>");
+}
+
+TEST(TQelPiggerReading, ContentPiecesAreTrimmedAndJoined) {
+    TQelPigger t;
+    t.SetAsText("<A>  a \r\n<B/>  b\tc  <C>x</C>%20</A>");
+    EXPECT_EQ(t.Text, "ab\tc ");
+    EXPECT_EQ(t.ChildCount(), 2);
+    EXPECT_EQ(t.Child(1)->Text, "x");
+    // Entities and comments mean nothing special.
+    t.SetAsText("<A>&amp;</A>");
+    EXPECT_EQ(t.Text, "&amp;");
+}
+
+TEST(TQelPiggerReading, XmlDeclarationSwallowsTheRest) {
+    TQelPigger t;
+    const std::string text = "<?xml version=\"1.0\"?>\r\n<A/>\r\n";
+    const ReadError e = readError(text);
+    EXPECT_EQ(e.message, "Syntax error");
+    try {
+        t.SetAsText(text);
+    } catch (const EQelPiggerError&) {
+    }
+    // A failed read keeps what was read so far.
+    EXPECT_EQ(t.Name(), "?XML");
+    EXPECT_EQ(t.AttrName(1), "?");
+    ASSERT_EQ(t.ChildCount(), 1);
+    EXPECT_EQ(t.Child(0)->Name(), "A");
+}
+
+TEST(TQelPiggerReading, EmptyTextAndLineBreaks) {
+    TQelPigger t;
+    t.SetName("X");
+    t.SetAsText("");
+    EXPECT_EQ(t.Name(), "");
+
+    EXPECT_EQ(TQelPigger::NormalizeLineBreaks("a\nb\rc\r\nd"), "a\r\nb\r\nc\r\nd\r\n");
+    EXPECT_EQ(TQelPigger::NormalizeLineBreaks("a\n\n"), "a\r\n\r\n");
+    EXPECT_EQ(TQelPigger::NormalizeLineBreaks(""), "");
+    EXPECT_EQ(TQelPigger::NormalizeLineBreaks(std::string("<A/>\0<B>", 9)), "<A/>\r\n");
+
+    std::istringstream in("<A>one\ntwo\rthree</A>");
+    t.LoadFromStream(in);
+    EXPECT_EQ(t.Text, "one\r\ntwo\r\nthree");
+}
+
+TEST(TQelPiggerReading, DeepNestingFailsCleanly) {
+    const int depth = 1000000;
+    std::string text;
+    text.reserve(static_cast<size_t>(depth) * 3 + 2);
+    for (int i = 0; i < depth; ++i)
+        text += "<A>";
+    const ReadError e = readError(text);
+    EXPECT_EQ(e.message, "Syntax error");
+    // The element that would be one level too deep is where reading stops.
+    EXPECT_EQ(e.position, TQelPigger::MaxReadDepth * 3 + 1);
+
+    // Nesting below the limit reads, writes and frees.
+    std::string ok;
+    const int fine = 5000;
+    for (int i = 0; i < fine; ++i)
+        ok += "<A>";
+    for (int i = 0; i < fine; ++i)
+        ok += "</A>";
+    TQelPigger t;
+    t.SetAsText(ok);
+    TQelPigger* n = &t;
+    int levels = 1;
+    while (n->ChildCount() == 1) {
+        n = n->Child(0);
+        ++levels;
+    }
+    EXPECT_EQ(levels, fine);
+}
+
+TEST(TQelPiggerFiles, LoadAndSave) {
+    TempDir dir;
+    dir.write("r.qrl", "<A x=\"1\">\nline1\nline2\n</A>");
+    TQelPigger t;
+    t.LoadFromFile(dir.path("r.qrl"));
+    EXPECT_EQ(t.Text, "line1\r\nline2");
+    t.SaveToFile(dir.path("out.qrl"));
+    EXPECT_EQ(dir.read("out.qrl"), "\r\n<A X=\"1\">line1\r\nline2\r\n</A>");
+
+    EXPECT_THROW(t.LoadFromFile(dir.path("missing.qrl")), EQelFileError);
+    EXPECT_THROW(t.SaveToFile(dir.path("no/such/folder/x.qrl")), EQelFileError);
+
+    dir.write("empty.qrl", "");
+    t.LoadFromFile(dir.path("empty.qrl"));
+    EXPECT_EQ(t.Name(), "");
+    dir.write("blank.qrl", "   ");
+    EXPECT_THROW(t.LoadFromFile(dir.path("blank.qrl")), EQelPiggerError);
+}
+
+TEST(TQelPiggerStructure, AttributesAndChildren) {
+    TQelPigger root;
+    root.SetName("  root\t");
+    EXPECT_EQ(root.Name(), "ROOT");
+    root.SetAttr("a", "1");
+    root.SetAttr("B", "2");
+    root.SetAttr("A", "3");
+    EXPECT_EQ(root.AttrCount(), 2);
+    EXPECT_EQ(root.GetAttr("a"), "3");
+    root.SetAttr("a", "");
+    EXPECT_EQ(root.AttrCount(), 1);
+    EXPECT_EQ(root.GetAttr("A"), "");
+    root.DeleteAttr("missing");
+    EXPECT_EQ(root.AttrCount(), 1);
+
+    TQelPigger* x1 = addChild(&root, "X");
+    TQelPigger* y = addChild(&root, "Y");
+    TQelPigger* x2 = addChild(&root, "x");
+    x1->SetAttr("URL", "http://Example.com/A");
+    x2->SetAttr("URL", "http://example.com/b");
+    EXPECT_EQ(root.FindChild("x"), x1);
+    EXPECT_EQ(root.FindNextChild(x1), x2);
+    EXPECT_EQ(root.FindNextChild(x2), nullptr);
+    EXPECT_EQ(root.FindNextChild(nullptr), nullptr);
+    EXPECT_EQ(root.Child(-1), nullptr);
+    EXPECT_EQ(root.Child(3), nullptr);
+    EXPECT_EQ(root.FindChildByAttr("url", "HTTP://EXAMPLE.COM/B"), x2);
+    // With an empty value, a child without the attribute matches.
+    EXPECT_EQ(root.FindChildByAttr("URL", ""), y);
+
+    // Destroying a node removes it from its parent; later lookups still work.
+    delete y;
+    EXPECT_EQ(root.ChildCount(), 2);
+    EXPECT_EQ(root.FindNextChild(x1), x2);
+    EXPECT_EQ(root.IndexOfChild(x2), 1);
+    root.DeleteChild(0);
+    EXPECT_EQ(root.Child(0), x2);
+    root.DeleteChildNode(x2);
+    EXPECT_EQ(root.ChildCount(), 0);
+}
+
+TEST(TQelPiggerStructure, ReparentingKeepsIndentsCurrent) {
+    TQelPigger a, b;
+    a.SetName("A");
+    b.SetName("B");
+    TQelPigger* mid = addChild(&b, "MID");
+    TQelPigger* leaf = addChild(mid, "LEAF");
+    TQelPigger* inA = addChild(&a, "IN");
+    EXPECT_EQ(leaf->Indent(), "\r\n\t\t");
+    mid->SetParent(inA);
+    EXPECT_EQ(b.ChildCount(), 0);
+    EXPECT_EQ(inA->Child(0), mid);
+    EXPECT_EQ(leaf->Indent(), "\r\n\t\t\t");
+    mid->SetParent(nullptr);
+    EXPECT_EQ(leaf->Indent(), "\r\n\t");
+    EXPECT_EQ(mid->Indent(), "\r\n");
+    delete mid;
+
+    a.Clear();
+    EXPECT_EQ(a.Name(), "");
+    EXPECT_EQ(a.ChildCount(), 0);
+}
+
+TEST(TQelPiggerStructure, IterationWhileDeletingManyChildren) {
+    TQelPigger root;
+    root.SetName("URLS");
+    for (int i = 0; i < 20000; ++i)
+        addChild(&root, i % 2 ? "LISTING" : "OTHER")->SetAttr("N", std::to_string(i));
+    int seen = 0;
+    for (TQelPigger* c = root.FindChild("LISTING"); c;) {
+        TQelPigger* next = root.FindNextChild(c);
+        if (seen % 3 == 0)
+            delete c;
+        ++seen;
+        c = next;
+    }
+    EXPECT_EQ(seen, 10000);
+    EXPECT_EQ(root.ChildCount(), 20000 - 3334);
+    EXPECT_EQ(root.Child(1)->GetAttr("N"), "2");
+    EXPECT_EQ(root.Child(2)->GetAttr("N"), "3");
+}
+
+// A subclass that keeps only children named KEEP and no text, to check the reader's hooks
+// and that Assign copies children with their own class.
+class KeepOnly : public TQelPigger {
+public:
+    using TQelPigger::TQelPigger;
+    TQelPigger* Create(TQelPigger* parent) const override { return new KeepOnly(parent); }
+    int loaded = 0;
+
+protected:
+    TQelPigger* CreateChild(std::string_view tag) override {
+        return UpperAscii(tag) == "KEEP" ? new KeepOnly(this) : nullptr;
+    }
+    void ChildLoaded(TQelPigger*) override { ++loaded; }
+    bool AcceptText(std::string_view) override { return false; }
+};
+
+TEST(TQelPiggerStructure, ExtensionPointsAndAssign) {
+    KeepOnly k;
+    k.SetAsText("<R>text<KEEP a=\"1\"><DROP/></KEEP><SKIP><KEEP/></SKIP><keep/></R>");
+    EXPECT_EQ(k.Text, "");
+    EXPECT_EQ(k.ChildCount(), 2);
+    EXPECT_EQ(k.loaded, 2);
+
+    TQelPigger copy;
+    copy.Assign(k);
+    EXPECT_EQ(copy.GetAsText(), k.GetAsText());
+    EXPECT_NE(dynamic_cast<KeepOnly*>(copy.Child(0)), nullptr);
+
+    // Assigning a node's own descendant to it works on a copy.
+    TQelPigger t;
+    t.SetAsText("<A><B x=\"1\"><C/></B></A>");
+    t.Assign(*t.Child(0));
+    EXPECT_EQ(t.GetAsText(), "\r\n<B X=\"1\">\r\n\t<C/>\r\n</B>");
+}
