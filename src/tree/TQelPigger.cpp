@@ -74,6 +74,11 @@ struct Reader {
     }
 };
 
+std::uint64_t nextStamp() {
+    static std::uint64_t counter = 0;
+    return ++counter;
+}
+
 int hexDigit(unsigned char d) {
     return d < 'A' ? d - '0' : d - 'A' + 10;
 }
@@ -143,7 +148,7 @@ std::string PercentDecode(std::string_view s) {
 
 // ---------------------------------------------------------------- life cycle
 
-TQelPigger::TQelPigger(TQelPigger* parent) {
+TQelPigger::TQelPigger(TQelPigger* parent) : stamp_(nextStamp()) {
     if (parent)
         SetParent(parent);
 }
@@ -159,6 +164,12 @@ TQelPigger* TQelPigger::Create(TQelPigger* parent) const {
     return new TQelPigger(parent);
 }
 
+void TQelPigger::touch() {
+    stamp_ = nextStamp();
+    if (parent_)
+        parent_->stamp_ = nextStamp();
+}
+
 void TQelPigger::Clear() {
     std::vector<TQelPigger*> doomed;
     doomed.swap(children_);
@@ -170,10 +181,12 @@ void TQelPigger::Clear() {
     name_.clear();
     Text.clear();
     attrs_.clear();
+    touch();
 }
 
 void TQelPigger::SetName(std::string_view s) {
     name_ = UpperAscii(TrimBlanks(s));
+    touch();
 }
 
 std::string TQelPigger::Indent() const {
@@ -206,6 +219,7 @@ void TQelPigger::detachChild(TQelPigger* child) {
     if (index != static_cast<int>(children_.size()))
         indexDirty_ = true;
     child->parent_ = nullptr;
+    stamp_ = nextStamp();
 }
 
 void TQelPigger::SetParent(TQelPigger* newParent) {
@@ -218,6 +232,7 @@ void TQelPigger::SetParent(TQelPigger* newParent) {
         indexInParent_ = static_cast<int>(newParent->children_.size());
         newParent->children_.push_back(this);
     }
+    touch();
     fixDepth();
 }
 
@@ -299,9 +314,11 @@ void TQelPigger::SetAttr(std::string_view attrName, std::string_view value) {
     for (auto& a : attrs_)
         if (a.first == key) {
             a.second = value;
+            touch();
             return;
         }
     attrs_.emplace_back(std::move(key), std::string(value));
+    touch();
 }
 
 void TQelPigger::DeleteAttr(std::string_view attrName) {
@@ -309,6 +326,7 @@ void TQelPigger::DeleteAttr(std::string_view attrName) {
     for (auto it = attrs_.begin(); it != attrs_.end(); ++it)
         if (it->first == key) {
             attrs_.erase(it);
+            touch();
             return;
         }
 }
@@ -330,6 +348,7 @@ void TQelPigger::Assign(const TQelPigger& source) {
     name_ = source.name_;
     Text = source.Text;
     attrs_ = source.attrs_;
+    touch();
     children_.reserve(source.children_.size());
     for (const TQelPigger* c : source.children_) {
         TQelPigger* mine = c->Create(this);
@@ -509,6 +528,7 @@ void TQelPigger::readElementAt(std::string_view s, int& p, int depth) {
         }
         attrs_.emplace_back(std::move(attrName), std::move(value));
     }
+    touch();
 
     // End of the opening tag.
     r.skipBlanks(p);

@@ -78,6 +78,12 @@ public:
     void DeleteChildNode(TQelPigger* node);
     const std::vector<TQelPigger*>& Children() const { return children_; }
 
+    // A value that changes whenever this node's list of children changes or the name or an
+    // attribute of this node or of one of its direct children changes, and that no two nodes
+    // ever share. An index over the children can tell by it whether it is still current.
+    // (Content text is a plain field and does not count.)
+    std::uint64_t ChangeStamp() const { return stamp_; }
+
     // Deep copy of source into this node (children created through Create).
     virtual void Assign(const TQelPigger& source);
 
@@ -111,6 +117,8 @@ private:
     void fixDepth();
     void detachChild(TQelPigger* child);
     void renumberChildren() const;
+    // Marks a change of this node (and so of a child of its parent).
+    void touch();
 
     std::string name_;
     TQelPigger* parent_ = nullptr;
@@ -120,6 +128,7 @@ private:
     // Position of this node in its parent's list; valid while the parent's indexDirty_ is false.
     mutable int indexInParent_ = 0;
     mutable bool indexDirty_ = false;
+    std::uint64_t stamp_;
 };
 
 // Escaping of attribute values and content text.

@@ -399,3 +399,31 @@ TEST(TQelPiggerStructure, ExtensionPointsAndAssign) {
     t.Assign(*t.Child(0));
     EXPECT_EQ(t.GetAsText(), "\r\n<B X=\"1\">\r\n\t<C/>\r\n</B>");
 }
+
+TEST(TQelPiggerStructure, ChangeStampFollowsChildrenAndTheirAttributes) {
+    TQelPigger root;
+    root.SetName("URLS");
+    std::uint64_t last = root.ChangeStamp();
+    const auto changed = [&] {
+        const bool c = root.ChangeStamp() != last;
+        last = root.ChangeStamp();
+        return c;
+    };
+    TQelPigger* a = addChild(&root, "LISTING");
+    EXPECT_TRUE(changed());
+    a->SetAttr("URL", "x");
+    EXPECT_TRUE(changed());
+    a->SetAttr("URL", "y");
+    EXPECT_TRUE(changed());
+    TQelPigger* title = addChild(a, "TITLE");
+    title->Text = "text is not counted";
+    title->SetAttr("Z", "grandchildren are not counted");
+    EXPECT_FALSE(changed());
+    delete a;
+    EXPECT_TRUE(changed());
+    root.SetAsText("<URLS/>");
+    EXPECT_TRUE(changed());
+    // A node made later never carries an earlier node's stamp.
+    TQelPigger other;
+    EXPECT_NE(other.ChangeStamp(), root.ChangeStamp());
+}
