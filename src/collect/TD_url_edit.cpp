@@ -1,35 +1,186 @@
 #include "collect/TD_url_edit.h"
 
+#include "collect/Pictures.h"
+#include "collect/RecordRows.h"
+#include "settings/DialogUtil.h"
+#include "tree/TQelPigger.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace {
+
+QLabel* boldLabel(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    QFont f = label->font();
+    f.setBold(true);
+    label->setFont(f);
+    return label;
+}
+
+// Every line break (CR LF, lone CR, lone LF) as one memo line break.
+QString memoText(const std::string& stored) {
+    QString t = ToQ(stored);
+    t.replace("\r\n", "\n");
+    t.replace('\r', '\n');
+    return t;
+}
+
+} // namespace
+
+std::string WithCrLfBreaks(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out.append("\r\n");
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
 TD_url_edit::TD_url_edit(QWidget* parent) : QDialog(parent) {
     setObjectName("D_url_edit");
     setWindowTitle("URL");
+    setFixedSize(522, 361);
+
+    auto* shape1 = new QFrame(this);
+    shape1->setObjectName("Shape1");
+    shape1->setFrameShape(QFrame::Box);
+    shape1->setFixedSize(120, 120);
+    Image1 = new QLabel(shape1);
+    Image1->setObjectName("Image1");
+    Image1->setPixmap(FoundPagePicture(110));
+    Image1->setGeometry(5, 5, 110, 110);
+    Image2 = new QLabel(shape1);
+    Image2->setObjectName("Image2");
+    Image2->setPixmap(GlobeIcon(16));
+    Image2->setGeometry(4, 4, 16, 16);
+
     Edit_url = new QLineEdit(this);
+    Edit_url->setObjectName("Edit_url");
     Edit_title = new QLineEdit(this);
+    Edit_title->setObjectName("Edit_title");
     Memo_dsc = new QPlainTextEdit(this);
+    Memo_dsc->setObjectName("Memo_dsc");
+    Memo_dsc->setMinimumSize(330, 120);
+    Memo_dsc->setTabChangesFocus(true);
+
     btnOk = new QPushButton("Ok", this);
+    btnOk->setObjectName("btnOk");
+    btnOk->setDefault(true);
     btnCancel = new QPushButton("Cancel", this);
-    auto* layout = new QVBoxLayout(this);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{Edit_url, Edit_title, Memo_dsc, btnOk, btnCancel})
-        layout->addWidget(w);
-    connect(btnOk, &QPushButton::clicked, this, [this] {
-        Accepted = true;
-        accept();
-    });
+    btnCancel->setObjectName("btnCancel");
+    connect(btnOk, &QPushButton::clicked, this, &TD_url_edit::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* fields = new QVBoxLayout();
+    fields->addWidget(boldLabel("URL:", this));
+    fields->addWidget(Edit_url);
+    fields->addSpacing(6);
+    fields->addWidget(boldLabel("Title:", this));
+    fields->addWidget(Edit_title);
+    fields->addSpacing(6);
+    fields->addWidget(boldLabel("Description:", this));
+    fields->addWidget(Memo_dsc, 1);
+
+    auto* left = new QVBoxLayout();
+    left->addWidget(shape1);
+    left->addStretch(1);
+
+    auto* body = new QHBoxLayout();
+    body->addLayout(left);
+    body->addSpacing(12);
+    body->addLayout(fields, 1);
+
+    auto* bevel1 = new QFrame(this);
+    bevel1->setObjectName("Bevel1");
+    bevel1->setFrameShape(QFrame::HLine);
+    bevel1->setFrameShadow(QFrame::Sunken);
+
+    auto* buttons = new QHBoxLayout();
+    buttons->addStretch(1);
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(14, 14, 14, 10);
+    layout->addLayout(body, 1);
+    layout->addWidget(bevel1);
+    layout->addLayout(buttons);
+
+    setTabOrder(Edit_url, Edit_title);
+    setTabOrder(Edit_title, Memo_dsc);
+    setTabOrder(Memo_dsc, btnOk);
+    setTabOrder(btnOk, btnCancel);
+}
+
+void TD_url_edit::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    Edit_title->setFocus();
 }
 
 bool TD_url_edit::Execute(TQelPigger* record) {
+    record_ = record;
     Accepted = false;
     if (!record)
         return false;
+
+    Edit_url->setText(ToQ(record->GetAttr(RecordFields::Url)));
+    // A missing title or description is neither shown nor stored: its field stays disabled.
+    const TQelPigger* title = record->FindChild(RecordFields::Title);
+    Edit_title->setEnabled(title != nullptr);
+    Edit_title->setText(title ? ToQ(title->Text) : QString());
+    loadedTitle_ = Edit_title->text();
+    const TQelPigger* dsc = record->FindChild(RecordFields::Description);
+    Memo_dsc->setEnabled(dsc != nullptr);
+    Memo_dsc->setPlainText(dsc ? memoText(dsc->Text) : QString());
+    loadedDescription_ = Memo_dsc->toPlainText();
+
+    CenterOnScreen(this);
     exec();
-    return Accepted;
+    record_ = nullptr;
+    if (!Accepted)
+        return false;
+    return true;
+}
+
+void TD_url_edit::btnOkClick() {
+    Accepted = true;
+    storeFields();
+    accept();
+}
+
+void TD_url_edit::storeFields() {
+    if (!record_)
+        return;
+    const std::string url(TrimBlanks(FromQ(Edit_url->text())));
+    if (!url.empty())
+        record_->SetAttr(RecordFields::Url, url);
+    // Texts the user did not change keep their stored bytes.
+    if (TQelPigger* title = record_->FindChild(RecordFields::Title))
+        if (Edit_title->text() != loadedTitle_)
+            title->Text = FromQ(Edit_title->text());
+    if (TQelPigger* dsc = record_->FindChild(RecordFields::Description)) {
+        const QString text = Memo_dsc->toPlainText();
+        if (text != loadedDescription_) {
+            QString stored = text;
+            stored.replace('\n', "\r\n");
+            dsc->Text = FromQ(stored);
+        } else {
+            dsc->Text = WithCrLfBreaks(dsc->Text);
+        }
+    }
 }
 
 TD_url_edit* D_url_edit() {

@@ -3,7 +3,11 @@
 
 #include <QDialog>
 
+#include <string>
+#include <string_view>
+
 class TQelPigger;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -13,16 +17,32 @@ class TD_url_edit : public QDialog {
 public:
     explicit TD_url_edit(QWidget* parent = nullptr);
 
-    // Edits record; true when the user confirmed and the record was updated.
+    // Edits record in place; true when the user confirmed and the record was updated.
     bool Execute(TQelPigger* record);
 
     bool Accepted = false;
+    QLabel* Image1;
+    QLabel* Image2;
     QLineEdit* Edit_url;
     QLineEdit* Edit_title;
     QPlainTextEdit* Memo_dsc;
     QPushButton* btnOk;
     QPushButton* btnCancel;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void btnOkClick();
+    void storeFields();
+
+    TQelPigger* record_ = nullptr;
+    // What the fields showed when they were loaded, to leave untouched texts byte for byte.
+    QString loadedTitle_, loadedDescription_;
 };
+
+// The text with every line break (CR LF, lone CR, lone LF) written as CR LF.
+std::string WithCrLfBreaks(std::string_view text);
 
 // The one URL editor of the program, created on first use.
 TD_url_edit* D_url_edit();

@@ -1,13 +1,17 @@
-// The "Found URL list" page: one row per record of the report, with a check box.
+// The "Found URL list" page: one row per record of the report, with a check box. Rows refer
+// to the record nodes of the report; the list never owns records.
 #pragma once
 
-#include <QWidget>
+#include "collect/TO_selected_list.h"
 
+#include <functional>
 #include <string>
+#include <vector>
 
 class TQelPigger;
+struct RecordRow;
 
-class TO_results : public QWidget {
+class TO_results : public TO_selected_list {
     Q_OBJECT
 public:
     explicit TO_results(QWidget* parent = nullptr);
@@ -18,7 +22,12 @@ public:
     bool Filtered() const { return filtered_; }
     void SetFiltered(bool on) { filtered_ = on; }
 
-    void ClearItems();
+    // Decides, while the filter is on, whether a record is listed.
+    using Matcher = std::function<bool(TQelPigger* record)>;
+    // Runs the filter dialog over the records; gives whether the user switched the filter on.
+    using FilterDialog = std::function<bool(TQelPigger* records)>;
+    void SetFilter(Matcher matches, FilterDialog dialog);
+
     void Rebuild();
     void Fill();
     bool Accepts(TQelPigger* record);
@@ -33,6 +42,19 @@ public:
     // Runs the filter dialog and takes its on/off state.
     bool RunFilter();
 
+    // The record of a row, or none when the row's record is no longer in Records.
+    TQelPigger* RecordAt(int row) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void LV1DblClick();
+    bool isListed(const TQelPigger* record) const;
+
     bool filtered_ = false;
+    Matcher matches_;
+    FilterDialog filterDialog_;
+    // While Fill runs, rows are gathered here and shown in one go.
+    std::vector<RecordRow>* bulkRows_ = nullptr;
 };

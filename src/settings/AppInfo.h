@@ -12,6 +12,8 @@ inline constexpr const char* ProductName = "Quarrylog";
 inline constexpr const char* DataFolder = "../data";
 // Folder of help pages, relative to the current directory.
 inline constexpr const char* DocsFolder = "../docs";
+// Host of the maker's web site.
+inline constexpr const char* MakerSiteHost = "quarrylog.example.org";
 } // namespace AppInfo
 
 // The file name with its extension (the part from the last point of the last path component)

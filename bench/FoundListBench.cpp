@@ -1,0 +1,118 @@
+// The found URL list on large reports: fill, rebuild (after a refresh) and storing check marks.
+#include "collect/TO_results.h"
+#include "tree/TQelPigger.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QHeaderView>
+#include <QTableView>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+std::unique_ptr<TQelPigger> makeUrls(int records) {
+    auto urls = std::make_unique<TQelPigger>();
+    urls->SetName("URLS");
+    for (int i = 0; i < records; ++i) {
+        auto* rec = new TQelPigger(urls.get());
+        rec->SetName("LISTING");
+        const std::string url = "http://site" + std::to_string(i) + ".example.com/page";
+        rec->SetAttr("URL", url);
+        if (i % 3 == 0)
+            rec->SetAttr("CHK", "Y");
+        for (const char* child : {"TITLE", "DESCRIPTION", "REDIRECT"}) {
+            auto* c = new TQelPigger(rec);
+            c->SetName(child);
+            c->Text = std::string(child) + " of record " + std::to_string(i) +
+                      " with some more words to show";
+        }
+    }
+    return urls;
+}
+
+struct ShownList {
+    TO_results list;
+    ShownList() {
+        list.resize(1000, 700);
+        list.show();
+    }
+};
+
+void BM_FillList(benchmark::State& state) {
+    const auto urls = makeUrls(static_cast<int>(state.range(0)));
+    ShownList shown;
+    for (auto _ : state) {
+        shown.list.ClearItems();
+        shown.list.Records = urls.get();
+        shown.list.Rebuild();
+        benchmark::DoNotOptimize(shown.list.RowCount());
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+void BM_RefreshList(benchmark::State& state) {
+    const auto urls = makeUrls(static_cast<int>(state.range(0)));
+    ShownList shown;
+    shown.list.Records = urls.get();
+    shown.list.Rebuild();
+    for (auto _ : state) {
+        // What the main window does on a refresh.
+        shown.list.StoreChecks();
+        shown.list.ClearItems();
+        shown.list.Records = urls.get();
+        shown.list.Rebuild();
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+void BM_StoreChecks(benchmark::State& state) {
+    const auto urls = makeUrls(static_cast<int>(state.range(0)));
+    ShownList shown;
+    shown.list.Records = urls.get();
+    shown.list.Rebuild();
+    for (auto _ : state)
+        shown.list.StoreChecks();
+    state.SetComplexityN(state.range(0));
+}
+
+void BM_ClearList(benchmark::State& state) {
+    const auto urls = makeUrls(static_cast<int>(state.range(0)));
+    ShownList shown;
+    shown.list.Records = urls.get();
+    for (auto _ : state) {
+        state.PauseTiming();
+        shown.list.Rebuild();
+        state.ResumeTiming();
+        shown.list.ClearItems();
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+} // namespace
+
+BENCHMARK(BM_FillList)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_RefreshList)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_StoreChecks)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_ClearList)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();

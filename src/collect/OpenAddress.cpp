@@ -1,0 +1,26 @@
+#include "collect/OpenAddress.h"
+
+#include "settings/AppInfo.h"
+#include "settings/DialogUtil.h"
+#include "tree/TQelPigger.h"
+
+QUrl BrowserUrlFor(const std::string& redirect) {
+    const QString text = ToQ(std::string(TrimBlanks(redirect)));
+    if (text.isEmpty())
+        return {};
+    QUrl url(text, QUrl::TolerantMode);
+    if (url.scheme().isEmpty() || (url.host().isEmpty() && !text.contains("://")))
+        url = QUrl("http://" + text, QUrl::TolerantMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() ||
+        (scheme != "http" && scheme != "https" && scheme != "ftp"))
+        return {};
+    return url;
+}
+
+std::string ProbePageHtml() {
+    const std::string site = AppInfo::MakerSiteHost;
+    return "<HTML><HEAD><TITLE>Quarrylog</TITLE></HEAD><BODY><P ALIGN=CENTER>Find new verisons "
+           "here<A HREF=\"http://" +
+           site + "/\">" + site + "</A></P></BODY></HTML>";
+}

@@ -1,0 +1,88 @@
+#include "collect/RecordListModel.h"
+
+#include "settings/DialogUtil.h"
+
+RecordListModel::RecordListModel(int columns, QObject* parent)
+    : QAbstractTableModel(parent), columns_(columns) {}
+
+int RecordListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int RecordListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : columns_;
+}
+
+QVariant RecordListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const RecordRow& row = rows_[static_cast<size_t>(index.row())];
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        switch (index.column()) {
+        case TitleColumn:
+            return ToQ(row.title);
+        case UrlColumn:
+            return ToQ(row.address);
+        case DescriptionColumn:
+            return ToQ(row.description);
+        default:
+            return {};
+        }
+    }
+    if (role == Qt::CheckStateRole && checkable_ && index.column() == TitleColumn)
+        return row.checked ? Qt::Checked : Qt::Unchecked;
+    return {};
+}
+
+bool RecordListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::CheckStateRole || !checkable_ ||
+        index.column() != TitleColumn)
+        return false;
+    rows_[static_cast<size_t>(index.row())].checked = value.value<Qt::CheckState>() == Qt::Checked;
+    emit dataChanged(index, index, {Qt::CheckStateRole});
+    return true;
+}
+
+Qt::ItemFlags RecordListModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (checkable_ && index.column() == TitleColumn)
+        f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < headers_.size())
+        return headers_[section];
+    return {};
+}
+
+void RecordListModel::setHeaders(const QStringList& headers) {
+    headers_ = headers;
+    emit headerDataChanged(Qt::Horizontal, 0, columns_ - 1);
+}
+
+void RecordListModel::resetRows(std::vector<RecordRow> rows) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+void RecordListModel::appendRow(RecordRow row) {
+    const int at = rowCount();
+    beginInsertRows(QModelIndex(), at, at);
+    rows_.push_back(std::move(row));
+    endInsertRows();
+}
+
+void RecordListModel::replaceRow(int row, RecordRow content) {
+    rows_[static_cast<size_t>(row)] = std::move(content);
+    emit dataChanged(index(row, 0), index(row, columns_ - 1));
+}
+
+void RecordListModel::removeRowAt(int row) {
+    beginRemoveRows(QModelIndex(), row, row);
+    rows_.erase(rows_.begin() + row);
+    endRemoveRows();
+}

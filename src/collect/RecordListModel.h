@@ -1,0 +1,44 @@
+// Table model of the found URL list: rows that refer to record nodes of the report (never
+// copies of them), with the texts shown and a check mark each.
+#pragma once
+
+#include "collect/RecordRows.h"
+
+#include <QAbstractTableModel>
+
+#include <vector>
+
+class RecordListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { TitleColumn = 0, UrlColumn = 1, DescriptionColumn = 2 };
+
+    explicit RecordListModel(int columns, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    void setHeaders(const QStringList& headers);
+    void setCheckable(bool on) { checkable_ = on; }
+
+    // Replaces all rows in one reset (the list repaints once).
+    void resetRows(std::vector<RecordRow> rows);
+    void clear() { resetRows({}); }
+    void appendRow(RecordRow row);
+    void replaceRow(int row, RecordRow content);
+    void removeRowAt(int row);
+
+    const RecordRow& rowAt(int row) const { return rows_[static_cast<size_t>(row)]; }
+    const std::vector<RecordRow>& rows() const { return rows_; }
+
+private:
+    std::vector<RecordRow> rows_;
+    QStringList headers_;
+    int columns_;
+    bool checkable_ = false;
+};

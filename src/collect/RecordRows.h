@@ -1,0 +1,36 @@
+// What one row of the found URL list shows for a record, and the record fields it reads.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+class TQelPigger;
+
+namespace RecordFields {
+inline constexpr const char* Listing = "LISTING";
+inline constexpr const char* Url = "URL";
+inline constexpr const char* Check = "CHK";
+inline constexpr const char* Title = "TITLE";
+inline constexpr const char* Description = "DESCRIPTION";
+inline constexpr const char* Redirect = "REDIRECT";
+inline constexpr const char* Checked = "Y";
+} // namespace RecordFields
+
+// Text of the record's child element of that name; empty when there is none.
+std::string ChildText(const TQelPigger* record, std::string_view childName);
+
+// The address as the list shows it: every "http://" removed (exact case), CR and LF as blanks.
+std::string ShownAddress(std::string_view url);
+// CR and LF each become one blank.
+std::string OneLine(std::string_view text);
+
+struct RecordRow {
+    TQelPigger* record = nullptr;
+    std::string title;
+    std::string address;
+    std::string description;
+    bool checked = false;
+};
+
+// The row for a record: caption, the two sub-items and the check mark ("Y" exactly).
+RecordRow MakeRow(TQelPigger* record);

@@ -1,0 +1,35 @@
+#include "collect/RecordRows.h"
+#include "collect/OpenAddress.h"
+#include "tree/TQelPigger.h"
+
+#include <gtest/gtest.h>
+
+TEST(RecordRows, AddressAndTextsAsShown) {
+    EXPECT_EQ(ShownAddress("http://a.com/?u=http://b.com"), "a.com/?u=b.com");
+    EXPECT_EQ(ShownAddress("https://a.com"), "https://a.com");
+    EXPECT_EQ(ShownAddress("HTTP://a.com"), "HTTP://a.com");
+    EXPECT_EQ(ShownAddress("httphttp://://x"), "http://x");
+    EXPECT_EQ(OneLine("one\r\ntwo\rthree\nfour"), "one  two three four");
+
+    TQelPigger rec;
+    rec.SetAsText("<LISTING URL=\"http://x.org\" CHK=\"y\"><TITLE>T\r\nU</TITLE></LISTING>");
+    const RecordRow row = MakeRow(&rec);
+    EXPECT_EQ(row.title, "T  U");
+    EXPECT_EQ(row.address, "x.org");
+    EXPECT_EQ(row.description, "");
+    EXPECT_FALSE(row.checked); // only an upper-case Y checks
+    rec.SetAttr("CHK", "Y");
+    EXPECT_TRUE(MakeRow(&rec).checked);
+}
+
+TEST(OpenAddress, OnlyWebAddressesAreHandedOut) {
+    EXPECT_EQ(BrowserUrlFor("  http://example.com/a b  ").toString(), "http://example.com/a b");
+    EXPECT_EQ(BrowserUrlFor("www.example.com/x").toString(), "http://www.example.com/x");
+    EXPECT_EQ(BrowserUrlFor("example.com:8080/x").toString(), "http://example.com:8080/x");
+    EXPECT_EQ(BrowserUrlFor("https://example.com").scheme(), "https");
+    EXPECT_TRUE(BrowserUrlFor("ftp://files.example.com/a").isValid());
+    for (const char* refused : {"", "   ", "file:///etc/passwd", "javascript:alert(1)",
+                                "/usr/bin/xterm", "smb://host/share", "data:text/html,hi"})
+        EXPECT_FALSE(BrowserUrlFor(refused).isValid()) << refused;
+    EXPECT_NE(ProbePageHtml().find("Find new verisons here<A HREF="), std::string::npos);
+}
