@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -46,6 +47,12 @@ void TD_settings::FormCreate() {
     StoreAllowed = true;
     LoadSettings();
     ShowSettings();
+}
+
+void TD_settings::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        CenterOnScreen(this);
 }
 
 void TD_settings::OKBtnClick() {

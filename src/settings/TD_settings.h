@@ -18,6 +18,7 @@ public:
 
     SettingsStore& Store() { return store_; }
     TQelPigger& SettingsTree() { return store_.Tree(); }
+    const TQelPigger& SettingsTree() const { return store_.Tree(); }
     std::string SettingsFileName() const { return store_.SettingsFileName(); }
 
     bool SaveNow() { return store_.SaveNow(); }
@@ -46,6 +47,7 @@ protected:
     void FormCreate();
     virtual void LoadSettings() { store_.LoadSettings(); }
     virtual void ShowSettings() {}
+    void showEvent(QShowEvent* event) override;
 
 protected slots:
     virtual void OKBtnClick();

@@ -1,13 +1,60 @@
 #include "settings/TD_settings_user.h"
 
 #include "settings/AppInfo.h"
+#include "settings/DialogUtil.h"
+#include "settings/KeywordList.h"
+#include "settings/ProxyAddress.h"
+#include "settings/TD_proxyLogin.h"
+#include "settings/TFsure.h"
+#include "tree/TextCase.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
 
 TD_settings_user* D_settings_user = nullptr;
+
+namespace {
+
+constexpr char kMaskBlank = '_';
+
+// A disabled field takes the face colour of buttons, an enabled one the window colour.
+void faceColourWhenDisabled(QLineEdit* field) {
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Base, palette.color(QPalette::Button));
+    field->setPalette(palette);
+}
+
+QLabel* fieldLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
+    auto* label = new QLabel(caption, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+} // namespace
 
 TD_settings_user::TD_settings_user(const QString& settingsFile, QWidget* parent)
     : TD_settings(settingsFile.isEmpty() ? DefaultSettingsFilePath() : settingsFile, parent) {
     setObjectName("D_settings_user");
     D_settings_user = this;
+
+    OKBtn->setText("Close");
+    CancelBtn->hide();
+    PageControl1->setTabText(PageControl1->indexOf(TabSheet1), "Proxy");
+    buildProxyPage();
+    buildKeywordsPage();
+
     FormCreate();
 }
 
@@ -16,10 +63,332 @@ TD_settings_user::~TD_settings_user() {
         D_settings_user = nullptr;
 }
 
+void TD_settings_user::buildProxyPage() {
+    GroupBox_proxy = new QGroupBox("Proxy settings", TabSheet1);
+    GroupBox_proxy->setObjectName("GroupBox_proxy");
+
+    CB_proxy = new QCheckBox("Use proxy for autosearch", GroupBox_proxy);
+    CB_proxy->setObjectName("CB_proxy");
+    QFont bold = CB_proxy->font();
+    bold.setBold(true);
+    CB_proxy->setFont(bold);
+
+    Edit_proxyIP = new QLineEdit(GroupBox_proxy);
+    Edit_proxyIP->setObjectName("Edit_proxyIP");
+    Edit_proxyIP->setInputMask(QString("000.000.000.000;") + kMaskBlank);
+    Edit_proxyIP->setMaxLength(15);
+
+    Edit_ProxyPort = new QLineEdit(GroupBox_proxy);
+    Edit_ProxyPort->setObjectName("Edit_ProxyPort");
+    Edit_ProxyPort->setInputMask(QString("0000;") + kMaskBlank);
+    Edit_ProxyPort->setMaxLength(4);
+    Edit_ProxyPort->setText("8080");
+
+    // Room for every place of the mask, and no more.
+    const QFontMetrics metrics(Edit_proxyIP->font());
+    const int padding = 16;
+    Edit_proxyIP->setFixedWidth(metrics.horizontalAdvance("000.000.000.000") + padding);
+    Edit_ProxyPort->setFixedWidth(metrics.horizontalAdvance("00000") + padding);
+
+    auto* line = new QFrame(GroupBox_proxy);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+
+    RB_proxy_login_dialog = new QRadioButton("Use proxy login dialog", GroupBox_proxy);
+    RB_proxy_login_dialog->setObjectName("RB_proxy_login_dialog");
+    RB_proxy_login_save = new QRadioButton("Save proxy login (can stay blank)", GroupBox_proxy);
+    RB_proxy_login_save->setObjectName("RB_proxy_login_save");
+
+    Edit_proxyUser = new QLineEdit(GroupBox_proxy);
+    Edit_proxyUser->setObjectName("Edit_proxyUser");
+    Edit_proxyPass = new QLineEdit(GroupBox_proxy);
+    Edit_proxyPass->setObjectName("Edit_proxyPass");
+    Edit_proxyPass->setEchoMode(QLineEdit::Password);
+    Edit_proxyUser->setMinimumWidth(metrics.horizontalAdvance(QString(30, 'n')));
+
+    SB_proxyLogin =
+        new QPushButton("Refresh proxy username and pasword for current session", GroupBox_proxy);
+    SB_proxyLogin->setObjectName("SB_proxyLogin");
+
+    for (QLineEdit* field : {Edit_proxyIP, Edit_ProxyPort, Edit_proxyUser, Edit_proxyPass}) {
+        faceColourWhenDisabled(field);
+        field->setEnabled(false);
+    }
+    RB_proxy_login_dialog->setEnabled(false);
+    RB_proxy_login_save->setEnabled(false);
+    SB_proxyLogin->setEnabled(false);
+
+    auto* grid = new QGridLayout(GroupBox_proxy);
+    grid->setContentsMargins(14, 12, 14, 14);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(8);
+    int row = 0;
+    grid->addWidget(CB_proxy, row++, 0, 1, 2);
+    grid->addWidget(fieldLabel("Proxy IP:", Edit_proxyIP, GroupBox_proxy), row, 0);
+    grid->addWidget(Edit_proxyIP, row++, 1, Qt::AlignLeft);
+    grid->addWidget(fieldLabel("Proxy port:", Edit_ProxyPort, GroupBox_proxy), row, 0);
+    grid->addWidget(Edit_ProxyPort, row++, 1, Qt::AlignLeft);
+    grid->addWidget(line, row++, 0, 1, 2);
+    grid->addWidget(RB_proxy_login_dialog, row++, 0, 1, 2);
+    grid->addWidget(RB_proxy_login_save, row++, 0, 1, 2);
+    grid->addWidget(fieldLabel("Proxy user name:", Edit_proxyUser, GroupBox_proxy), row, 0);
+    grid->addWidget(Edit_proxyUser, row++, 1);
+    grid->addWidget(fieldLabel("Proxy password:", Edit_proxyPass, GroupBox_proxy), row, 0);
+    grid->addWidget(Edit_proxyPass, row++, 1);
+    grid->addWidget(SB_proxyLogin, row++, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
+
+    auto* page = new QVBoxLayout(TabSheet1);
+    page->addWidget(GroupBox_proxy);
+    page->addStretch(1);
+
+    connect(CB_proxy, &QCheckBox::toggled, this, &TD_settings_user::proxy_actions_enabling);
+    connect(RB_proxy_login_dialog, &QRadioButton::toggled, this,
+            &TD_settings_user::proxy_actions_enabling);
+    connect(RB_proxy_login_save, &QRadioButton::toggled, this,
+            &TD_settings_user::proxy_actions_enabling);
+    connect(Edit_proxyIP, &QLineEdit::textChanged, this, &TD_settings_user::Edit_proxyIPChange);
+    connect(Edit_ProxyPort, &QLineEdit::textChanged, this, &TD_settings_user::Edit_ProxyPortChange);
+    connect(Edit_proxyUser, &QLineEdit::textChanged, this, &TD_settings_user::Edit_proxyUserChange);
+    connect(Edit_proxyPass, &QLineEdit::textChanged, this, &TD_settings_user::Edit_proxyPassChange);
+}
+
+void TD_settings_user::buildKeywordsPage() {
+    TabSheet_kw = new QWidget();
+    TabSheet_kw->setObjectName("TabSheet_kw");
+    PageControl1->addTab(TabSheet_kw, "Keywords");
+
+    LB_keywords = new QListWidget(TabSheet_kw);
+    LB_keywords->setObjectName("LB_keywords");
+    LB_keywords->setSelectionMode(QAbstractItemView::SingleSelection);
+    LB_keywords->installEventFilter(this);
+    btn_add_kw = new QPushButton("Add", TabSheet_kw);
+    btn_add_kw->setObjectName("btn_add_kw");
+    btn_del_kw = new QPushButton("Delete", TabSheet_kw);
+    btn_del_kw->setObjectName("btn_del_kw");
+    connect(btn_add_kw, &QPushButton::clicked, this, &TD_settings_user::btn_add_kwClick);
+    connect(btn_del_kw, &QPushButton::clicked, this, &TD_settings_user::btn_del_kwClick);
+
+    auto* buttons = new QVBoxLayout();
+    buttons->addWidget(btn_add_kw);
+    buttons->addWidget(btn_del_kw);
+    buttons->addStretch(1);
+
+    auto* grid = new QGridLayout(TabSheet_kw);
+    grid->addWidget(fieldLabel("Often used keywords:", LB_keywords, TabSheet_kw), 0, 0, 1, 2);
+    grid->addWidget(LB_keywords, 1, 0);
+    grid->addLayout(buttons, 1, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(1, 1);
+}
+
 std::string TD_settings_user::GetVersion() const {
     return AppInfo::Version;
 }
 
 std::string TD_settings_user::GetDataFolder() const {
     return AppInfo::DataFolder;
+}
+
+void TD_settings_user::ShowSettings() {
+    TQelPigger& root = SettingsTree();
+    const bool useProxy = root.GetAttr(SettingsKeys::UseProxy) == "Y";
+    const bool saveLogin = root.GetAttr(SettingsKeys::SaveProxyLogin) == "Y";
+
+    CB_proxy->setChecked(useProxy);
+    (saveLogin ? RB_proxy_login_save : RB_proxy_login_dialog)->setChecked(true);
+    proxy_actions_enabling();
+
+    Edit_proxyIP->setText(ToQ(root.GetAttr(SettingsKeys::ProxyIP)));
+    const std::string port = root.GetAttr(SettingsKeys::ProxyPort);
+    Edit_ProxyPort->setText(port.empty() ? QString("8080") : ToQ(port));
+    Edit_proxyUser->setText(ToQ(root.GetAttr(SettingsKeys::ProxyUser)));
+    Edit_proxyPass->setText(ToQ(root.GetAttr(SettingsKeys::ProxyPass)));
+    SessionProxyUser = root.GetAttr(SettingsKeys::ProxyUser);
+    SessionProxyPass = root.GetAttr(SettingsKeys::ProxyPass);
+
+    LB_keywords->clear();
+    Keywords = GetSection(&root, SettingsKeys::Keywords);
+    if (!KeywordList(Keywords).IsEmpty())
+        LoadKeywords();
+    else
+        AddDefaultKeywords();
+}
+
+void TD_settings_user::LoadKeywords() {
+    for (TQelPigger* element : KeywordList(Keywords).Entries())
+        listKeyword(element);
+}
+
+void TD_settings_user::AddDefaultKeywords() {
+    for (const std::string& keyword : KeywordList::Defaults())
+        AddKeyword(keyword);
+}
+
+void TD_settings_user::AddKeyword(const std::string& text) {
+    if (TQelPigger* element = KeywordList(Keywords).Add(text))
+        listKeyword(element);
+}
+
+QListWidgetItem* TD_settings_user::listKeyword(TQelPigger* element) {
+    const std::string value = KeywordList::Value(element);
+    // Sorted in after the entries that come before it (and after its equals).
+    int lo = 0, hi = LB_keywords->count();
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (KeywordBefore(value, KeywordList::Value(elementOf(LB_keywords->item(mid)))))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    auto* item = new QListWidgetItem(ToQ(value));
+    item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(element)));
+    LB_keywords->insertItem(lo, item);
+    return item;
+}
+
+TQelPigger* TD_settings_user::elementOf(const QListWidgetItem* item) {
+    return static_cast<TQelPigger*>(item->data(Qt::UserRole).value<void*>());
+}
+
+std::vector<std::string> TD_settings_user::OftenUsedKeywords() const {
+    std::vector<std::string> keywords;
+    for (int i = 0; i < LB_keywords->count(); ++i)
+        keywords.push_back(KeywordList::Value(elementOf(LB_keywords->item(i))));
+    return keywords;
+}
+
+void TD_settings_user::btn_add_kwClick() {
+    bool ok = false;
+    const QString answer = QInputDialog::getText(this, "New keyword", "Enter new keyword",
+                                                 QLineEdit::Normal, QString(), &ok);
+    if (!ok)
+        return;
+    const std::string keyword = KeywordFromAnswer(FromQ(answer));
+    if (keyword.empty())
+        return;
+    AddKeyword(keyword);
+    for (int i = 0; i < LB_keywords->count(); ++i) {
+        QListWidgetItem* item = LB_keywords->item(i);
+        if (SameTextIgnoringCase(FromQ(item->text()), keyword)) {
+            LB_keywords->setCurrentItem(item);
+            LB_keywords->scrollToItem(item);
+            break;
+        }
+    }
+}
+
+void TD_settings_user::btn_del_kwClick() {
+    const QList<QListWidgetItem*> selected = LB_keywords->selectedItems();
+    if (selected.isEmpty())
+        return;
+    QListWidgetItem* item = selected.first();
+    if (!AskUser(QString("Delete keyword\n\"%1\"\nfrom the list?").arg(item->text())))
+        return;
+    KeywordList::Remove(elementOf(item));
+    delete item;
+}
+
+bool TD_settings_user::eventFilter(QObject* watched, QEvent* event) {
+    // The Delete key in the keyword list deletes the selected keyword.
+    if (watched == LB_keywords && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        btn_del_kwClick();
+        return true;
+    }
+    return TD_settings::eventFilter(watched, event);
+}
+
+void TD_settings_user::proxy_actions_enabling() {
+    TQelPigger& root = SettingsTree();
+    if (CB_proxy->isChecked())
+        root.SetAttr(SettingsKeys::UseProxy, "Y");
+    else
+        root.DeleteAttr(SettingsKeys::UseProxy);
+    if (RB_proxy_login_save->isChecked())
+        root.SetAttr(SettingsKeys::SaveProxyLogin, "Y");
+    else
+        root.DeleteAttr(SettingsKeys::SaveProxyLogin);
+
+    const bool proxy = CB_proxy->isChecked();
+    const bool login = proxy && RB_proxy_login_save->isChecked();
+    RB_proxy_login_dialog->setEnabled(proxy);
+    RB_proxy_login_save->setEnabled(proxy);
+    SB_proxyLogin->setEnabled(proxy);
+    Edit_proxyIP->setEnabled(proxy);
+    Edit_ProxyPort->setEnabled(proxy);
+    Edit_proxyUser->setEnabled(login);
+    Edit_proxyPass->setEnabled(login);
+}
+
+QString TD_settings_user::MaskedText(const QLineEdit* field) {
+    QString text = field->displayText();
+    if (!field->inputMask().isEmpty())
+        text.replace(QChar(kMaskBlank), QChar(' '));
+    return text;
+}
+
+std::string TD_settings_user::fieldBytes(const QString& shown, const char* key) const {
+    // A field that shows the stored value gives its bytes unchanged.
+    const std::string stored = SettingsTree().GetAttr(key);
+    return ToQ(stored) == shown ? stored : FromQ(shown);
+}
+
+void TD_settings_user::storeField(const char* key, const QString& shown) {
+    if (ToQ(SettingsTree().GetAttr(key)) != shown)
+        SettingsTree().SetAttr(key, FromQ(shown));
+}
+
+void TD_settings_user::Edit_proxyIPChange() {
+    storeField(SettingsKeys::ProxyIP, MaskedText(Edit_proxyIP));
+}
+
+void TD_settings_user::Edit_ProxyPortChange() {
+    storeField(SettingsKeys::ProxyPort, MaskedText(Edit_ProxyPort));
+}
+
+void TD_settings_user::Edit_proxyUserChange() {
+    storeField(SettingsKeys::ProxyUser, Edit_proxyUser->text());
+    SessionProxyUser = SettingsTree().GetAttr(SettingsKeys::ProxyUser);
+}
+
+void TD_settings_user::Edit_proxyPassChange() {
+    storeField(SettingsKeys::ProxyPass, Edit_proxyPass->text());
+    SessionProxyPass = SettingsTree().GetAttr(SettingsKeys::ProxyPass);
+}
+
+bool TD_settings_user::UseProxy() const {
+    return CB_proxy->isChecked();
+}
+
+bool TD_settings_user::UseLoginDialog() const {
+    return RB_proxy_login_dialog->isChecked();
+}
+
+std::string TD_settings_user::GetProxyIP() const {
+    if (!UseProxy())
+        return {};
+    return CleanProxyAddress(FromQ(MaskedText(Edit_proxyIP)));
+}
+
+std::string TD_settings_user::GetProxyPort() const {
+    if (!UseProxy())
+        return {};
+    return CleanProxyPort(FromQ(MaskedText(Edit_ProxyPort)));
+}
+
+std::string TD_settings_user::GetProxyUser() {
+    if (!UseProxy())
+        return {};
+    if (UseLoginDialog()) {
+        D_proxyLogin()->Execute(*this);
+    } else {
+        SessionProxyUser = fieldBytes(Edit_proxyUser->text(), SettingsKeys::ProxyUser);
+        SessionProxyPass = fieldBytes(Edit_proxyPass->text(), SettingsKeys::ProxyPass);
+    }
+    return SessionProxyUser;
+}
+
+void TD_settings_user::TurnToProxyPage() {
+    PageControl1->setCurrentWidget(TabSheet1);
 }

@@ -1,7 +1,18 @@
-// The settings object of the program and its visible settings window.
+// The settings object of the program and its visible settings window: the proxy used by the
+// automatic search and the often used keywords.
 #pragma once
 
 #include "settings/TD_settings.h"
+
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QRadioButton;
 
 class TD_settings_user : public TD_settings {
     Q_OBJECT
@@ -12,6 +23,77 @@ public:
 
     std::string GetVersion() const;
     std::string GetDataFolder() const;
+
+    // --- proxy values for a request of the automatic search
+    bool UseProxy() const;
+    bool UseLoginDialog() const;
+    // The address ready for the HTTP client ("192.168.1.1"), or empty without proxy.
+    std::string GetProxyIP() const;
+    // The port's digits, or empty without proxy.
+    std::string GetProxyPort() const;
+    // Empty without proxy. Else, with "Use proxy login dialog" chosen, asks for the run's
+    // credentials with the proxy login dialog; otherwise takes them from the settings fields.
+    // Gives SessionProxyUser; GetProxyPass gives the matching password.
+    std::string GetProxyUser();
+    std::string GetProxyPass() const { return SessionProxyPass; }
+
+    // --- keywords
+    // Adds a keyword (trimmed) unless it is empty or already listed ignoring letter case.
+    void AddKeyword(const std::string& text);
+    // The often used keywords as the list shows them (sorted).
+    std::vector<std::string> OftenUsedKeywords() const;
+
+    // Turns to the "Proxy" page (the wizard shows the window there).
+    void TurnToProxyPage();
+
+    // The proxy credentials of the current run; never stored.
+    std::string SessionProxyUser;
+    std::string SessionProxyPass;
+    // The "KEYWORDS" element of the settings tree (not owned).
+    TQelPigger* Keywords = nullptr;
+
+    QGroupBox* GroupBox_proxy;
+    QCheckBox* CB_proxy;
+    QLineEdit* Edit_proxyIP;
+    QLineEdit* Edit_ProxyPort;
+    QRadioButton* RB_proxy_login_dialog;
+    QRadioButton* RB_proxy_login_save;
+    QLineEdit* Edit_proxyUser;
+    QLineEdit* Edit_proxyPass;
+    QPushButton* SB_proxyLogin;
+    QWidget* TabSheet_kw;
+    QListWidget* LB_keywords;
+    QPushButton* btn_add_kw;
+    QPushButton* btn_del_kw;
+
+    // The text of a masked field as it is stored: unfilled places as blanks.
+    static QString MaskedText(const QLineEdit* field);
+
+protected:
+    void ShowSettings() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+public slots:
+    void proxy_actions_enabling();
+    void Edit_proxyIPChange();
+    void Edit_ProxyPortChange();
+    void Edit_proxyUserChange();
+    void Edit_proxyPassChange();
+    void btn_add_kwClick();
+    void btn_del_kwClick();
+
+private:
+    void buildProxyPage();
+    void buildKeywordsPage();
+    void LoadKeywords();
+    void AddDefaultKeywords();
+    QListWidgetItem* listKeyword(TQelPigger* element);
+    static TQelPigger* elementOf(const QListWidgetItem* item);
+    // Stores a field's text unless the attribute already shows as that text (so bytes that
+    // nobody edited stay as they are).
+    void storeField(const char* key, const QString& shown);
+    // The field's text as bytes: the stored value's own bytes when the field shows it.
+    std::string fieldBytes(const QString& shown, const char* key) const;
 };
 
 // The one settings object of the process, or none before it was created.
