@@ -1,9 +1,9 @@
-#include "settings/TD_settings_user.h"
+#include "app/StartUp.h"
+#include "settings/AppInfo.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QIcon>
 
-#include <memory>
 #include <unistd.h>
 
 int main(int argc, char* argv[]) {
@@ -12,14 +12,7 @@ int main(int argc, char* argv[]) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Quarrylog");
-
-    QMainWindow window;
-    window.setWindowTitle("Quarrylog");
-    auto settings = std::make_unique<TD_settings_user>();
-    settings->RestoreWindowPos(&window);
-    window.show();
-    const int rc = QApplication::exec();
-    settings->StoreWindowPos(&window);
-    return rc;
+    QApplication::setApplicationName(AppInfo::ProductName);
+    QApplication::setWindowIcon(QIcon(":/art/logo.png"));
+    return RunQuarrylog();
 }

@@ -1,5 +1,7 @@
 #include "settings/AppInfo.h"
 
+#include "tree/TQelPigger.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -41,4 +43,24 @@ QString DefaultSettingsFilePath() {
 
 QString DefaultReportFilePath() {
     return UserFilePath(executableWithExt(".qrl"), UserFileKind::Data);
+}
+
+namespace {
+std::string settingOr(const TQelPigger& root, const char* key, const char* fallback) {
+    const std::string value(TrimBlanks(root.GetAttr(key)));
+    return value.empty() ? std::string(fallback) : value;
+}
+} // namespace
+
+std::string HomeSearchPage(const TQelPigger& settingsRoot) {
+    return settingOr(settingsRoot, AppInfo::HomeSearchPageKey, AppInfo::DefaultHomeSearchPage);
+}
+
+std::string FeedHost(const TQelPigger& settingsRoot) {
+    return settingOr(settingsRoot, AppInfo::FeedHostKey, AppInfo::DefaultFeedHost);
+}
+
+std::string WithoutScheme(const std::string& address) {
+    const size_t sep = address.find("://");
+    return sep == std::string::npos ? address : address.substr(sep + 3);
 }

@@ -12,9 +12,30 @@ inline constexpr const char* ProductName = "Quarrylog";
 inline constexpr const char* DataFolder = "../data";
 // Folder of help pages, relative to the current directory.
 inline constexpr const char* DocsFolder = "../docs";
-// Host of the maker's web site.
-inline constexpr const char* MakerSiteHost = "quarrylog.example.org";
+
+// The maker and its web pages.
+inline constexpr const char* MakerName = "Quarrylog Works";
+inline constexpr const char* MakerWebSite = "http://www.quarrylog.example/";
+inline constexpr const char* MakerSiteHost = "www.quarrylog.example";
+inline constexpr const char* ProductPage = "http://www.quarrylog.example/quarrylog/download.html";
+
+// Defaults of the pages the program searches on. Each can be replaced without rebuilding by an
+// attribute of the settings file's root element (HOME_SEARCH_PAGE="http://...",
+// FEED_HOST="host" or "host:port").
+inline constexpr const char* DefaultHomeSearchPage = "http://www.quarrylog.example/search";
+inline constexpr const char* DefaultFeedHost = "feed.quarrylog.example";
+inline constexpr const char* HomeSearchPageKey = "HOME_SEARCH_PAGE";
+inline constexpr const char* FeedHostKey = "FEED_HOST";
 } // namespace AppInfo
+
+class TQelPigger;
+
+// The home search page and the search feed's host, from the settings root when set there.
+std::string HomeSearchPage(const TQelPigger& settingsRoot);
+std::string FeedHost(const TQelPigger& settingsRoot);
+
+// An address without its scheme ("http://www.x.example/a" gives "www.x.example/a").
+std::string WithoutScheme(const std::string& address);
 
 // The file name with its extension (the part from the last point of the last path component)
 // replaced by ext; a name without extension gets ext appended.

@@ -178,7 +178,7 @@ TEST_F(ListFixture, OpeningWritesTheProbePageAndOpensTheRedirect) {
     EXPECT_EQ(browser.opened[0].toString(), "http://r1.example/");
     EXPECT_EQ(dir.read("a.html"),
               "<HTML><HEAD><TITLE>Quarrylog</TITLE></HEAD><BODY><P ALIGN=CENTER>Find new "
-              "verisons here<A HREF=\"http://quarrylog.example.org/\">quarrylog.example.org</A>"
+              "verisons here<A HREF=\"http://www.quarrylog.example/\">www.quarrylog.example</A>"
               "</P></BODY></HTML>");
 
     // A blank or missing redirect opens nothing: Enter, double-click, the command.

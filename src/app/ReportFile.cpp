@@ -1,0 +1,122 @@
+#include "app/ReportFile.h"
+
+#include "settings/AppInfo.h"
+#include "tree/TQelPigger.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+QString qpath(const std::string& s) {
+    return QFile::decodeName(s.c_str());
+}
+
+QByteArray native(const QString& s) {
+    return QFile::encodeName(s);
+}
+
+// Makes backup hold what file holds now: a second name for the same content where the file
+// system allows it, else a copy; the old backup is replaced in one step. Failures leave the
+// old backup as it was.
+void refreshBackup(const QString& file, const QString& backup) {
+    const QString real = QFileInfo(file).canonicalFilePath();
+    if (real.isEmpty())
+        return;
+    const QString temporary = backup + ".new";
+    QFile::remove(temporary);
+    const bool made = ::link(native(real).constData(), native(temporary).constData()) == 0 ||
+                      QFile::copy(real, temporary);
+    if (!made)
+        return;
+    if (std::rename(native(temporary).constData(), native(backup).constData()) != 0)
+        QFile::remove(temporary);
+}
+
+bool blankOnly(const QByteArray& bytes) {
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) > 32)
+            return false;
+    return true;
+}
+
+std::string keepAside(const QString& file) {
+    QString target = file + ".unreadable";
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = file + ".unreadable." + QString::number(n);
+    if (QFile::rename(file, target) || QFile::copy(file, target))
+        return native(target).toStdString();
+    return {};
+}
+
+} // namespace
+
+std::string BackupFileName(const std::string& fileName) {
+    return ChangeFileExt(fileName, ".BAK");
+}
+
+bool SaveReportFile(const TQelPigger& doc, const std::string& fileName, bool makeBackup,
+                    std::string* error) {
+    const auto fail = [&](const QString& what, const QString& why) {
+        if (error)
+            *error = (what + " \"" + qpath(fileName) + "\": " + why).toStdString();
+        return false;
+    };
+    const std::string text = doc.GetAsText();
+    QSaveFile file(qpath(fileName));
+    // Never write into the file itself: a failure half way would destroy it.
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail("Cannot create file", file.errorString());
+    if (!text.empty() && file.write(text.data(), static_cast<qint64>(text.size())) !=
+                             static_cast<qint64>(text.size())) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return fail("Cannot write file", why);
+    }
+    if (makeBackup && QFileInfo(qpath(fileName)).isFile())
+        refreshBackup(qpath(fileName), qpath(BackupFileName(fileName)));
+    if (!file.commit())
+        return fail("Cannot write file", file.errorString());
+    return true;
+}
+
+ReportLoadResult LoadReportFile(TQelPigger& doc, const std::string& fileName) {
+    ReportLoadResult result;
+    const QString path = qpath(fileName);
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        doc.Clear();
+        result.outcome = ReportLoadResult::Missing;
+        return result;
+    }
+    try {
+        doc.LoadFromFile(fileName);
+        if (!doc.Name().empty()) {
+            result.outcome = ReportLoadResult::Loaded;
+            return result;
+        }
+        result.reason = "it holds no report";
+    } catch (const EQelPiggerError& e) {
+        result.reason = std::string(e.what()) + " at position " + std::to_string(e.Position);
+    } catch (const std::exception& e) {
+        result.reason = e.what();
+    }
+    // A file of nothing but blanks holds nothing to keep.
+    QFile file(path);
+    if (info.isFile() && file.open(QIODevice::ReadOnly) && blankOnly(file.readAll())) {
+        doc.Clear();
+        result.reason.clear();
+        result.outcome = ReportLoadResult::Empty;
+        return result;
+    }
+    doc.Clear();
+    result.outcome = ReportLoadResult::Unreadable;
+    if (info.isFile())
+        result.keptAs = keepAside(path);
+    return result;
+}

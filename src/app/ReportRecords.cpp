@@ -1,0 +1,57 @@
+#include "app/ReportRecords.h"
+
+#include "app/ReportLayout.h"
+#include "tree/TQelPigger.h"
+#include "tree/TextCase.h"
+
+void ReportRecords::ensureCurrent(TQelPigger* urls) {
+    // Stamps are never shared by two nodes, so a container that was replaced (even at the same
+    // address) never passes for the indexed one.
+    if (urls == urls_ && urls->ChangeStamp() == stamp_)
+        return;
+    byKey_.clear();
+    byKey_.reserve(static_cast<size_t>(urls->ChildCount()));
+    for (TQelPigger* child : urls->Children())
+        byKey_.try_emplace(CaseKey(child->AttrRef(ReportKeys::Url)), child);
+    urls_ = urls;
+    stamp_ = urls->ChangeStamp();
+    ++rebuilds_;
+}
+
+TQelPigger* ReportRecords::FindListing(TQelPigger* urls, std::string_view url) {
+    if (!urls)
+        return nullptr;
+    ensureCurrent(urls);
+    const auto it = byKey_.find(CaseKey(url));
+    return it == byKey_.end() ? nullptr : it->second;
+}
+
+bool ReportRecords::AddListing(TQelPigger* urls, std::string_view title,
+                               std::string_view description, std::string_view url,
+                               std::string_view redirect) {
+    if (!urls)
+        return false;
+    TQelPigger* record = FindListing(urls, url);
+    const bool isNew = record == nullptr;
+    if (isNew) {
+        record = new TQelPigger(urls);
+        record->SetName(ReportKeys::Listing);
+    }
+    record->SetAttr(ReportKeys::Url, url);
+    while (record->ChildCount() > 0)
+        record->DeleteChild(0);
+    const auto addText = [record](const char* name, std::string_view text) {
+        auto* child = new TQelPigger(record);
+        child->SetName(name);
+        child->Text = std::string(TrimBlanks(text));
+    };
+    addText(ReportKeys::ListingTitle, title);
+    addText(ReportKeys::ListingDescription, description);
+    addText(ReportKeys::Redirect, redirect);
+
+    // Only this record changed, and its key stayed what it was looked up by.
+    if (isNew)
+        byKey_.try_emplace(CaseKey(url), record);
+    stamp_ = urls->ChangeStamp();
+    return isNew;
+}

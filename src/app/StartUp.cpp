@@ -1,0 +1,38 @@
+#include "app/StartUp.h"
+
+#include "app/TFmain.h"
+#include "collect/TD_url_edit.h"
+#include "settings/TDmsg.h"
+#include "settings/TF_about.h"
+#include "settings/TFsure.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <memory>
+
+void CreateSharedWindows() {
+    F_about();
+    Fsure();
+    Dmsg();
+    D_url_edit();
+}
+
+int RunQuarrylog() {
+    auto mainWindow = std::make_unique<TFmain>();
+    CreateSharedWindows();
+    // The stored geometry becomes the normal one of the maximised window.
+    mainWindow->RestoreGeometry();
+    mainWindow->showMaximized();
+    mainWindow->activateWindow();
+    // Without a window manager (or with one that keeps new windows in the background) the
+    // window may never become active; the report is loaded all the same.
+    TFmain* window = mainWindow.get();
+    QTimer::singleShot(1000, window, [window] {
+        if (window->FirstActivation)
+            window->FormActivate();
+    });
+    const int rc = QApplication::exec();
+    mainWindow.reset();
+    return rc;
+}

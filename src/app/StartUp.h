@@ -1,0 +1,11 @@
+// Start-up of the program.
+#pragma once
+
+// Creates the windows that live from start-up to the end, after the main window and in this
+// order: the about box, the confirmation and message dialogs, the URL editor.
+void CreateSharedWindows();
+
+// Runs the program: the main window (which creates the settings object), the shared windows,
+// the message loop until the main window is closed; the main window is destroyed at the end,
+// which writes the settings file. The application object must exist.
+int RunQuarrylog();

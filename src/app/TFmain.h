@@ -1,0 +1,138 @@
+// The main window: the report-info page, the manual and automatic search pages and the found
+// URL list, their toolbar and menus, and the one way records enter a report.
+#pragma once
+
+#include "app/ReportRecords.h"
+#include "app/TForm_main.h"
+
+#include <QEvent>
+
+class QDateEdit;
+class QFrame;
+class QLineEdit;
+class QPlainTextEdit;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+class TO_WB;
+class TO_autosearch;
+class TO_results;
+
+class TFmain : public TForm_main {
+    Q_OBJECT
+public:
+    // Posted to the window after its first activation; offers the getting-started dialog.
+    static constexpr QEvent::Type GettingStartedEvent = QEvent::Type(QEvent::User + 0x1000);
+
+    explicit TFmain(QWidget* parent = nullptr);
+    ~TFmain() override;
+
+    // --- components
+    QToolBar* ToolBar1;
+    QToolButton* TB_new;
+    QToolButton* ToolButton3;
+    QToolButton* TB_save;
+    QToolButton* TB_home;
+    QToolButton* TB_back;
+    QToolButton* TB_next;
+    QToolButton* TB_refresh;
+    QToolButton* TB_stop;
+    QToolButton* TB_edit;
+    QToolButton* TB_delete;
+    QToolButton* TB_filter;
+    QToolButton* TB_open_web_page;
+    QToolButton* TB_lastversion;
+
+    QTabWidget* PageControl1;
+    QWidget* TabSheet_general;
+    QWidget* TabSheet_manual;
+    QWidget* TabSheet_auto;
+    QWidget* TabSheet_view;
+
+    QFrame* Shape1;
+    QLabel* Image1;
+    QLabel* Label1;
+    QLineEdit* Edit_report_title;
+    QLabel* Label2;
+    QDateEdit* DTP_report;
+    QLabel* Label3;
+    QPlainTextEdit* Memo_report_dsc;
+
+    TO_WB* O_WB1;
+    TO_autosearch* O_autosearch1;
+    TO_results* O_results1;
+
+    QAction* N_Settings;
+    QMenu* N_Edit;
+    QAction* N_EditURL;
+    QAction* N_DeleteURL;
+    QAction* N_Filter;
+    QAction* N_OpenURL;
+    QMenu* N_Search;
+    QAction* N_Automaticmode;
+    QAction* N_Manualmode;
+    QAction* N_FoundURLlist;
+    QAction* N_Intro;
+    QAction* N_lastversion;
+
+    // --- fields
+    // Records were added or changed since the list page was last rebuilt.
+    bool ListDirty = false;
+    // The report's record container.
+    TQelPigger* Urls = nullptr;
+
+    // --- offered to the rest of the program
+    // Refreshes the record of Url or appends a new one; true when a new record was made.
+    bool AddListing(const std::string& title, const std::string& description,
+                    const std::string& url, const std::string& redirect);
+    // The record whose address equals Url ignoring letter case, or none.
+    TQelPigger* FindListing(const std::string& url);
+    void RefreshList();
+    void UpdateToolbar();
+
+    void StoreDocument() override;
+    void LoadDocument() override;
+    void NewDocument() override;
+    void ShowDocument() override;
+    void FormActivate() override;
+
+public slots:
+    void setModified();
+    void N_NewClick() override;
+    bool N_OpenClick() override;
+    void PageControl1Change();
+    void N_AutomaticmodeClick();
+    void N_ManualmodeClick();
+    void N_FoundURLlistClick();
+    void A_homeClick();
+    void A_backClick();
+    void A_nextClick();
+    void A_stopClick();
+    void A_refreshClick();
+    void A_editClick();
+    void A_deleteClick();
+    void A_filterClick();
+    void TB_open_web_pageClick();
+    void N_SettingsClick();
+    void N_IntroClick();
+    void N_lastversionClick();
+    void O_WB1SB_add_to_foundClick();
+
+protected:
+    bool event(QEvent* event) override;
+    // Offers the getting-started dialog and runs New report when the user chose it.
+    void GettingStarted();
+
+private:
+    void buildToolbar();
+    void buildPages();
+    void buildMenus();
+    void showPage(QWidget* page);
+
+    ReportRecords records_;
+    // Set while the program itself turns the page, which must not rebuild the list.
+    bool turningPage_ = false;
+};
+
+// The program's main window, while it exists.
+extern TFmain* Fmain;

@@ -1,0 +1,334 @@
+#include "app/TForm_main.h"
+
+#include "app/ReportFile.h"
+#include "app/ReportLayout.h"
+#include "settings/AppInfo.h"
+#include "settings/DialogUtil.h"
+#include "settings/SettingsStore.h"
+#include "settings/TD_settings_user.h"
+#include "settings/TDmsg.h"
+#include "settings/TF_about.h"
+#include "settings/TFsure.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QUrl>
+
+namespace {
+
+QString qpath(const std::string& s) {
+    return QFile::decodeName(s.c_str());
+}
+
+std::string npath(const QString& s) {
+    return QFile::encodeName(s).toStdString();
+}
+
+// Shows the hourglass for as long as it lives.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+TForm_main::TForm_main(QWidget* parent) : QMainWindow(parent) {
+    setObjectName("Form_main");
+    setWindowTitle("base main form");
+    resize(544, 375);
+    CenterOnScreen(this);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    setStatusBar(StatusBar1);
+    for (int i = 0; i < 3; ++i) {
+        StatusPanel[i] = new QLabel(StatusBar1);
+        StatusPanel[i]->setObjectName(QString("StatusPanel%1").arg(i));
+        StatusPanel[i]->setMinimumWidth(50);
+        StatusPanel[i]->setFrameShape(QFrame::Panel);
+        StatusPanel[i]->setFrameShadow(QFrame::Sunken);
+        if (i < 2)
+            StatusPanel[i]->setFixedWidth(50);
+        StatusBar1->addWidget(StatusPanel[i], i == 2 ? 1 : 0);
+    }
+    StatusPanel[1]->setAlignment(Qt::AlignCenter);
+
+    MainMenu1 = menuBar();
+    MainMenu1->setObjectName("MainMenu1");
+    N_File = MainMenu1->addMenu("File");
+    N_File->setObjectName("N_File");
+    const auto item = [this](QMenu* menu, const char* name, const QString& caption) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        return a;
+    };
+    N_New = item(N_File, "N_New", "New");
+    N_Open = item(N_File, "N_Open", "Open");
+    N_Save = item(N_File, "N_Save", "Save");
+    N_Save->setShortcut(QKeySequence("Ctrl+S"));
+    N_Saveas = item(N_File, "N_Saveas", "Save as...");
+    N1 = N_File->addSeparator();
+    N1->setObjectName("N1");
+    N_Exit = item(N_File, "N_Exit", "Exit");
+    N_Help = MainMenu1->addMenu("Help");
+    N_Help->setObjectName("N_Help");
+    N_About = item(N_Help, "N_About", "About");
+
+    connect(N_New, &QAction::triggered, this, [this] { N_NewClick(); });
+    connect(N_Open, &QAction::triggered, this, [this] { N_OpenClick(); });
+    connect(N_Save, &QAction::triggered, this, [this] { N_SaveClick(); });
+    connect(N_Saveas, &QAction::triggered, this, [this] { N_SaveasClick(); });
+    connect(N_Exit, &QAction::triggered, this, &TForm_main::N_ExitClick);
+    connect(N_About, &QAction::triggered, this, &TForm_main::N_AboutClick);
+
+    OpenDialog1 = makeFileDialog("OpenDialog1", false);
+    SaveDialog1 = makeFileDialog("SaveDialog1", true);
+
+    FormCreate();
+}
+
+TForm_main::~TForm_main() {
+    delete D_settings_user;
+}
+
+QFileDialog* TForm_main::makeFileDialog(const char* name, bool forSaving) {
+    auto* dialog = new QFileDialog(this, forSaving ? "Save as" : "Open");
+    dialog->setObjectName(name);
+    dialog->setNameFilter("Quarrylog data (*.qrl)");
+    dialog->setSizeGripEnabled(true);
+    if (forSaving) {
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+    } else {
+        // A name typed by hand need not exist: its ".qrl" file is opened or created.
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        dialog->setFileMode(QFileDialog::AnyFile);
+    }
+    return dialog;
+}
+
+void TForm_main::FormCreate() {
+    MakeBackup = true;
+    SetModifiedFlag(false);
+    InitDirs();
+    if (!D_settings_user)
+        new TD_settings_user();
+    FirstActivation = true;
+}
+
+void TForm_main::InitDirs() {
+    StartDir = QDir::currentPath();
+    const QDir docs(QDir(StartDir).filePath(AppInfo::DocsFolder));
+    DocsDir = docs.exists() ? docs.canonicalPath() : StartDir;
+}
+
+void TForm_main::OpenDoc(const QString& topic) {
+    const QString page = DocsDir + "/" + topic.trimmed() + ".html";
+    if (QFileInfo(page).isFile())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+}
+
+void TForm_main::SetModifiedFlag(bool value) {
+    Modified = value;
+    StatusPanel[1]->setText(value ? "Changed" : "");
+}
+
+void TForm_main::SetFileName(const std::string& name) {
+    FileName = name;
+    StatusPanel[2]->setText(qpath(name));
+}
+
+std::string TForm_main::GetFileName() const {
+    std::string name = D_settings_user ? D_settings_user->GetDataFileName() : std::string();
+    if (name.empty())
+        name = npath(DefaultReportFilePath());
+    return name;
+}
+
+void TForm_main::NewDocument() {
+    Doc.Clear();
+    Doc.SetName(ReportKeys::FrameRoot);
+    Doc.SetAttr(ReportKeys::Version,
+                D_settings_user ? D_settings_user->GetVersion() : AppInfo::Version);
+}
+
+TQelPigger* TForm_main::GetOrCreateChild(TQelPigger* parent, std::string_view name) {
+    if (!parent)
+        return nullptr;
+    if (TQelPigger* child = parent->FindChild(name))
+        return child;
+    auto* child = new TQelPigger(parent);
+    child->SetName(name);
+    return child;
+}
+
+bool TForm_main::SaveDocumentTo(const std::string& fileName) {
+    LastSaveError.clear();
+    return SaveReportFile(Doc, fileName, MakeBackup, &LastSaveError);
+}
+
+void TForm_main::LoadDocument() {
+    const std::string name = GetFileName();
+    const ReportLoadResult result = LoadReportFile(Doc, name);
+    if (result.outcome != ReportLoadResult::Loaded) {
+        NewDocument();
+        if (!QFileInfo::exists(qpath(name)))
+            SaveDocumentTo(name);
+    }
+    SetFileName(name);
+    if (result.outcome == ReportLoadResult::Unreadable) {
+        QString text = "The report file could not be read (" + qpath(result.reason) + ").\n";
+        if (!result.keptAs.empty())
+            text += "It was kept as \"" + qpath(result.keptAs) + "\"; a new report was started.";
+        else
+            text += "It could not be kept aside; a new report was started, and saving it "
+                    "replaces the file.";
+        ShowMessage(text);
+    }
+}
+
+void TForm_main::ShowDocument() {
+    const std::string folder =
+        D_settings_user ? D_settings_user->GetDataFolder() : AppInfo::DataFolder;
+    dataDir_ = QDir::cleanPath(QDir::current().absoluteFilePath(qpath(folder)));
+    QDir().mkpath(dataDir_);
+    OpenDialog1->setDirectory(dataDir_);
+    SaveDialog1->setDirectory(dataDir_);
+}
+
+void TForm_main::RestoreGeometry() {
+    // A maximised window stays maximised; its normal geometry was set before it was shown.
+    if (!D_settings_user || isMaximized() || isMinimized() || isFullScreen())
+        return;
+    D_settings_user->RestoreWindowPos(this);
+}
+
+bool TForm_main::AskSave() {
+    if (!Modified)
+        return true;
+    if (!AskUser("Save changes?"))
+        return true;
+    return N_SaveClick();
+}
+
+bool TForm_main::N_SaveClick() {
+    bool saved = false;
+    {
+        WaitCursor hourglass;
+        StoreDocument();
+        saved = SaveDocumentTo(GetFileName());
+    }
+    if (saved)
+        SetModifiedFlag(false);
+    else
+        ShowMessage("The report was not saved.\n" + qpath(LastSaveError));
+    return saved;
+}
+
+bool TForm_main::switchTo(const QString& chosen) {
+    SetFileName(npath(chosen));
+    if (D_settings_user)
+        D_settings_user->SetDataFileName(npath(chosen));
+    return true;
+}
+
+bool TForm_main::N_OpenClick() {
+    const bool wasModified = Modified;
+    if (!AskSave())
+        return false;
+    // The report was just written by the question; writing it again would only turn the
+    // backup into a second copy of it.
+    const bool savedJustNow = wasModified && !Modified;
+    if (!dataDir_.isEmpty()) {
+        QDir().mkdir(dataDir_);
+        OpenDialog1->setDirectory(dataDir_);
+    }
+    if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
+        return false;
+    const QString chosen = OpenDialog1->selectedFiles().constFirst();
+    // The report is given up only once it is safely on disk.
+    if (!savedJustNow && !N_SaveClick())
+        return false;
+    switchTo(chosen);
+    LoadDocument();
+    ShowDocument();
+    return true;
+}
+
+bool TForm_main::N_SaveasClick() {
+    if (!dataDir_.isEmpty()) {
+        QDir().mkdir(dataDir_);
+        SaveDialog1->setDirectory(dataDir_);
+    }
+    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
+        return false;
+    const QString chosen = SaveDialog1->selectedFiles().constFirst();
+    const std::string previousName = FileName;
+    const std::string previousSetting =
+        D_settings_user ? D_settings_user->Store().Get(SettingsKeys::DataFileName) : "";
+    switchTo(chosen);
+    if (!N_SaveClick()) {
+        // Stay with the file the report came from: the new one holds nothing of it.
+        SetFileName(previousName);
+        if (D_settings_user) {
+            D_settings_user->Store().Set(SettingsKeys::DataFileName, previousSetting);
+            D_settings_user->SaveNow();
+        }
+        return false;
+    }
+    PrepareLoad();
+    LoadDocument();
+    ShowDocument();
+    return true;
+}
+
+void TForm_main::N_ExitClick() {
+    close();
+}
+
+void TForm_main::N_AboutClick() {
+    F_about()->ShowAbout();
+}
+
+void TForm_main::FormActivate() {
+    if (FirstActivation) {
+        FirstActivation = false;
+        PrepareLoad();
+        LoadDocument();
+        ShowDocument();
+    }
+    RestoreGeometry();
+}
+
+bool TForm_main::FormClose() {
+    if (D_settings_user)
+        D_settings_user->StoreWindowPos(this);
+    return AskSave();
+}
+
+bool TForm_main::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    return handled;
+}
+
+void TForm_main::closeEvent(QCloseEvent* event) {
+    // Closing goes ahead unless the user wanted the report saved and it could not be.
+    if (FormClose())
+        event->accept();
+    else
+        event->ignore();
+}

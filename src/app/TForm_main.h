@@ -1,0 +1,106 @@
+// The document frame of the main window: one report tree kept in one file, with New, Open,
+// Save (with a backup copy), Save as, Exit, the modified marker and the help pages.
+#pragma once
+
+#include "tree/TQelPigger.h"
+
+#include <QMainWindow>
+
+#include <string>
+#include <string_view>
+
+class QAction;
+class QCloseEvent;
+class QFileDialog;
+class QLabel;
+class QMenu;
+
+class TForm_main : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm_main(QWidget* parent = nullptr);
+    // Destroys the settings object, which writes the settings file.
+    ~TForm_main() override;
+
+    // --- components
+    QStatusBar* StatusBar1;
+    // Panel 0 stays empty, panel 1 shows the modified marker, panel 2 the file name.
+    QLabel* StatusPanel[3];
+    QMenuBar* MainMenu1;
+    QMenu* N_File;
+    QAction* N_New;
+    QAction* N_Open;
+    QAction* N_Save;
+    QAction* N_Saveas;
+    QAction* N1;
+    QAction* N_Exit;
+    QMenu* N_Help;
+    QAction* N_About;
+    QFileDialog* OpenDialog1;
+    QFileDialog* SaveDialog1;
+
+    // --- fields
+    bool Modified = false;
+    std::string FileName;
+    bool FirstActivation = true;
+    QString StartDir;
+    QString DocsDir;
+    TQelPigger Doc;
+    bool MakeBackup = true;
+
+    // --- document operations
+    // Copies the window's fields into Doc before every save.
+    virtual void StoreDocument() {}
+    // Backup and write; false (with the reason in LastSaveError) when the file was not written.
+    virtual bool SaveDocumentTo(const std::string& fileName);
+    bool SaveDocument() { return SaveDocumentTo(GetFileName()); }
+    virtual void NewDocument();
+    virtual TQelPigger* GetOrCreateChild(TQelPigger* parent, std::string_view name);
+    // Reads the current file into Doc; a missing, empty or unreadable file gives a new
+    // document (an unreadable one is first kept aside and the user is told where).
+    virtual void LoadDocument();
+    // The settings' report file, else the default report beside the executable.
+    virtual std::string GetFileName() const;
+    virtual void PrepareLoad() {}
+    virtual void ShowDocument();
+    virtual void RestoreGeometry();
+
+    void SetModifiedFlag(bool value);
+    void SetFileName(const std::string& name);
+    // Asks "Save changes?" when modified and saves on Yes. False only when the user wanted the
+    // report saved and that failed (the user has been told why).
+    bool AskSave();
+    // Opens the help page of topic in the default browser; nothing when it does not exist.
+    void OpenDoc(const QString& topic);
+    void InitDirs();
+    // The folder that the open and save dialogs start in.
+    const QString& DataDir() const { return dataDir_; }
+
+    std::string LastSaveError;
+
+    // Runs when the window becomes the active window (the first time it loads the document).
+    virtual void FormActivate();
+
+public slots:
+    virtual void N_NewClick() {}
+    // Open and Save as give true when they switched to the chosen file.
+    virtual bool N_OpenClick();
+    // True when the report was written; a failure is shown and the report stays modified.
+    bool N_SaveClick();
+    bool N_SaveasClick();
+    void N_ExitClick();
+    void N_AboutClick();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    // Stores the geometry and asks about unsaved changes; false when saving failed.
+    virtual bool FormClose();
+
+private:
+    void FormCreate();
+    QFileDialog* makeFileDialog(const char* name, bool forSaving);
+    bool switchTo(const QString& chosen);
+
+    QString dataDir_;
+};

@@ -1,0 +1,102 @@
+#include "settings/TF_getting_started.h"
+
+#include "settings/DialogUtil.h"
+#include "settings/SettingsStore.h"
+#include "settings/TD_settings_user.h"
+#include "settings/TF_about.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+TF_getting_started::TF_getting_started(QWidget* parent) : QDialog(parent) {
+    setObjectName("F_getting_started");
+    setWindowTitle("Getting started");
+    setFixedSize(432, 315);
+
+    Shape1 = new QFrame(this);
+    Shape1->setObjectName("Shape1");
+    Shape1->setFrameShape(QFrame::Box);
+    Shape1->setAutoFillBackground(true);
+    QPalette banner = Shape1->palette();
+    banner.setColor(QPalette::Window, Qt::white);
+    Shape1->setPalette(banner);
+    Shape1->setGeometry(21, 14, 393, 64);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName("Image1");
+    Image1->setGeometry(28, 21, 50, 50);
+    Image1->setAlignment(Qt::AlignCenter);
+    Image1->setPixmap(ProductPicture(50));
+
+    Label1 = new QLabel("Welcome to Quarrylog", this);
+    Label1->setObjectName("Label1");
+    QFont bold = font();
+    bold.setPixelSize(13);
+    bold.setBold(true);
+    Label1->setFont(bold);
+    QPalette red = Label1->palette();
+    red.setColor(QPalette::WindowText, QColor(0xC0, 0x10, 0x10));
+    Label1->setPalette(red);
+    Label1->setGeometry(203, 28, 200, 36);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    RG1 = new QGroupBox("Getting started", this);
+    RG1->setObjectName("RG1");
+    RG1->setGeometry(21, 119, 393, 106);
+    auto* items = new QVBoxLayout(RG1);
+    items->setSpacing(2);
+    const char* captions[4] = {"Show intro now", "Show intro next time",
+                               "Run \"New Search Report\" wizard", "Don't show this prompt again"};
+    for (int i = 0; i < 4; ++i) {
+        RG1Items[i] = new QRadioButton(captions[i], RG1);
+        RG1Items[i]->setObjectName(QString("RG1Item%1").arg(i));
+        items->addWidget(RG1Items[i]);
+    }
+    RG1Items[0]->setChecked(true);
+
+    btnOk = new QPushButton("Ok", this);
+    btnOk->setObjectName("btnOk");
+    btnOk->setGeometry(178, 256, 75, 25);
+    btnOk->setDefault(true);
+    connect(btnOk, &QPushButton::clicked, this, &TF_getting_started::btnOkClick);
+}
+
+int TF_getting_started::ItemIndex() const {
+    for (int i = 0; i < 4; ++i)
+        if (RG1Items[i]->isChecked())
+            return i;
+    return -1;
+}
+
+void TF_getting_started::Execute() {
+    if (D_settings_user && D_settings_user->Store().Get(SettingsKeys::ShowIntro) == "NO")
+        return;
+    RunWizard = false;
+    RG1Items[0]->setChecked(true);
+    CenterOnScreen(this);
+    exec();
+}
+
+void TF_getting_started::btnOkClick() {
+    switch (ItemIndex()) {
+    case 0:
+        if (OpenDoc)
+            OpenDoc("intro");
+        break;
+    case 2:
+        RunWizard = true;
+        break;
+    case 3:
+        if (D_settings_user)
+            D_settings_user->Store().Set(SettingsKeys::ShowIntro, "NO");
+        break;
+    default: // "Show intro next time": the dialog is simply offered again at the next start.
+        break;
+    }
+    accept();
+}

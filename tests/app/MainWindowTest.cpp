@@ -1,0 +1,563 @@
+#include "app/TFmain.h"
+#include "settings/AppInfo.h"
+#include "settings/TD_settings_user.h"
+#include "settings/TF_about.h"
+
+#include "support/UrlCatcher.h"
+#include "support/DialogDriver.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+const std::string kNewReport = "\r\n<QRL VERSION=\"1.0.1 beta\"/>";
+
+// The short date of 6 December 2026 under the tests' regional settings (LANG=C).
+std::string dateText() {
+    return QLocale::system().toString(QDate(2026, 12, 6), QLocale::ShortFormat).toStdString();
+}
+
+std::string smallReport() {
+    return "\r\n<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Garden tools\" RDATE=\"" + dateText() +
+           "\">Suppliers of garden tools\r\nfound in December."
+           "\r\n\t<URLS>"
+           "\r\n\t\t<LISTING URL=\"u1\" CHK=\"Y\">"
+           "\r\n\t\t\t<TITLE>Spades\r\n\t\t\t</TITLE>"
+           "\r\n\t\t\t<DESCRIPTION>Spades and forks\r\n\t\t\t</DESCRIPTION>"
+           "\r\n\t\t\t<REDIRECT>u1\r\n\t\t\t</REDIRECT>"
+           "\r\n\t\t</LISTING>"
+           "\r\n\t</URLS>"
+           "\r\n</QRL>";
+}
+
+// Enters a file name into a file dialog (as pasted into its name field) and clicks its button.
+std::function<void(QWidget*)> typeFileName(const QString& path) {
+    return [path](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        auto* edit = w->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(edit, nullptr);
+        // Typing before the folder is listed would leave the file chosen last time selected.
+        auto* files = w->findChild<QListView*>("listView");
+        ASSERT_NE(files, nullptr);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [files] { return files->model()->rowCount(files->rootIndex()) > 0; }, 2000));
+        edit->setFocus();
+        edit->selectAll();
+        edit->insert(path);
+        while (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+        if (!DialogDriver::ClickButton(w, "Open"))
+            DialogDriver::ClickButton(w, "Save");
+        EXPECT_FALSE(w->isVisible()) << "not accepted: " << path.toStdString();
+        if (w->isVisible())
+            dialog->reject();
+    };
+}
+
+} // namespace
+
+class MainWindow : public ::testing::Test {
+protected:
+    TempDir tmp;
+    QString oldCwd;
+    std::unique_ptr<TFmain> window;
+    UrlCatcher browser;
+
+    void SetUp() override {
+        QDir root(tmp.qpath(""));
+        root.mkpath("bin");
+        root.mkpath("docs");
+        root.mkpath("data");
+        tmp.write("docs/intro.html", "<html><body>Intro</body></html>");
+        oldCwd = QDir::currentPath();
+        // The program finds "../docs" and "../data" from where it is started.
+        QDir::setCurrent(tmp.qpath("bin"));
+    }
+
+    void TearDown() override {
+        window.reset();
+        delete D_settings_user;
+        QDir::setCurrent(oldCwd);
+    }
+
+    std::string report(const std::string& name = "r.qrl") const { return tmp.path("data/" + name); }
+
+    // Starts the program's window on the settings given (the report of DATA_FILE_NAME).
+    void startWith(const std::string& dataFile, bool offerGettingStarted = false) {
+        auto* settings = new TD_settings_user(tmp.qpath("bin/q.set"));
+        settings->Store().Set("DATA_FILE_NAME", dataFile);
+        if (!offerGettingStarted)
+            settings->Store().Set("SI", "NO");
+        show();
+    }
+    void start() { startWith(report()); }
+
+    // Shows the window and waits for its first activation (which loads the report).
+    void show() {
+        window = std::make_unique<TFmain>();
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window->FirstActivation; }));
+        QCoreApplication::processEvents();
+    }
+
+    // Ends this run of the program (the settings are written) and starts it again.
+    void restart() {
+        window.reset();
+        ASSERT_EQ(D_settings_user, nullptr);
+        new TD_settings_user(tmp.qpath("bin/q.set"));
+        show();
+    }
+
+    QString status(int panel) const { return window->StatusPanel[panel]->text(); }
+
+    void clickTab(const QString& caption) {
+        QTabBar* bar = window->PageControl1->tabBar();
+        for (int i = 0; i < bar->count(); ++i)
+            if (bar->tabText(i) == caption)
+                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
+    }
+
+    void save() { QTest::keyClick(window->Edit_report_title, Qt::Key_S, Qt::ControlModifier); }
+};
+
+TEST_F(MainWindow, FirstStartWithoutSettingsCreatesTheReportBesideTheProgram) {
+    const QString expected = DefaultReportFilePath();
+    QFile::remove(expected);
+    startWith("");
+    ASSERT_TRUE(QFile::exists(expected));
+    QFile file(expected);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), kNewReport);
+    EXPECT_EQ(status(2), expected);
+    EXPECT_EQ(status(1), "");
+    EXPECT_EQ(window->windowTitle(), "Quarrylog");
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet_general);
+    EXPECT_EQ(window->DTP_report->date(), QDate::currentDate());
+    EXPECT_TRUE(QDir(tmp.qpath("data")).exists());
+    EXPECT_EQ(window->DataDir(), tmp.qpath("data"));
+    file.close();
+    QFile::remove(expected);
+}
+
+TEST_F(MainWindow, TypedReportIsSavedAndReadBackByteForByte) {
+    start();
+    EXPECT_EQ(tmp.read("data/r.qrl"), kNewReport); // the missing file was created at once
+    QTest::keyClicks(window->Edit_report_title, "Garden tools");
+    EXPECT_EQ(status(1), "Changed");
+    QTest::keyClicks(window->Memo_report_dsc, "Suppliers of garden tools");
+    QTest::keyClick(window->Memo_report_dsc, Qt::Key_Return);
+    QTest::keyClicks(window->Memo_report_dsc, "found in December.");
+    // Pick the date: every part of the date field typed over.
+    window->DTP_report->setFocus();
+    window->DTP_report->setSelectedSection(QDateTimeEdit::DaySection);
+    QTest::keyClicks(window->DTP_report, "6");
+    window->DTP_report->setSelectedSection(QDateTimeEdit::MonthSection);
+    QTest::keyClicks(window->DTP_report, "Dec");
+    window->DTP_report->setSelectedSection(QDateTimeEdit::YearSection);
+    QTest::keyClicks(window->DTP_report, "2026");
+    ASSERT_EQ(window->DTP_report->date(), QDate(2026, 12, 6));
+    EXPECT_EQ(tmp.read("data/r.qrl"), kNewReport); // nothing is written before Save
+
+    save();
+    EXPECT_EQ(status(1), "");
+    const std::string expected =
+        "\r\n<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Garden tools\" RDATE=\"" + dateText() +
+        "\">Suppliers of garden tools\r\nfound in December."
+        "\r\n\t<URLS/>\r\n</QRL>";
+    EXPECT_EQ(tmp.read("data/r.qrl"), expected);
+    EXPECT_EQ(tmp.read("data/r.BAK"), kNewReport);
+
+    restart();
+    EXPECT_EQ(window->Edit_report_title->text(), "Garden tools");
+    EXPECT_EQ(window->DTP_report->date(), QDate(2026, 12, 6));
+    EXPECT_EQ(window->Memo_report_dsc->toPlainText(),
+              "Suppliers of garden tools\nfound in December.");
+    EXPECT_EQ(status(1), ""); // showing a report changes nothing
+    save();
+    EXPECT_EQ(tmp.read("data/r.qrl"), expected);
+    EXPECT_EQ(tmp.read("data/r.BAK"), expected); // only the version before the last save
+}
+
+TEST_F(MainWindow, SmallReportRoundTripsAndRecordsFollowTheDuplicateRule) {
+    tmp.write("data/r.qrl", smallReport());
+    start();
+    EXPECT_EQ(window->Edit_report_title->text(), "Garden tools");
+    ASSERT_NE(window->Urls, nullptr);
+    TQelPigger* record = window->FindListing("U1");
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->GetAttr("CHK"), "Y");
+    save();
+    EXPECT_EQ(tmp.read("data/r.qrl"), smallReport());
+
+    // A search finding the same page in other letters refreshes it; a new one is appended.
+    window->ListDirty = false;
+    EXPECT_FALSE(window->AddListing("Spades!", "new", "U1", "http://feed/u1"));
+    EXPECT_TRUE(window->ListDirty);
+    EXPECT_EQ(status(1), "Changed");
+    EXPECT_TRUE(window->AddListing("Rakes", "Rakes", "u2", "u2"));
+    EXPECT_EQ(window->Urls->ChildCount(), 2);
+    EXPECT_EQ(window->FindListing("u1"), record);
+    EXPECT_EQ(record->GetAttr("CHK"), "Y");
+    save();
+    const std::string saved = tmp.read("data/r.qrl");
+    EXPECT_NE(saved.find("<LISTING URL=\"U1\" CHK=\"Y\">\r\n\t\t\t<TITLE>Spades!"),
+              std::string::npos)
+        << saved;
+    EXPECT_NE(saved.find("<LISTING URL=\"u2\">"), std::string::npos);
+}
+
+TEST_F(MainWindow, OtherRootKeepsItsVersionAndBlankTitleIsRemoved) {
+    tmp.write("data/r.qrl", "<XML_DATA VERSION=\"0.9\" RTITLE=\"Old\">Old text</XML_DATA>");
+    DialogDriver dialogs;
+    start();
+    EXPECT_TRUE(dialogs.Seen().isEmpty()); // opened without a message
+    EXPECT_EQ(window->Edit_report_title->text(), "Old");
+    window->Edit_report_title->selectAll();
+    QTest::keyClicks(window->Edit_report_title, "   ");
+    save();
+    EXPECT_EQ(
+        tmp.read("data/r.qrl"),
+        "\r\n<XML_DATA VERSION=\"0.9\" RDATE=\"" +
+            QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString() +
+            "\">Old text\r\n\t<URLS/>\r\n</XML_DATA>");
+    EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(MainWindow, SaveChangesIsAskedOnCloseAndEitherAnswerCloses) {
+    tmp.write("data/r.qrl", smallReport());
+    start();
+    QTest::keyClicks(window->Edit_report_title, " and more");
+    DialogDriver dialogs;
+    dialogs.No();
+    window->N_Exit->trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(dialogs.Seen(), QStringList{"Save changes?"});
+    EXPECT_EQ(tmp.read("data/r.qrl"), smallReport());
+    EXPECT_FALSE(D_settings_user->Store().Get("WIDTH").empty()); // geometry kept for next time
+
+    restart();
+    QTest::keyClicks(window->Edit_report_title, " and more");
+    dialogs.Yes();
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_NE(tmp.read("data/r.qrl").find("RTITLE=\"Garden tools and more\""), std::string::npos);
+    EXPECT_EQ(tmp.read("data/r.BAK"), smallReport());
+
+    restart(); // unchanged: no question
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(dialogs.Seen(), (QStringList{"Save changes?", "Save changes?"}));
+    EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(MainWindow, FailedSaveIsShownAndTheReportStaysChanged) {
+    QDir(tmp.qpath("")).mkpath("place");
+    tmp.write("place/r.qrl", smallReport());
+    startWith(tmp.path("place/r.qrl"));
+    // The report's folder goes away (moved elsewhere) and a file takes its name.
+    ASSERT_TRUE(QDir(tmp.qpath("")).rename("place", "moved"));
+    tmp.write("place", "not a folder");
+
+    QTest::keyClicks(window->Edit_report_title, " and more");
+    DialogDriver dialogs;
+    dialogs.Ok();
+    save();
+    ASSERT_EQ(dialogs.Seen().size(), 1);
+    EXPECT_TRUE(dialogs.Seen()[0].startsWith("The report was not saved.\n"))
+        << dialogs.Seen()[0].toStdString();
+    EXPECT_TRUE(dialogs.Seen()[0].contains("place/r.qrl"));
+    EXPECT_TRUE(window->Modified);
+    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(tmp.read("moved/r.qrl"), smallReport());
+    EXPECT_EQ(tmp.read("place"), "not a folder");
+
+    // Closing does not throw the report away when it could not be saved.
+    dialogs.Yes().Ok();
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    // Once the folder is back, saving works.
+    QFile::remove(tmp.qpath("place"));
+    ASSERT_TRUE(QDir(tmp.qpath("")).rename("moved", "place"));
+    dialogs.Yes();
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_NE(tmp.read("place/r.qrl").find("Garden tools and more"), std::string::npos);
+    EXPECT_EQ(tmp.read("place/r.BAK"), smallReport());
+    EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(MainWindow, ToolbarAndMenusFollowThePage) {
+    start();
+    QToolButton* browserButtons[] = {window->TB_home, window->TB_back, window->TB_next,
+                                     window->TB_refresh, window->TB_stop};
+    QToolButton* listButtons[] = {window->TB_edit, window->TB_delete, window->TB_filter,
+                                  window->TB_open_web_page};
+    QAction* listItems[] = {window->N_EditURL, window->N_DeleteURL, window->N_Filter,
+                            window->N_OpenURL};
+    const auto expectEnabled = [&](bool browser, bool list, const char* page) {
+        for (QToolButton* b : browserButtons)
+            EXPECT_EQ(b->isEnabled(), browser) << page << " " << b->objectName().toStdString();
+        for (QToolButton* b : listButtons)
+            EXPECT_EQ(b->isEnabled(), list) << page << " " << b->objectName().toStdString();
+        for (QAction* a : listItems)
+            EXPECT_EQ(a->isEnabled(), list) << page << " " << a->objectName().toStdString();
+        for (QToolButton* b :
+             {window->TB_new, window->ToolButton3, window->TB_save, window->TB_lastversion})
+            EXPECT_TRUE(b->isEnabled()) << page;
+    };
+    expectEnabled(false, false, "Report info");
+    clickTab("Manual search");
+    expectEnabled(true, false, "Manual search");
+    clickTab("Found URL list");
+    expectEnabled(false, true, "Found URL list");
+    clickTab("Auto search");
+    expectEnabled(false, false, "Auto search");
+    window->N_Manualmode->trigger();
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet_manual);
+    expectEnabled(true, false, "Manual mode");
+
+    // Turning to the list through the menu shows it as it was; the tab rebuilds it.
+    window->AddListing("t", "d", "u9", "u9");
+    window->N_FoundURLlist->trigger();
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet_view);
+    expectEnabled(false, true, "Found URL list menu");
+    EXPECT_TRUE(window->ListDirty);
+    clickTab("Report info");
+    EXPECT_FALSE(window->ListDirty);
+
+    // The hints and pictures of the toolbar.
+    EXPECT_EQ(window->ToolButton3->toolTip(), "Load");
+    EXPECT_EQ(window->TB_home->toolTip(), "Home search page");
+    EXPECT_EQ(window->TB_lastversion->toolTip(), "Get last version");
+    const auto buttons =
+        window->ToolBar1->findChildren<QToolButton*>(QRegularExpression("^T(B_|oolButton3)"));
+    EXPECT_EQ(buttons.size(), 13);
+    for (QToolButton* b : buttons) {
+        EXPECT_FALSE(b->icon().pixmap(24, 24).isNull()) << b->objectName().toStdString();
+        EXPECT_FALSE(b->toolTip().isEmpty());
+    }
+}
+
+TEST_F(MainWindow, OpenOfATypedTxtNameWorksOnTheQrlFile) {
+    tmp.write("data/r.qrl", smallReport());
+    tmp.write("data/other.qrl", "<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Other\"/>");
+    start();
+    DialogDriver dialogs;
+    dialogs.Then(typeFileName(tmp.qpath("data/other.txt")));
+    window->N_Open->trigger();
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    EXPECT_EQ(window->FileName, tmp.path("data/other.qrl"));
+    EXPECT_EQ(status(2), tmp.qpath("data/other.qrl"));
+    EXPECT_EQ(window->Edit_report_title->text(), "Other");
+    EXPECT_EQ(D_settings_user->GetDataFileName(), tmp.path("data/other.qrl"));
+    EXPECT_FALSE(tmp.exists("data/other.txt"));
+    EXPECT_EQ(status(1), "");
+    // The report given up was saved first.
+    EXPECT_NE(tmp.read("data/r.BAK"), "");
+
+    // A name that does not exist yet becomes a new report.
+    dialogs.Then(typeFileName(tmp.qpath("data/fresh")));
+    window->N_Open->trigger();
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    EXPECT_EQ(tmp.read("data/fresh.qrl"), kNewReport);
+    EXPECT_EQ(window->Edit_report_title->text(), "");
+}
+
+TEST_F(MainWindow, OpenAfterAnsweringTheQuestion) {
+    tmp.write("data/r.qrl", smallReport());
+    tmp.write("data/other.qrl", "<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Other\"/>");
+    start();
+    QTest::keyClicks(window->Edit_report_title, "!");
+
+    // No, then the dialog is cancelled: nothing is saved and the changes stay.
+    DialogDriver dialogs;
+    dialogs.No().Escape();
+    window->N_Open->trigger();
+    EXPECT_EQ(tmp.read("data/r.qrl"), smallReport());
+    EXPECT_EQ(window->Edit_report_title->text(), "Garden tools!");
+    EXPECT_EQ(status(1), "Changed");
+
+    // No, then a file is chosen: the report is still saved before the other is read.
+    dialogs.No().Then(typeFileName(tmp.qpath("data/other.qrl")));
+    window->N_Open->trigger();
+    EXPECT_NE(tmp.read("data/r.qrl").find("Garden tools!"), std::string::npos);
+    EXPECT_EQ(window->Edit_report_title->text(), "Other");
+
+    // Yes: saved once, so the backup still holds the version before it.
+    QTest::keyClicks(window->Edit_report_title, "?");
+    const std::string before = tmp.read("data/other.qrl");
+    dialogs.Yes().Then(typeFileName(tmp.qpath("data/r.qrl")));
+    window->N_Open->trigger();
+    EXPECT_NE(tmp.read("data/other.qrl").find("Other?"), std::string::npos);
+    EXPECT_EQ(tmp.read("data/other.BAK"), before);
+    EXPECT_EQ(window->Edit_report_title->text(), "Garden tools!");
+    EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(MainWindow, SaveAsWithoutExtensionWritesTheQrlFile) {
+    tmp.write("data/r.qrl", smallReport());
+    start();
+    QTest::keyClicks(window->Edit_report_title, " copy");
+    DialogDriver dialogs;
+    dialogs.Then(typeFileName(tmp.qpath("data/copy")));
+    window->N_Saveas->trigger();
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_NE(tmp.read("data/copy.qrl").find("RTITLE=\"Garden tools copy\""), std::string::npos);
+    EXPECT_FALSE(tmp.exists("data/copy"));
+    EXPECT_EQ(tmp.read("data/r.qrl"), smallReport());
+    EXPECT_EQ(status(2), tmp.qpath("data/copy.qrl"));
+    EXPECT_EQ(D_settings_user->GetDataFileName(), tmp.path("data/copy.qrl"));
+    EXPECT_EQ(status(1), "");
+    EXPECT_EQ(window->Edit_report_title->text(), "Garden tools copy");
+
+    // Saving as into a place that cannot be written keeps the report on its own file: the
+    // folder chosen goes away before the report is written.
+    QDir(tmp.qpath("")).mkpath("gone");
+    dialogs
+        .Then([this](QWidget* w) {
+            typeFileName(tmp.qpath("gone/new.qrl"))(w);
+            QDir(tmp.qpath("gone")).removeRecursively();
+            tmp.write("gone", "x");
+        })
+        .Ok();
+    QTest::keyClicks(window->Edit_report_title, "!");
+    window->N_Saveas->trigger();
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    ASSERT_EQ(dialogs.Seen().size(), 1);
+    EXPECT_TRUE(dialogs.Seen()[0].contains("gone/new.qrl"));
+    EXPECT_EQ(status(2), tmp.qpath("data/copy.qrl"));
+    EXPECT_EQ(D_settings_user->GetDataFileName(), tmp.path("data/copy.qrl"));
+    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(window->Edit_report_title->text(), "Garden tools copy!");
+}
+
+TEST_F(MainWindow, UnreadableReportIsKeptAsideAndTheUserIsTold) {
+    const std::string broken = "<QRL VERSION=\"1.0.1 beta\">precious<URLS>";
+    tmp.write("data/r.qrl", broken);
+    DialogDriver dialogs;
+    dialogs.Ok();
+    start();
+    ASSERT_EQ(dialogs.Seen().size(), 1);
+    EXPECT_TRUE(dialogs.Seen()[0].contains(tmp.qpath("data/r.qrl.unreadable")))
+        << dialogs.Seen()[0].toStdString();
+    EXPECT_EQ(tmp.read("data/r.qrl.unreadable"), broken);
+    EXPECT_EQ(tmp.read("data/r.qrl"), kNewReport);
+    save();
+    save();
+    EXPECT_EQ(tmp.read("data/r.qrl.unreadable"), broken);
+    EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(MainWindow, EmptyReportFileStartsNewAndIsFilledBySave) {
+    tmp.write("data/r.qrl", "");
+    DialogDriver dialogs;
+    start();
+    EXPECT_EQ(tmp.read("data/r.qrl"), "");
+    EXPECT_EQ(window->Doc.Name(), "QRL");
+    save();
+    EXPECT_EQ(tmp.read("data/r.qrl").rfind("\r\n<QRL VERSION=\"1.0.1 beta\" RDATE=", 0), 0u);
+    EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(MainWindow, GettingStartedIsOfferedOnceAfterTheReportIsShown) {
+    tmp.write("data/r.qrl", smallReport());
+    {
+        DialogDriver dialogs;
+        QString fileDuringDialog;
+        dialogs.Then([&](QWidget* w) {
+            EXPECT_EQ(w->windowTitle(), "Getting started");
+            fileDuringDialog = window ? window->StatusPanel[2]->text() : QString();
+            DialogDriver::ClickButton(w, "Ok"); // "Show intro now" is chosen
+        });
+        startWith(report(), true);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.Done(); }));
+        ASSERT_EQ(browser.opened.size(), 1u);
+        EXPECT_EQ(browser.opened[0], QUrl::fromLocalFile(tmp.qpath("docs/intro.html")));
+        EXPECT_EQ(fileDuringDialog, tmp.qpath("data/r.qrl"));
+        // Later activations do not offer it again.
+        dialogs.Ok();
+        window->N_About->trigger();
+        QTest::qWait(50);
+        EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    }
+
+    // "Don't show this prompt again" reaches the settings file when the program ends.
+    window.reset();
+    new TD_settings_user(tmp.qpath("bin/q.set"));
+    DialogDriver again;
+    again.Then([](QWidget* w) {
+        auto* button = w->findChild<QRadioButton*>("RG1Item3");
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+        DialogDriver::ClickButton(w, "Ok");
+    });
+    show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return again.Done(); }));
+    window.reset();
+    QFile file(tmp.qpath("bin/q.set"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("SI=\"NO\""));
+
+    // Now it stays away.
+    new TD_settings_user(tmp.qpath("bin/q.set"));
+    DialogDriver none;
+    show();
+    QTest::qWait(50);
+    EXPECT_TRUE(none.Done()) << none.Unexpected().join(",").toStdString();
+}
+
+TEST_F(MainWindow, HelpAboutAndLastVersion) {
+    start();
+    window->N_Intro->trigger();
+    ASSERT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(browser.opened[0], QUrl::fromLocalFile(tmp.qpath("docs/intro.html")));
+
+    DialogDriver dialogs;
+    QString versionShown;
+    dialogs.Then([&](QWidget* w) {
+        versionShown = w->findChild<QLabel*>("Label_version")->text();
+        DialogDriver::ClickButton(w, "Ok");
+    });
+    window->N_About->trigger();
+    EXPECT_EQ(versionShown, "1.0.1 beta");
+
+    dialogs.No().Yes();
+    QTest::mouseClick(window->TB_lastversion, Qt::LeftButton);
+    EXPECT_EQ(browser.opened.size(), 1u);
+    window->N_lastversion->trigger();
+    ASSERT_EQ(browser.opened.size(), 2u);
+    EXPECT_EQ(browser.opened[1], QUrl(AppInfo::ProductPage));
+    const QString question = "The version is \"1.0.1 beta\".\n"
+                             "Most fresh version you can find at:\n"
+                             "www.quarrylog.example/quarrylog/download.html.\n"
+                             "\n"
+                             "Open the page now?";
+    EXPECT_EQ(dialogs.Seen(), (QStringList{question, question}));
+    EXPECT_TRUE(dialogs.Done());
+
+    // Without the help page nothing is opened.
+    QFile::remove(tmp.qpath("docs/intro.html"));
+    window->N_Intro->trigger();
+    EXPECT_EQ(browser.opened.size(), 2u);
+}
