@@ -2,6 +2,7 @@
 
 #include "app/TFmain.h"
 #include "collect/TD_url_edit.h"
+#include "settings/TD_proxyLogin.h"
 #include "settings/TDmsg.h"
 #include "settings/TF_about.h"
 #include "settings/TFsure.h"
@@ -15,6 +16,7 @@ void CreateSharedWindows() {
     F_about();
     Fsure();
     Dmsg();
+    D_proxyLogin();
     D_url_edit();
 }
 

@@ -467,7 +467,10 @@ void TFmain::N_lastversionClick() {
 }
 
 void TFmain::O_WB1SB_add_to_foundClick() {
-    const std::string url = O_WB1->CurrentUrl();
+    AddPageByHand(O_WB1->CurrentUrl());
+}
+
+void TFmain::AddPageByHand(const std::string& url) {
     if (url.empty())
         return;
     if (FindListing(url)) {

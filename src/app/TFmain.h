@@ -117,6 +117,8 @@ public slots:
     void N_IntroClick();
     void N_lastversionClick();
     void O_WB1SB_add_to_foundClick();
+    // Adds the page at url by hand and opens the URL editor on it; Cancel there removes it.
+    void AddPageByHand(const std::string& url);
 
 protected:
     bool event(QEvent* event) override;

@@ -1,11 +1,12 @@
 #include "app/TFmain.h"
+#include "collect/TO_results.h"
 #include "settings/AppInfo.h"
 #include "settings/TD_settings_user.h"
 #include "settings/TF_about.h"
 
-#include "support/UrlCatcher.h"
 #include "support/DialogDriver.h"
 #include "support/TempDir.h"
+#include "support/UrlCatcher.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,7 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -560,4 +562,132 @@ TEST_F(MainWindow, HelpAboutAndLastVersion) {
     QFile::remove(tmp.qpath("docs/intro.html"));
     window->N_Intro->trigger();
     EXPECT_EQ(browser.opened.size(), 2u);
+}
+
+namespace {
+
+const char* kThreeRecords =
+    "<QRL VERSION=\"1.0.1 beta\"><URLS>"
+    "<LISTING URL=\"http://a.example/\"><TITLE>A</TITLE>"
+    "<DESCRIPTION>first</DESCRIPTION><REDIRECT>http://a.example/</REDIRECT>"
+    "</LISTING>"
+    "<LISTING URL=\"http://b.example/\" CHK=\"Y\"><TITLE>B</TITLE>"
+    "<DESCRIPTION>second</DESCRIPTION><REDIRECT>http://b.example/</REDIRECT>"
+    "</LISTING>"
+    "<LISTING URL=\"http://c.example/\"><TITLE>C</TITLE>"
+    "<DESCRIPTION>third</DESCRIPTION><REDIRECT>http://c.example/</REDIRECT>"
+    "</LISTING></URLS></QRL>";
+
+} // namespace
+
+class FoundList : public MainWindow {
+protected:
+    QAbstractItemModel* rows() { return window->O_results1->LV1->model(); }
+    QString cell(int row, int column) { return rows()->index(row, column).data().toString(); }
+    void selectRow(int row) {
+        QTableView* view = window->O_results1->LV1;
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(rows()->index(row, 1)).center());
+    }
+    void tick(int row) {
+        QTableView* view = window->O_results1->LV1;
+        const QRect cellRect = view->visualRect(rows()->index(row, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          QPoint(cellRect.left() + 10, cellRect.center().y()));
+    }
+};
+
+TEST_F(FoundList, TicksEditsAndDeletesThroughTheWindow) {
+    tmp.write("data/r.qrl", kThreeRecords);
+    start();
+    clickTab("Found URL list");
+    ASSERT_EQ(rows()->rowCount(), 3);
+    EXPECT_EQ(cell(1, 1), "b.example/");
+
+    // A tick alone does not mark the report changed, but reaches the file with the next save.
+    tick(0);
+    EXPECT_EQ(status(1), "");
+    save();
+    EXPECT_NE(tmp.read("data/r.qrl").find("<LISTING URL=\"http://a.example/\" CHK=\"Y\">"),
+              std::string::npos);
+
+    // Edit: the row keeps its place and shows the new title; the report is changed.
+    DialogDriver dialogs;
+    dialogs.Then([](QWidget* w) {
+        auto* title = w->findChild<QLineEdit*>("Edit_title");
+        title->selectAll();
+        QTest::keyClicks(title, "B edited");
+        DialogDriver::ClickButton(w, "Ok");
+    });
+    selectRow(1);
+    QTest::mouseClick(window->TB_edit, Qt::LeftButton);
+    EXPECT_EQ(cell(1, 0), "B edited");
+    EXPECT_EQ(rows()->rowCount(), 3);
+    EXPECT_EQ(status(1), "Changed");
+    QTest::mouseClick(window->TB_save, Qt::LeftButton);
+    EXPECT_EQ(status(1), "");
+
+    // Delete: No keeps everything; Yes removes row and record and marks the report changed.
+    selectRow(2);
+    dialogs.No();
+    QTest::mouseClick(window->TB_delete, Qt::LeftButton);
+    EXPECT_EQ(rows()->rowCount(), 3);
+    EXPECT_EQ(status(1), "");
+    dialogs.Yes();
+    window->N_DeleteURL->trigger();
+    EXPECT_EQ(rows()->rowCount(), 2);
+    EXPECT_EQ(window->FindListing("http://c.example/"), nullptr);
+    EXPECT_EQ(status(1), "Changed");
+
+    // Open URL hands the record's redirect to the default browser.
+    selectRow(0);
+    QTest::mouseClick(window->TB_open_web_page, Qt::LeftButton);
+    ASSERT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(browser.opened[0], QUrl("http://a.example/"));
+    EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(FoundList, ListIsRebuiltByTheTabNotByTheMenu) {
+    tmp.write("data/r.qrl", kThreeRecords);
+    start();
+    clickTab("Found URL list");
+    clickTab("Report info");
+    EXPECT_TRUE(window->AddListing("D", "fourth", "http://d.example/", "http://d.example/"));
+    window->N_FoundURLlist->trigger();
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet_view);
+    EXPECT_EQ(rows()->rowCount(), 3);
+    clickTab("Report info");
+    clickTab("Found URL list");
+    EXPECT_EQ(rows()->rowCount(), 4);
+    EXPECT_FALSE(window->ListDirty);
+}
+
+TEST_F(FoundList, PageAddedByHandStaysOnlyWhenTheEditorIsConfirmed) {
+    tmp.write("data/r.qrl", kThreeRecords);
+    start();
+    DialogDriver dialogs;
+    QString titleShown;
+    dialogs.Then([&](QWidget* w) {
+        titleShown = w->findChild<QLineEdit*>("Edit_title")->text();
+        DialogDriver::ClickButton(w, "Cancel");
+    });
+    window->AddPageByHand("http://new.example/");
+    EXPECT_EQ(titleShown, "title of http://new.example/");
+    EXPECT_EQ(window->FindListing("http://new.example/"), nullptr);
+    EXPECT_EQ(window->Urls->ChildCount(), 3);
+    EXPECT_EQ(status(1), "Changed"); // the document stays marked changed
+
+    dialogs.Ok();
+    window->AddPageByHand("http://new.example/");
+    TQelPigger* added = window->FindListing("HTTP://NEW.EXAMPLE/");
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->FindChild("DESCRIPTION")->Text, "descripton of http://new.example/");
+    EXPECT_EQ(added->FindChild("REDIRECT")->Text, "http://new.example/");
+
+    dialogs.Ok();
+    window->AddPageByHand("http://A.example/");
+    EXPECT_EQ(dialogs.Seen(), QStringList{"This URL already exists in the list"});
+    EXPECT_EQ(window->Urls->ChildCount(), 4);
+    window->AddPageByHand("");
+    EXPECT_TRUE(dialogs.Done());
 }
