@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -40,14 +41,12 @@ char upperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
 }
 
-// Compares two upper-case names byte by byte: -1, 0 or 1.
+// Compares two upper-case names byte by byte: negative, 0 or positive.
 int compareUpper(std::string_view a, std::string_view b) {
     const std::size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char x = static_cast<unsigned char>(a[i]);
-        const unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x != y)
-            return x < y ? -1 : 1;
+    if (n > 0) {
+        if (const int c = std::memcmp(a.data(), b.data(), n))
+            return c;
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }

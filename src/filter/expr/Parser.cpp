@@ -26,7 +26,7 @@ constexpr bool isDigit(char c) {
 constexpr bool isLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
-bool isIdentChar(char c) {
+constexpr bool isIdentChar(char c) {
     return isLetter(c) || isDigit(c) || c == '_';
 }
 bool isHexDigit(char c) {
@@ -47,9 +47,11 @@ enum CharClass : unsigned char {
 
 struct CharClasses {
     CharClass Of[256];
-    constexpr CharClasses() : Of{} {
+    bool Ident[256]; // continues an identifier
+    constexpr CharClasses() : Of{}, Ident{} {
         for (int c = 0; c < 256; ++c) {
             const char ch = static_cast<char>(c);
+            Ident[c] = isIdentChar(ch);
             Of[c] = c == 0                      ? ccEnd
                     : (ch == ')' || ch == ',')  ? ccStop
                     : isLetter(ch)              ? ccLetter
@@ -231,7 +233,7 @@ const TOperation& TExprParser::readOperator() {
 
 void TExprParser::readCall(TExpr& v) {
     const char* nameStart = pos_;
-    while (pos_ < end_ && isIdentChar(*pos_))
+    while (pos_ < end_ && Classes.Ident[static_cast<unsigned char>(*pos_)])
         ++pos_;
     const std::string_view name(nameStart, static_cast<std::size_t>(pos_ - nameStart));
     skipBlanks();

@@ -117,6 +117,9 @@ TEST(Parser, FunctionCalls) {
         {"1 + nosuch_fn", "error: Unknown function: NOSUCH_FN. Position 5"},
         {"foo(1 / 0)", "error: Division by zero"}, // arguments come before the look-up
         {"  iif(TRUE)", "error: Error in function: IIF. Position 3"},
+        {"SUBSTR('abc' + 'def', 2, 3)", "string\tbcd"},
+        {"SUBSTR('ab' 'c', 1, 1)", "error: Operation absent. Position 13"},
+        {"ISNULL('a'", "error: Unclosed brace. Position 1"},
         {"TRUE(1)", "error: Error in function: TRUE. Position 1"},
         {"CASE(11, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11)", "integer\t11"},
         {"CASE(12, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11)", "error: Error in function: CASE. Position 1"},
