@@ -5,8 +5,6 @@
 
 namespace {
 
-TFilterMatcher* underTest = nullptr;
-
 // The text of the record's first child element of that name, or nullptr.
 const std::string* childText(const TQelPigger* record, std::string_view name) {
     for (const TQelPigger* c : record->Children())
@@ -25,10 +23,6 @@ void upperInto(std::string& out, const TQelPigger* record, std::string_view name
 
 } // namespace
 
-TFilterMatcher* TFilterMatcher::UnderTest() {
-    return underTest;
-}
-
 bool TFilterMatcher::Matches(const TQelPigger* record) {
     if (!record)
         return true;
@@ -40,12 +34,12 @@ bool TFilterMatcher::Matches(const TQelPigger* record) {
         ~Scope() {
             self->currentRecord_ = previousRecord;
             self->forgetRecordData();
-            underTest = previous;
+            underTest_ = previous;
         }
-    } scope{this, underTest, currentRecord_};
+    } scope{this, underTest_, currentRecord_};
     currentRecord_ = record;
     forgetRecordData();
-    underTest = this;
+    underTest_ = this;
     TExpr result;
     evaluator_.Evaluate(ExprText, result);
     return result.PayloadTruth();

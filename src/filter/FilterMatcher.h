@@ -28,7 +28,7 @@ public:
     const TQelPigger* CurrentRecord() const { return currentRecord_; }
 
     // The matcher running Matches at the moment, else nullptr.
-    static TFilterMatcher* UnderTest();
+    static TFilterMatcher* UnderTest() { return underTest_; }
 
     // Title and description of the current record upper-cased by the user's regional settings;
     // worked out once per record and kept until Matches returns.
@@ -43,6 +43,7 @@ public:
     TExprParser& Evaluator() { return evaluator_; }
 
 private:
+    static inline TFilterMatcher* underTest_ = nullptr;
     TExprParser evaluator_;
     const TQelPigger* currentRecord_ = nullptr;
     std::string upperTitle_, upperDescription_;

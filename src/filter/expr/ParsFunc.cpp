@@ -51,29 +51,25 @@ int compareUpper(std::string_view a, std::string_view b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-// The position of an upper-case name in the sorted registry (binary search), and whether the
-// entry there has that name.
-std::vector<Entry>::iterator lowerBound(std::string_view upperName, bool& found) {
+// The entry of an upper-case name in the sorted registry (binary search), or nullptr.
+const Entry* findEntry(std::string_view upperName) {
     std::size_t lo = 0, hi = entries.size();
     if (!upperName.empty()) {
         const auto b = static_cast<unsigned char>(upperName[0]);
         lo = firstByteStart[b];
         hi = firstByteStart[b + 1];
     }
-    found = false;
     while (lo < hi) {
         const std::size_t mid = lo + (hi - lo) / 2;
         const int c = compareUpper(entries[mid].Name, upperName);
-        if (c == 0) {
-            found = true;
-            return entries.begin() + static_cast<std::ptrdiff_t>(mid);
-        }
+        if (c == 0)
+            return &entries[mid];
         if (c < 0)
             lo = mid + 1;
         else
             hi = mid;
     }
-    return entries.begin() + static_cast<std::ptrdiff_t>(lo);
+    return nullptr;
 }
 
 } // namespace
@@ -82,12 +78,12 @@ void RegisterFunction(std::string_view name, TExprFunction handler) {
     std::string upper(name);
     for (char& c : upper)
         c = upperAscii(c);
-    bool found;
-    auto it = lowerBound(upper, found);
-    if (found)
-        return; // the first registration stays
     if (upper.empty() || entries.size() >= 0xFFFF)
         return; // no call can name it, or no room left in the index
+    auto it = std::lower_bound(entries.begin(), entries.end(), upper,
+                               [](const Entry& e, const std::string& n) { return e.Name < n; });
+    if (it != entries.end() && it->Name == upper)
+        return; // the first registration stays
     entries.insert(it, Entry{std::move(upper), handler});
     indexFirstBytes();
 }
@@ -107,9 +103,8 @@ TExprFunction FindFunction(std::string_view name) {
             c = upperAscii(c);
         upper = longName;
     }
-    bool found;
-    auto it = lowerBound(upper, found);
-    return found ? it->Handler : nullptr;
+    const Entry* e = findEntry(upper);
+    return e ? e->Handler : nullptr;
 }
 
 int RegisteredFunctionCount() {
