@@ -1,0 +1,69 @@
+#include "cli/EvalCommand.h"
+
+#include "filter/expr/Parser.h"
+
+#include <exception>
+#include <ostream>
+
+std::string DescribeExprValue(const TExpr& v) {
+    switch (v.ExprType) {
+    case etNull:
+        return "null\t";
+    case etBoolean:
+        return std::string("boolean\t") + (v.AsBoolean ? "true" : "false");
+    case etInteger:
+        return "integer\t" + std::to_string(v.AsInteger);
+    case etFloat:
+        return "float\t" + FloatToExprText(v.AsFloat);
+    case etString:
+        break;
+    }
+    std::string out = "string\t";
+    for (char c : v.AsString) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            out += c;
+            break;
+        }
+    }
+    return out;
+}
+
+void WriteErrorLine(std::ostream& err, const std::string& message) {
+    for (char c : message) {
+        if (c == '\r')
+            err << "\\r";
+        else if (c == '\n')
+            err << "\\n";
+        else
+            err << c;
+    }
+    err << '\n';
+    err.flush();
+}
+
+int RunEvalCommand(const std::string& text, std::ostream& out, std::ostream& err) {
+    TExprParser parser;
+    TExpr result;
+    try {
+        parser.Evaluate(text, result);
+    } catch (const std::exception& e) {
+        WriteErrorLine(err, e.what());
+        return 1;
+    }
+    out << DescribeExprValue(result) << '\n';
+    out.flush();
+    return 0;
+}

@@ -1,0 +1,42 @@
+#include "cli/FilterCommand.h"
+
+#include "cli/EvalCommand.h"
+#include "filter/FilterMatcher.h"
+#include "tree/TQelPigger.h"
+
+#include <exception>
+#include <ostream>
+
+int RunFilterCommand(const std::string& reportFile, const std::string& text, std::ostream& out,
+                     std::ostream& err) {
+    TQelPigger report;
+    try {
+        report.LoadFromFile(reportFile);
+    } catch (const EQelPiggerError& e) {
+        WriteErrorLine(err,
+                       reportFile + ": " + e.what() + ". Position " + std::to_string(e.Position));
+        return 1;
+    } catch (const std::exception& e) {
+        WriteErrorLine(err, e.what());
+        return 1;
+    }
+    TFilterMatcher filter;
+    filter.ExprText = text;
+    int code = 0;
+    if (const TQelPigger* urls = report.FindChild("URLS")) {
+        try {
+            for (const TQelPigger* record : urls->Children()) {
+                if (record->Name() != "LISTING")
+                    continue;
+                if (filter.Matches(record))
+                    out << record->AttrRef("URL") << '\n';
+            }
+        } catch (const std::exception& e) {
+            out.flush();
+            WriteErrorLine(err, e.what());
+            code = 1;
+        }
+    }
+    out.flush();
+    return code;
+}

@@ -1,0 +1,58 @@
+// The record matching of the filter: evaluates the filter's expression text for one record at
+// a time. EXISTS and RECORD_STATE read the record under test from the matcher that is running
+// Matches; outside Matches there is no record under test.
+#pragma once
+
+#include "filter/expr/Parser.h"
+
+#include <string>
+#include <vector>
+
+class TQelPigger;
+
+class TFilterMatcher {
+public:
+    TFilterMatcher() = default;
+    TFilterMatcher(const TFilterMatcher&) = delete;
+    TFilterMatcher& operator=(const TFilterMatcher&) = delete;
+
+    // The expression text applied to every record.
+    std::string ExprText;
+
+    // Whether record passes: true without a record; otherwise the truth of the value that
+    // ExprText evaluates to for it (an empty text gives a null value, and no record passes).
+    // The evaluator's errors pass through.
+    bool Matches(const TQelPigger* record);
+
+    // The record being tested while Matches runs, else nullptr.
+    const TQelPigger* CurrentRecord() const { return currentRecord_; }
+
+    // The matcher running Matches at the moment, else nullptr.
+    static TFilterMatcher* UnderTest() { return underTest_; }
+
+    // Title and description of the current record upper-cased by the user's regional settings;
+    // worked out once per record and kept until Matches returns.
+    const std::string& UpperTitle();
+    const std::string& UpperDescription();
+
+    // Whether text occurs, byte for byte, in the upper-cased title or else in the upper-cased
+    // description of the current record (never for an empty text). Each text is searched once
+    // per record: the conditions of a diagram appear once for every pinned region.
+    bool RecordContains(const std::string& text);
+
+    TExprParser& Evaluator() { return evaluator_; }
+
+private:
+    static inline TFilterMatcher* underTest_ = nullptr;
+    TExprParser evaluator_;
+    const TQelPigger* currentRecord_ = nullptr;
+    std::string upperTitle_, upperDescription_;
+    bool titleReady_ = false, descriptionReady_ = false;
+    struct Answer {
+        std::string Text;
+        bool Found;
+    };
+    std::vector<Answer> answers_; // for the current record: the first answerCount_ entries
+    std::size_t answerCount_ = 0;
+    void forgetRecordData();
+};
