@@ -1,4 +1,5 @@
 #include "app/StartUp.h"
+#include "filter/FilterFunctions.h"
 #include "settings/AppInfo.h"
 
 #include <QApplication>
@@ -10,6 +11,9 @@ int main(int argc, char* argv[]) {
     // The embedded browser's sandbox refuses to run as root.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+
+    // The expression functions are registered before any window exists.
+    RegisterExpressionFunctions();
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppInfo::ProductName);
