@@ -21,7 +21,9 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -59,8 +61,10 @@ TForm_main::TForm_main(QWidget* parent) : QMainWindow(parent) {
         StatusPanel[i]->setMinimumWidth(50);
         StatusPanel[i]->setFrameShape(QFrame::Panel);
         StatusPanel[i]->setFrameShadow(QFrame::Sunken);
+        // The marker panel is at least wide enough for its word in the user's font.
         if (i < 2)
-            StatusPanel[i]->setFixedWidth(50);
+            StatusPanel[i]->setFixedWidth(
+                std::max(50, StatusPanel[i]->fontMetrics().horizontalAdvance("Changed") + 14));
         StatusBar1->addWidget(StatusPanel[i], i == 2 ? 1 : 0);
     }
     StatusPanel[1]->setAlignment(Qt::AlignCenter);
