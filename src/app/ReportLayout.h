@@ -8,12 +8,6 @@ inline constexpr const char* FrameRoot = "XML_DATA";
 inline constexpr const char* Version = "VERSION";
 inline constexpr const char* Title = "RTITLE";
 inline constexpr const char* Date = "RDATE";
-// Container of the records and the records themselves.
+// Container of the records (the names within a record are in collect/RecordRows.h).
 inline constexpr const char* Urls = "URLS";
-inline constexpr const char* Listing = "LISTING";
-inline constexpr const char* Url = "URL";
-inline constexpr const char* Check = "CHK";
-inline constexpr const char* ListingTitle = "TITLE";
-inline constexpr const char* ListingDescription = "DESCRIPTION";
-inline constexpr const char* Redirect = "REDIRECT";
 } // namespace ReportKeys

@@ -1,5 +1,7 @@
 #include "app/ReportRecords.h"
 
+#include "collect/RecordRows.h"
+
 #include "app/ReportLayout.h"
 #include "tree/TQelPigger.h"
 #include "tree/TextCase.h"
@@ -12,7 +14,7 @@ void ReportRecords::ensureCurrent(TQelPigger* urls) {
     byKey_.clear();
     byKey_.reserve(static_cast<size_t>(urls->ChildCount()));
     for (TQelPigger* child : urls->Children())
-        byKey_.try_emplace(CaseKey(child->AttrRef(ReportKeys::Url)), child);
+        byKey_.try_emplace(CaseKey(child->AttrRef(RecordFields::Url)), child);
     urls_ = urls;
     stamp_ = urls->ChangeStamp();
     ++rebuilds_;
@@ -35,9 +37,9 @@ bool ReportRecords::AddListing(TQelPigger* urls, std::string_view title,
     const bool isNew = record == nullptr;
     if (isNew) {
         record = new TQelPigger(urls);
-        record->SetName(ReportKeys::Listing);
+        record->SetName(RecordFields::Listing);
     }
-    record->SetAttr(ReportKeys::Url, url);
+    record->SetAttr(RecordFields::Url, url);
     while (record->ChildCount() > 0)
         record->DeleteChild(0);
     const auto addText = [record](const char* name, std::string_view text) {
@@ -45,9 +47,9 @@ bool ReportRecords::AddListing(TQelPigger* urls, std::string_view title,
         child->SetName(name);
         child->Text = std::string(TrimBlanks(text));
     };
-    addText(ReportKeys::ListingTitle, title);
-    addText(ReportKeys::ListingDescription, description);
-    addText(ReportKeys::Redirect, redirect);
+    addText(RecordFields::Title, title);
+    addText(RecordFields::Description, description);
+    addText(RecordFields::Redirect, redirect);
 
     // Only this record changed, and its key stayed what it was looked up by.
     if (isNew)
