@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,14 +59,28 @@ std::function<void(QWidget*)> typeFileName(const QString& path) {
         ASSERT_NE(dialog, nullptr);
         auto* edit = w->findChild<QLineEdit*>("fileNameEdit");
         ASSERT_NE(edit, nullptr);
-        // Typing before the folder is listed would leave the file chosen last time selected.
+        // Typing before the folder is listed would leave the file chosen last time selected:
+        // the dialog selects it once the listing is done. Type until the name stays.
         auto* files = w->findChild<QListView*>("listView");
         ASSERT_NE(files, nullptr);
         EXPECT_TRUE(QTest::qWaitFor(
-            [files] { return files->model()->rowCount(files->rootIndex()) > 0; }, 2000));
-        edit->setFocus();
-        edit->selectAll();
-        edit->insert(path);
+            [files] { return files->model()->rowCount(files->rootIndex()) > 0; }, 5000));
+        const auto typeName = [&] {
+            edit->setFocus();
+            edit->selectAll();
+            edit->insert(path);
+        };
+        typeName();
+        QElapsedTimer total, stable;
+        total.start();
+        stable.start();
+        while (total.elapsed() < 5000 && stable.elapsed() < 300) {
+            QTest::qWait(50);
+            if (edit->text() != path) {
+                typeName();
+                stable.restart();
+            }
+        }
         while (QWidget* popup = QApplication::activePopupWidget())
             popup->close();
         if (!DialogDriver::ClickButton(w, "Open"))

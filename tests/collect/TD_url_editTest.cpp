@@ -41,7 +41,7 @@ TEST(TD_url_edit, StoresAsTypedAndKeepsAnEmptiedAddress) {
         auto* d = static_cast<TD_url_edit*>(w);
         titleShown = d->Edit_title->text();
         memoShown = d->Memo_dsc->toPlainText();
-        titleFocused = d->Edit_title->hasFocus();
+        titleFocused = d->focusWidget() == d->Edit_title;
         typeInto(d->Edit_url, "");
         typeInto(d->Edit_title, "  New title ");
         typeInto(d->Memo_dsc, "line one");

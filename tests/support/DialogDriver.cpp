@@ -80,6 +80,15 @@ void DialogDriver::poll() {
     if (!modal || modal == handled_ || !modal->isVisible())
         return;
     handled_ = modal;
+    // Act as a user would: on a window that is on screen and has the keyboard.
+    // (A platform that never activates windows still gets its answer after the wait.)
+    if (QTest::qWaitForWindowExposed(modal, 2000) && handled_) {
+        modal->activateWindow();
+        const bool active = QTest::qWaitForWindowActive(modal, 2000);
+        Q_UNUSED(active);
+    }
+    if (!handled_)
+        return;
     // Note the text of the shared question and notice dialogs.
     if (modal->objectName() == "Fsure" || modal->objectName() == "Dmsg")
         if (auto* label = modal->findChild<QLabel*>("Label1"))
