@@ -5,6 +5,7 @@
 #include "settings/TF_about.h"
 
 #include "support/DialogDriver.h"
+#include "support/SampleReports.h"
 #include "support/TempDir.h"
 #include "support/UrlCatcher.h"
 
@@ -40,16 +41,7 @@ std::string dateText() {
 }
 
 std::string smallReport() {
-    return "\r\n<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Garden tools\" RDATE=\"" + dateText() +
-           "\">Suppliers of garden tools\r\nfound in December."
-           "\r\n\t<URLS>"
-           "\r\n\t\t<LISTING URL=\"u1\" CHK=\"Y\">"
-           "\r\n\t\t\t<TITLE>Spades\r\n\t\t\t</TITLE>"
-           "\r\n\t\t\t<DESCRIPTION>Spades and forks\r\n\t\t\t</DESCRIPTION>"
-           "\r\n\t\t\t<REDIRECT>u1\r\n\t\t\t</REDIRECT>"
-           "\r\n\t\t</LISTING>"
-           "\r\n\t</URLS>"
-           "\r\n</QRL>";
+    return SmallReportText(dateText());
 }
 
 // Enters a file name into a file dialog (as pasted into its name field) and clicks its button.

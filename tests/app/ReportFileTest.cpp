@@ -1,6 +1,7 @@
 #include "app/ReportFile.h"
 #include "tree/TQelPigger.h"
 
+#include "support/SampleReports.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -12,17 +13,7 @@
 namespace {
 
 // A complete small report as it lies on disk.
-const std::string kSmallReport =
-    "\r\n<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Garden tools\" RDATE=\"06.12.2026\">"
-    "Suppliers of garden tools\r\nfound in December."
-    "\r\n\t<URLS>"
-    "\r\n\t\t<LISTING URL=\"u1\" CHK=\"Y\">"
-    "\r\n\t\t\t<TITLE>Spades\r\n\t\t\t</TITLE>"
-    "\r\n\t\t\t<DESCRIPTION>Spades and forks\r\n\t\t\t</DESCRIPTION>"
-    "\r\n\t\t\t<REDIRECT>u1\r\n\t\t\t</REDIRECT>"
-    "\r\n\t\t</LISTING>"
-    "\r\n\t</URLS>"
-    "\r\n</QRL>";
+const std::string kSmallReport = SmallReportText();
 
 std::unique_ptr<TQelPigger> report(const std::string& title) {
     auto doc = std::make_unique<TQelPigger>();
