@@ -1,11 +1,11 @@
 #include "app/TFmain.h"
 
-#include "app/ReportInfo.h"
-#include "app/ReportLayout.h"
 #include "collect/TD_url_edit.h"
 #include "collect/TO_WB.h"
 #include "collect/TO_autosearch.h"
 #include "collect/TO_results.h"
+#include "report/ReportInfo.h"
+#include "report/ReportLayout.h"
 #include "settings/AppInfo.h"
 #include "settings/DialogUtil.h"
 #include "settings/TD_settings_user.h"

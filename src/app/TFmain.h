@@ -2,8 +2,8 @@
 // URL list, their toolbar and menus, and the one way records enter a report.
 #pragma once
 
-#include "app/ReportRecords.h"
 #include "app/TForm_main.h"
+#include "report/ReportRecords.h"
 
 #include <QEvent>
 

@@ -1,7 +1,7 @@
 #include "app/TForm_main.h"
 
-#include "app/ReportFile.h"
-#include "app/ReportLayout.h"
+#include "report/ReportFile.h"
+#include "report/ReportLayout.h"
 #include "settings/AppInfo.h"
 #include "settings/DialogUtil.h"
 #include "settings/SettingsStore.h"

@@ -2,6 +2,7 @@
 
 #include "cli/EvalCommand.h"
 #include "filter/FilterMatcher.h"
+#include "report/ReportLayout.h"
 #include "tree/TQelPigger.h"
 
 #include <exception>
@@ -23,13 +24,13 @@ int RunFilterCommand(const std::string& reportFile, const std::string& text, std
     TFilterMatcher filter;
     filter.ExprText = text;
     int code = 0;
-    if (const TQelPigger* urls = report.FindChild("URLS")) {
+    if (const TQelPigger* urls = report.FindChild(ReportKeys::Urls)) {
         try {
             for (const TQelPigger* record : urls->Children()) {
-                if (record->Name() != "LISTING")
+                if (record->Name() != RecordFields::Listing)
                     continue;
                 if (filter.Matches(record))
-                    out << record->AttrRef("URL") << '\n';
+                    out << record->AttrRef(RecordFields::Url) << '\n';
             }
         } catch (const std::exception& e) {
             out.flush();

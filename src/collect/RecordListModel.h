@@ -2,7 +2,7 @@
 // copies of them), with the texts shown and a check mark each.
 #pragma once
 
-#include "collect/RecordRows.h"
+#include "report/RecordRows.h"
 
 #include <QAbstractTableModel>
 

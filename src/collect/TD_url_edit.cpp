@@ -1,7 +1,7 @@
 #include "collect/TD_url_edit.h"
 
 #include "collect/Pictures.h"
-#include "collect/RecordRows.h"
+#include "report/RecordRows.h"
 #include "settings/DialogUtil.h"
 #include "tree/TQelPigger.h"
 

@@ -1,7 +1,7 @@
 #include "collect/TO_results.h"
 
-#include "collect/OpenAddress.h"
 #include "collect/RecordListModel.h"
+#include "report/OpenAddress.h"
 #include "settings/DialogUtil.h"
 #include "settings/TDmsg.h"
 #include "settings/TFsure.h"

@@ -1,6 +1,7 @@
 #include "filter/FilterFunctions.h"
 
 #include "filter/FilterMatcher.h"
+#include "report/ReportLayout.h"
 #include "tree/TQelPigger.h"
 
 bool ExistsFunction(void*, TExpr& result, std::int32_t argCount, TExpr* args) {
@@ -23,7 +24,8 @@ bool RecordStateFunction(void*, TExpr& result, std::int32_t argCount, TExpr* arg
     if (!m || !m->CurrentRecord())
         return true;
     if (args[0].ExprType == etString && args[0].AsString == "IS_CHECKED")
-        result.SetBoolean(m->CurrentRecord()->AttrRef("CHK") == "Y");
+        result.SetBoolean(m->CurrentRecord()->AttrRef(RecordFields::Check) ==
+                          RecordFields::Checked);
     return true;
 }
 

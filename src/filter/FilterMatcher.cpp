@@ -1,6 +1,7 @@
 #include "filter/FilterMatcher.h"
 
 #include "filter/FilterText.h"
+#include "report/ReportLayout.h"
 #include "tree/TQelPigger.h"
 
 namespace {
@@ -47,7 +48,7 @@ bool TFilterMatcher::Matches(const TQelPigger* record) {
 
 const std::string& TFilterMatcher::UpperTitle() {
     if (!titleReady_ && currentRecord_) {
-        upperInto(upperTitle_, currentRecord_, "TITLE");
+        upperInto(upperTitle_, currentRecord_, RecordFields::Title);
         titleReady_ = true;
     }
     return upperTitle_;
@@ -55,7 +56,7 @@ const std::string& TFilterMatcher::UpperTitle() {
 
 const std::string& TFilterMatcher::UpperDescription() {
     if (!descriptionReady_ && currentRecord_) {
-        upperInto(upperDescription_, currentRecord_, "DESCRIPTION");
+        upperInto(upperDescription_, currentRecord_, RecordFields::Description);
         descriptionReady_ = true;
     }
     return upperDescription_;

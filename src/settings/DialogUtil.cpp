@@ -33,12 +33,3 @@ void CenterOnScreen(QWidget* window) {
     const QRect area = screen->availableGeometry();
     window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
 }
-
-QString ToQ(const std::string& s) {
-    return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-std::string FromQ(const QString& s) {
-    const QByteArray bytes = s.toLocal8Bit();
-    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
-}

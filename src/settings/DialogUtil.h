@@ -5,6 +5,8 @@
 #include <QString>
 #include <string>
 
+#include "tree/LocalText.h"
+
 class QFrame;
 class QLabel;
 class QWidget;
@@ -15,7 +17,3 @@ QFrame* MakeBevel(QWidget* parent, const QRect& geometry);
 QLabel* MakeMessageLabel(QWidget* parent, const QRect& geometry);
 // Centres a top-level window on the screen it is on (or the primary screen).
 void CenterOnScreen(QWidget* window);
-
-// Conversions between the 8-bit texts of the tree and the texts of widgets.
-QString ToQ(const std::string& s);
-std::string FromQ(const QString& s);

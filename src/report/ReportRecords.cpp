@@ -1,8 +1,8 @@
-#include "app/ReportRecords.h"
+#include "report/ReportRecords.h"
 
-#include "collect/RecordRows.h"
+#include "report/RecordRows.h"
 
-#include "app/ReportLayout.h"
+#include "report/ReportLayout.h"
 #include "tree/TQelPigger.h"
 #include "tree/TextCase.h"
 

@@ -1,7 +1,7 @@
-#include "collect/OpenAddress.h"
+#include "report/OpenAddress.h"
 
 #include "settings/AppInfo.h"
-#include "settings/DialogUtil.h"
+#include "tree/LocalText.h"
 #include "tree/TQelPigger.h"
 
 QUrl BrowserUrlFor(const std::string& redirect) {

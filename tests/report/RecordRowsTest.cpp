@@ -1,5 +1,5 @@
-#include "collect/RecordRows.h"
-#include "collect/OpenAddress.h"
+#include "report/RecordRows.h"
+#include "report/OpenAddress.h"
 #include "tree/TQelPigger.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "app/ReportRecords.h"
-#include "app/ReportLayout.h"
+#include "report/ReportRecords.h"
+#include "report/ReportLayout.h"
 #include "tree/TQelPigger.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/ReportFile.h"
+#include "report/ReportFile.h"
 #include "tree/TQelPigger.h"
 
 #include "support/SampleReports.h"

@@ -4,17 +4,9 @@
 #include <string>
 #include <string_view>
 
-class TQelPigger;
+#include "report/ReportLayout.h"
 
-namespace RecordFields {
-inline constexpr const char* Listing = "LISTING";
-inline constexpr const char* Url = "URL";
-inline constexpr const char* Check = "CHK";
-inline constexpr const char* Title = "TITLE";
-inline constexpr const char* Description = "DESCRIPTION";
-inline constexpr const char* Redirect = "REDIRECT";
-inline constexpr const char* Checked = "Y";
-} // namespace RecordFields
+class TQelPigger;
 
 // Text of the record's child element of that name; empty when there is none.
 std::string ChildText(const TQelPigger* record, std::string_view childName);

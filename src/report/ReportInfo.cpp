@@ -1,6 +1,6 @@
-#include "app/ReportInfo.h"
+#include "report/ReportInfo.h"
 
-#include "app/ReportLayout.h"
+#include "report/ReportLayout.h"
 #include "tree/TQelPigger.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/ReportInfo.h"
+#include "report/ReportInfo.h"
 #include "tree/TQelPigger.h"
 
 #include <gtest/gtest.h>

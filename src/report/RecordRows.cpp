@@ -1,4 +1,4 @@
-#include "collect/RecordRows.h"
+#include "report/RecordRows.h"
 
 #include "tree/TQelPigger.h"
 

@@ -1,4 +1,4 @@
-#include "app/ReportFile.h"
+#include "report/ReportFile.h"
 
 #include "settings/AppInfo.h"
 #include "tree/TQelPigger.h"
