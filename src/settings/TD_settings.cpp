@@ -80,11 +80,10 @@ void TD_settings::StoreWindowPos(QWidget* window) {
         return;
     if (window->isMaximized()) {
         // The normal geometry is what the window returns to; store that one and leave the
-        // window as the user sees it. The position is the frame's, as for a normal window.
+        // window as the user sees it.
         const QRect normal = window->normalGeometry();
         if (normal.isValid()) {
-            const QPoint frame = normal.topLeft() - (window->geometry().topLeft() - window->pos());
-            store_.WriteGeometry(normal.width(), normal.height(), frame.x(), frame.y());
+            store_.WriteGeometry(normal.width(), normal.height(), normal.x(), normal.y());
             return;
         }
     }
