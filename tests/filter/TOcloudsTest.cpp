@@ -310,3 +310,33 @@ TEST(TOclouds, PopupMenuAsksBeforeClearingAndDeleting) {
                                            "Delete current condition?", "Clear all conditions?"}));
     EXPECT_TRUE(dialogs.Done());
 }
+
+TEST(TOclouds, ThreeCircleVennDiagram) {
+    Frame f;
+    QFont font("Sans Serif");
+    font.setPixelSize(11);
+    f.w.setFont(font);
+    f.w.AddCircle("Context:\"garden\"", "EXISTS('GARDEN')", 130, 120, 75);
+    f.w.AddCircle("Context:\"tools\"", "EXISTS('TOOLS')", 220, 120, 75);
+    f.w.AddCircle("Record state:checked", "RECORD_STATE('IS_CHECKED')", 175, 200, 75);
+    // The automatic pin (115, 120) lies in the first circle alone; add the middle and the
+    // region of the second and third circles without the first.
+    f.doubleClick({175, 136});
+    f.doubleClick({228, 190});
+    ASSERT_EQ(f.w.PinCount(), 3);
+    const QImage img = f.seen();
+    if (const QByteArray shot = qgetenv("QRL_SCREENSHOT"); !shot.isEmpty())
+        f.w.grab().save(QString::fromLocal8Bit(shot));
+    // Pinned regions are hatched, the others are not.
+    EXPECT_GT(countColour(img, QRect(80, 100, 20, 20), HatchGray), 20);  // first only
+    EXPECT_GT(countColour(img, QRect(165, 126, 20, 10), HatchGray), 5);  // all three
+    EXPECT_GT(countColour(img, QRect(225, 185, 10, 10), HatchGray), 5);  // second and third
+    EXPECT_EQ(countColour(img, QRect(250, 80, 20, 20), HatchGray), 0);   // second only
+    EXPECT_EQ(countColour(img, QRect(165, 245, 20, 20), HatchGray), 0);  // third only
+    EXPECT_EQ(countColour(img, QRect(350, 300, 40, 40), HatchGray), 0);  // outside
+    EXPECT_EQ(f.w.ExpressionText(),
+              "(((EXISTS('GARDEN'))\n && !(EXISTS('TOOLS'))\n && !(RECORD_STATE('IS_CHECKED')))"
+              " \n|| ((EXISTS('GARDEN'))\n && (EXISTS('TOOLS'))\n && "
+              "(RECORD_STATE('IS_CHECKED')))) \n|| ((EXISTS('TOOLS'))\n && "
+              "(RECORD_STATE('IS_CHECKED'))\n && !(EXISTS('GARDEN')))");
+}
