@@ -116,6 +116,8 @@ TOclouds::TOclouds(QWidget* parent) : QFrame(parent) {
 
 TOclouds::~TOclouds() {
     Timer1->stop();
+    btnTarget->removeEventFilter(this);
+    SB1->viewport()->removeEventFilter(this);
     canvas_.OnDrawn = nullptr;
 }
 
@@ -160,6 +162,14 @@ QRect TOclouds::visibleArea() const {
 }
 
 void TOclouds::Refresh() {
+    // A paint box that is not on screen is not painted.
+    if (!PB1->isVisible())
+        return;
+    repaintBuffer();
+    PB1->update();
+}
+
+void TOclouds::repaintBuffer() {
     canvas_.Font = PB1->font();
     // Drawing into the buffer schedules one update of the paint box at the end.
     auto onDrawn = std::move(canvas_.OnDrawn);
@@ -167,7 +177,6 @@ void TOclouds::Refresh() {
     canvas_.Erase(visibleArea(), PB1->palette().color(QPalette::Base));
     Paint();
     canvas_.OnDrawn = std::move(onDrawn);
-    PB1->update();
 }
 
 void TOclouds::RefreshPaintBox() {
@@ -180,7 +189,7 @@ void TOclouds::Timer1Timer() {
 
 void TOclouds::PB1Paint() {
     if (canvas_.Area() != visibleArea() || canvas_.Image().isNull())
-        Refresh();
+        repaintBuffer();
     QPainter p(PB1);
     if (canvas_.Image().isNull())
         p.fillRect(PB1->rect(), PB1->palette().color(QPalette::Base));
@@ -208,8 +217,9 @@ void TOclouds::PB1MouseUp(QMouseEvent* event) {
         PicClick();
 }
 
-void TOclouds::PB1DblClick(QMouseEvent*) {
-    DoubleClick();
+void TOclouds::PB1DblClick(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        DoubleClick();
 }
 
 void TOclouds::PicClick() {
@@ -239,9 +249,16 @@ bool TOclouds::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::FocusOut:
             Panel1->setFrameStyle(QFrame::NoFrame);
             break;
-        case QEvent::KeyPress:
-            SBKeyDown(static_cast<QKeyEvent*>(event)->key());
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            // Enter presses the button as Space does (and only once inside a dialog).
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                btnTarget->click();
+                return true;
+            }
+            SBKeyDown(key);
             break;
+        }
         default:
             break;
         }

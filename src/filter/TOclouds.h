@@ -86,6 +86,7 @@ private:
     void PicClick();
     void PM1Popup(const QPoint& globalPos);
     void SBKeyDown(int key);
+    void repaintBuffer();
     // The part of the paint box that the scroll box shows, in paint-box pixels.
     QRect visibleArea() const;
     // The paint box covers at least the scroll box's viewport.

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
@@ -242,6 +243,9 @@ TEST(TOclouds, DeleteKeyAndFocusBevel) {
     f.w.SetOnEdit([&](TQELlc* circle) { edited = circle; });
     QTest::keyClick(f.w.btnTarget, Qt::Key_Space);
     EXPECT_EQ(edited, c);
+    edited = nullptr;
+    QTest::keyClick(f.w.btnTarget, Qt::Key_Return);
+    EXPECT_EQ(edited, c);
 
     DialogDriver dialogs;
     dialogs.No().Yes();
@@ -328,15 +332,46 @@ TEST(TOclouds, ThreeCircleVennDiagram) {
     if (const QByteArray shot = qgetenv("QRL_SCREENSHOT"); !shot.isEmpty())
         f.w.grab().save(QString::fromLocal8Bit(shot));
     // Pinned regions are hatched, the others are not.
-    EXPECT_GT(countColour(img, QRect(80, 100, 20, 20), HatchGray), 20);  // first only
-    EXPECT_GT(countColour(img, QRect(165, 126, 20, 10), HatchGray), 5);  // all three
-    EXPECT_GT(countColour(img, QRect(225, 185, 10, 10), HatchGray), 5);  // second and third
-    EXPECT_EQ(countColour(img, QRect(250, 80, 20, 20), HatchGray), 0);   // second only
-    EXPECT_EQ(countColour(img, QRect(165, 245, 20, 20), HatchGray), 0);  // third only
-    EXPECT_EQ(countColour(img, QRect(350, 300, 40, 40), HatchGray), 0);  // outside
+    EXPECT_GT(countColour(img, QRect(80, 100, 20, 20), HatchGray), 20); // first only
+    EXPECT_GT(countColour(img, QRect(165, 126, 20, 10), HatchGray), 5); // all three
+    EXPECT_GT(countColour(img, QRect(225, 185, 10, 10), HatchGray), 5); // second and third
+    EXPECT_EQ(countColour(img, QRect(250, 80, 20, 20), HatchGray), 0);  // second only
+    EXPECT_EQ(countColour(img, QRect(165, 245, 20, 20), HatchGray), 0); // third only
+    EXPECT_EQ(countColour(img, QRect(350, 300, 40, 40), HatchGray), 0); // outside
     EXPECT_EQ(f.w.ExpressionText(),
               "(((EXISTS('GARDEN'))\n && !(EXISTS('TOOLS'))\n && !(RECORD_STATE('IS_CHECKED')))"
               " \n|| ((EXISTS('GARDEN'))\n && (EXISTS('TOOLS'))\n && "
               "(RECORD_STATE('IS_CHECKED')))) \n|| ((EXISTS('TOOLS'))\n && "
               "(RECORD_STATE('IS_CHECKED'))\n && !(EXISTS('GARDEN')))");
+}
+
+TEST(TOclouds, PeriodicRepaintClearsWhatDirectDrawingLeaves) {
+    Frame f;
+    TQELlc* c = f.w.AddCircle("a", "A", 200, 200, 80);
+    f.w.Select(c);
+    const QPoint onOutline(c->X - 80, c->Y);
+    EXPECT_TRUE(hasColourNear(f.pb()->grab().toImage(), onOutline, Qt::black));
+    // Deleting repaints nothing at once; the 500 ms timer removes the circle from the screen.
+    f.w.DeleteSelected();
+    EXPECT_TRUE(hasColourNear(f.pb()->grab().toImage(), onOutline, Qt::black));
+    QTest::qWait(700);
+    const QImage img = f.pb()->grab().toImage();
+    EXPECT_FALSE(hasColourNear(img, onOutline, Qt::black));
+    EXPECT_FALSE(hasColourNear(img, onOutline, QColor(0x80, 0x80, 0x80)));
+}
+
+TEST(TOclouds, EnterInADialogEditsOnce) {
+    QDialog dialog;
+    auto* cloud = new TOadvCloud(&dialog);
+    cloud->resize(400, 300);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    cloud->Stop();
+    cloud->Start();
+    cloud->AddCircle("a", "A", 100, 100, 50);
+    int edits = 0;
+    cloud->SetOnEdit([&](TQELlc*) { ++edits; });
+    QTest::keyClick(cloud->btnTarget, Qt::Key_Enter);
+    EXPECT_EQ(edits, 1);
+    EXPECT_TRUE(dialog.isVisible());
 }
