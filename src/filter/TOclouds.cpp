@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -31,8 +32,8 @@ TCloudPaintBox::TCloudPaintBox(TOclouds* owner) : QWidget(nullptr), owner_(owner
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TCloudPaintBox::paintEvent(QPaintEvent*) {
-    owner_->PB1Paint();
+void TCloudPaintBox::paintEvent(QPaintEvent* event) {
+    owner_->PB1Paint(event->rect());
 }
 
 void TCloudPaintBox::mousePressEvent(QMouseEvent* event) {
@@ -187,13 +188,14 @@ void TOclouds::Timer1Timer() {
     Refresh();
 }
 
-void TOclouds::PB1Paint() {
+void TOclouds::PB1Paint(const QRect& exposed) {
     if (canvas_.Area() != visibleArea() || canvas_.Image().isNull())
         repaintBuffer();
     QPainter p(PB1);
-    if (canvas_.Image().isNull())
-        p.fillRect(PB1->rect(), PB1->palette().color(QPalette::Base));
-    else
+    // What the buffer does not cover (hidden behind the scroll box's edges) is background.
+    for (const QRect& r : QRegion(exposed).subtracted(QRegion(canvas_.Area())))
+        p.fillRect(r, PB1->palette().color(QPalette::Base));
+    if (!canvas_.Image().isNull())
         p.drawImage(canvas_.Origin(), canvas_.Image());
 }
 

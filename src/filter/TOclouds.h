@@ -64,9 +64,10 @@ public:
     QAction* N_Edit;
     QAction* N_Delete;
 
+    void RefreshPaintBox() override;
+
 protected:
     void PaintBoxResized() override;
-    void RefreshPaintBox() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
@@ -78,7 +79,7 @@ private slots:
 
 private:
     friend class TCloudPaintBox;
-    void PB1Paint();
+    void PB1Paint(const QRect& exposed);
     void PB1MouseDown(QMouseEvent* event);
     void PB1MouseMove(QMouseEvent* event);
     void PB1MouseUp(QMouseEvent* event);

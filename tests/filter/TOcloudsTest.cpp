@@ -1,6 +1,9 @@
 #include "filter/TOadvCloud.h"
 
+#include "filter/diagram/ConditionsFile.h"
+
 #include "support/DialogDriver.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -374,4 +377,25 @@ TEST(TOclouds, EnterInADialogEditsOnce) {
     QTest::keyClick(cloud->btnTarget, Qt::Key_Enter);
     EXPECT_EQ(edits, 1);
     EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST(TOclouds, ConditionsFileShowsTheSameDiagram) {
+    TempDir dir;
+    QImage saved;
+    {
+        Frame f;
+        f.w.AddCircle("garden", "EXISTS('GARDEN')", 130, 120, 75);
+        f.w.AddCircle("tools", "EXISTS('TOOLS')", 220, 120, 75);
+        f.doubleClick({175, 120});
+        f.w.Select(nullptr);
+        saved = f.seen();
+        SaveConditionsFile(f.w, dir.path("a.qrc"));
+    }
+    Frame g;
+    g.w.AddCircle("other", "X", 300, 300, 40);
+    LoadConditionsFile(g.w, dir.path("a.qrc"));
+    EXPECT_EQ(g.w.CircleCount(), 2);
+    // The paint boxes may differ in size by the focus bevel; the drawing does not.
+    const QRect area(0, 0, 500, 400);
+    EXPECT_EQ(g.pb()->grab().toImage().copy(area), saved.copy(area));
 }

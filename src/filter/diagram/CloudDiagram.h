@@ -92,11 +92,12 @@ public:
     // At the point of the press before it.
     void DoubleClick();
 
+    // The whole paint box should be erased and painted again now.
+    virtual void RefreshPaintBox() {}
+
 protected:
     // The paint box size changed; a frame resizes its paint box.
     virtual void PaintBoxResized() {}
-    // The whole paint box should be erased and painted again now.
-    virtual void RefreshPaintBox() {}
 
 private:
     void freePins();

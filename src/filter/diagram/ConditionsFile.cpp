@@ -127,6 +127,7 @@ void ApplyConditions(TCloudDiagram& diagram, const TConditions& conditions) {
         diagram.PlaceCircle(c.Label, c.Body, c.X, c.Y, c.Radius, c.LabelDX, c.LabelDY);
     for (const TPinSpec& p : conditions.Pins)
         diagram.AddPin(p.X, p.Y);
+    diagram.RefreshPaintBox();
 }
 
 void SaveConditionsFile(const TCloudDiagram& diagram, const std::string& fileName) {

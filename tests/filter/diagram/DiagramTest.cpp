@@ -44,8 +44,6 @@ struct Diagram : TCloudDiagram {
         SetOnDelete([this] { ++deletes; });
     }
     void AfterDrag() override { ++afterDrags; }
-
-protected:
     void RefreshPaintBox() override { ++refreshes; }
 };
 
