@@ -1,4 +1,5 @@
 // qrl: the command-line companion of Quarrylog.
+#include "cli/ConditionsCommand.h"
 #include "cli/EvalCommand.h"
 #include "cli/FilterCommand.h"
 #include "cli/TreeCommand.h"
@@ -16,7 +17,8 @@ int usage() {
     std::cerr << "Usage:\n"
                  "  qrl tree FILE           read a tagged-tree file and write it back\n"
                  "  qrl eval TEXT           evaluate an expression: its type, a TAB, its value\n"
-                 "  qrl filter REPORT TEXT  the URL of every record of REPORT that TEXT passes\n";
+                 "  qrl filter REPORT TEXT  the URL of every record of REPORT that TEXT passes\n"
+                 "  qrl conditions FILE     the filter expression of a conditions file\n";
     return 2;
 }
 
@@ -35,5 +37,7 @@ int main(int argc, char* argv[]) {
         return RunEvalCommand(argv[2], std::cout, std::cerr);
     if (command == "filter" && argc == 4)
         return RunFilterCommand(argv[2], argv[3], std::cout, std::cerr);
+    if (command == "conditions" && argc == 3)
+        return RunConditionsCommand(argv[2], std::cout, std::cerr);
     return usage();
 }
