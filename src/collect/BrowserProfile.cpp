@@ -35,21 +35,29 @@ void offerDownload(QWebEngineDownloadRequest* download) {
 
 } // namespace
 
+namespace {
+// The engine keeps a named profile in "QtWebEngine/<name>" under the application's own data and
+// cache folders, and creates it there as soon as the profile exists.
+const char* const ProfileName = "browser";
+
+QString profileFolder(QStandardPaths::StandardLocation location) {
+    return QStandardPaths::writableLocation(location) + "/QtWebEngine/" + ProfileName;
+}
+} // namespace
+
 QString BrowserDataFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           "/quarrylog/browser";
+    return profileFolder(QStandardPaths::AppDataLocation);
 }
 
 QString BrowserCacheFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
-           "/quarrylog/browser";
+    return profileFolder(QStandardPaths::CacheLocation);
 }
 
 QWebEngineProfile* BrowserProfile() {
     static QPointer<QWebEngineProfile> profile;
     if (profile)
         return profile;
-    profile = new QWebEngineProfile("quarrylog", qApp);
+    profile = new QWebEngineProfile(ProfileName, qApp);
     profile->setPersistentStoragePath(BrowserDataFolder());
     profile->setCachePath(BrowserCacheFolder());
     profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);

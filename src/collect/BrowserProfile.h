@@ -11,6 +11,8 @@ class QWebEngineProfile;
 QWebEngineProfile* BrowserProfile();
 
 // Where the profile keeps its data (cookies, local storage) and its cache:
-// "$XDG_DATA_HOME/quarrylog/browser" and "$XDG_CACHE_HOME/quarrylog/browser".
+// "QtWebEngine/browser" in the application's folders under $XDG_DATA_HOME and $XDG_CACHE_HOME
+// (for the program "~/.local/share/Quarrylog/QtWebEngine/browser" and
+// "~/.cache/Quarrylog/QtWebEngine/browser" by default).
 QString BrowserDataFolder();
 QString BrowserCacheFolder();

@@ -372,12 +372,17 @@ TEST_F(BrowserFrame, ProfileLivesInTheUsersFolders) {
     QWebEngineProfile* profile = view()->page()->profile();
     EXPECT_EQ(profile, BrowserProfile());
     EXPECT_FALSE(profile->isOffTheRecord());
-    EXPECT_EQ(profile->persistentStoragePath(), userFolders().qpath("data/quarrylog/browser"));
-    EXPECT_EQ(profile->cachePath(), userFolders().qpath("cache/quarrylog/browser"));
+    const QString app = QCoreApplication::applicationName();
+    EXPECT_EQ(profile->persistentStoragePath(),
+              userFolders().qpath("data/" + app.toStdString() + "/QtWebEngine/browser"));
+    EXPECT_EQ(profile->cachePath(),
+              userFolders().qpath("cache/" + app.toStdString() + "/QtWebEngine/browser"));
     EXPECT_EQ(profile->persistentCookiesPolicy(), QWebEngineProfile::AllowPersistentCookies);
     // The engine writes its store there, and nothing beside the program.
-    ASSERT_TRUE(
-        WaitUntil([] { return !QDir(userFolders().qpath("data/quarrylog/browser")).isEmpty(); }));
+    ASSERT_TRUE(WaitUntil([] { return !QDir(BrowserDataFolder()).isEmpty(); }));
+    // Nothing else in the user's data folder.
+    EXPECT_EQ(QDir(userFolders().qpath("data")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{app});
     const QDir program(QCoreApplication::applicationDirPath());
     for (const QString& entry : program.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         EXPECT_FALSE(entry.contains("WebEngine", Qt::CaseInsensitive)) << entry.toStdString();
