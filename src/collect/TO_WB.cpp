@@ -199,7 +199,6 @@ void TO_WB::WebBrowser1NavigateComplete2() {
     if (ReloadsAfterHome(Edit_url->text().toStdString(), location, HomeAddress()))
         WebBrowser1->reload();
     Edit_url->setText(toQ(location));
-    emit NavigateComplete();
 }
 
 void TO_WB::openPopUpHere(QWebEngineNewWindowRequest& request) {

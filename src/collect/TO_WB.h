@@ -52,10 +52,6 @@ public:
     // browser engine does not slow the program's start.
     QWebEngineView* WebBrowser1 = nullptr;
 
-signals:
-    // A navigation completed and the address field was updated.
-    void NavigateComplete();
-
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

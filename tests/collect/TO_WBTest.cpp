@@ -201,6 +201,14 @@ TEST_F(BrowserFrame, GoAndEnterNavigateAndTheSameAddressReloads) {
     EXPECT_EQ(site.Requests("/C"), 1);
     EXPECT_EQ(view()->history()->count(), 4);
 
+    // Go with an empty field leaves the page as it is.
+    const int requests = static_cast<int>(site.Log().size());
+    frame->Edit_url->clear();
+    clickGo();
+    idle();
+    EXPECT_EQ(site.Log().size(), requests);
+    EXPECT_EQ(current(), site.Address("/C"));
+
     // An address without a scheme is completed as in a browser's address bar.
     type(QString("127.0.0.1:%1/a").arg(site.Port()));
     clickGo();
