@@ -15,8 +15,6 @@ int main(int argc, char* argv[]) {
     // The expression functions are registered before any window exists.
     RegisterExpressionFunctions();
 
-    // The embedded browser shares its drawing contexts with the windows.
-    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppInfo::ProductName);
     QApplication::setWindowIcon(QIcon(":/art/logo.png"));
