@@ -1,42 +1,207 @@
 #include "collect/TO_WB.h"
 
+#include "collect/BrowserAddress.h"
+#include "collect/BrowserProfile.h"
+#include "settings/AppInfo.h"
+#include "settings/TD_settings_user.h"
+
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QWebEngineHistory>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 
-// The embedded browser itself comes with its own piece of work; until then the frame keeps
-// its address bar and buttons.
+#include <functional>
+
+namespace {
+
+QString toQ(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// The frame's page: tells when a frame inside it navigates, which changes no top-level
+// location and so shows in no signal of the view.
+class FramePage : public QWebEnginePage {
+public:
+    FramePage(QWebEngineProfile* profile, QObject* parent, std::function<void()> frameNavigated)
+        : QWebEnginePage(profile, parent), frameNavigated_(std::move(frameNavigated)) {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        if (!isMainFrame)
+            frameNavigated_();
+        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    }
+
+private:
+    std::function<void()> frameNavigated_;
+};
+
+} // namespace
+
 TO_WB::TO_WB(QWidget* parent) : QWidget(parent) {
     setObjectName("O_WB1");
-    Edit_url = new QLineEdit(this);
+
+    // The top bar: the label, the stretched address field, the two buttons.
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName("Panel1");
+    Panel1->setFixedHeight(41);
+
+    Panel_left = new QLabel("URL:", Panel1);
+    Panel_left->setObjectName("Panel_left");
+    Panel_left->setFixedWidth(43);
+    Panel_left->setAlignment(Qt::AlignCenter);
+
+    Panel_center = new QWidget(Panel1);
+    Panel_center->setObjectName("Panel_center");
+    Edit_url = new QLineEdit(Panel_center);
     Edit_url->setObjectName("Edit_url");
-    SB_go = new QPushButton("Go!", this);
+    Edit_url->installEventFilter(this);
+    Panel_left->setBuddy(Edit_url);
+    auto* center = new QHBoxLayout(Panel_center);
+    center->setContentsMargins(0, 0, 0, 0);
+    center->addWidget(Edit_url);
+
+    Panel_right = new QWidget(Panel1);
+    Panel_right->setObjectName("Panel_right");
+    Panel_right->setFixedWidth(144);
+    SB_go = new QPushButton("Go!", Panel_right);
     SB_go->setObjectName("SB_go");
-    SB_add_to_found = new QPushButton("Add to list", this);
+    SB_go->setGeometry(8, 10, 29, 22);
+    SB_add_to_found = new QPushButton("Add to list", Panel_right);
     SB_add_to_found->setObjectName("SB_add_to_found");
-    auto* bar = new QHBoxLayout();
-    bar->addWidget(new QLabel("URL:", this));
-    bar->addWidget(Edit_url, 1);
-    bar->addWidget(SB_go);
-    bar->addWidget(SB_add_to_found);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(bar);
-    layout->addStretch(1);
+    SB_add_to_found->setGeometry(41, 10, 99, 22);
+    connect(SB_go, &QPushButton::clicked, this, &TO_WB::SB_goClick);
+
+    auto* bar = new QHBoxLayout(Panel1);
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->setSpacing(0);
+    bar->addWidget(Panel_left);
+    bar->addWidget(Panel_center, 1);
+    bar->addWidget(Panel_right);
+
+    layout_ = new QVBoxLayout(this);
+    layout_->setContentsMargins(0, 0, 0, 0);
+    layout_->setSpacing(0);
+    layout_->addWidget(Panel1);
+    layout_->addStretch(1);
 }
 
-void TO_WB::ShowHomeAddress() {}
-void TO_WB::GoHome() {}
+TO_WB::~TO_WB() = default;
+
+QWebEngineView* TO_WB::Browser() {
+    if (WebBrowser1)
+        return WebBrowser1;
+    WebBrowser1 = new QWebEngineView(this);
+    WebBrowser1->setObjectName("WebBrowser1");
+    // A frame's navigation is handled once the engine has gone on with it.
+    auto* page = new FramePage(BrowserProfile(), WebBrowser1, [this] {
+        QMetaObject::invokeMethod(this, &TO_WB::WebBrowser1NavigateComplete2, Qt::QueuedConnection);
+    });
+    WebBrowser1->setPage(page);
+    // Every change of the top-level location, also by a redirect or within the page.
+    connect(WebBrowser1, &QWebEngineView::urlChanged, this, &TO_WB::WebBrowser1NavigateComplete2);
+    connect(WebBrowser1, &QWebEngineView::loadFinished, this, &TO_WB::WebBrowser1NavigateComplete2);
+    connect(page, &QWebEnginePage::newWindowRequested, this, &TO_WB::openPopUpHere);
+    // The view takes the place of the stretch under the bar.
+    delete layout_->takeAt(1);
+    layout_->addWidget(WebBrowser1, 1);
+    return WebBrowser1;
+}
+
+void TO_WB::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Browser();
+}
+
+std::string TO_WB::HomeAddress() const {
+    if (!D_settings_user)
+        return ComposeHomeAddress({});
+    return ComposeHomeAddress(HomeSearchPage(D_settings_user->SettingsTree()));
+}
+
+void TO_WB::ShowHomeAddress() {
+    Edit_url->setText(toQ(HomeAddress()));
+}
+
+void TO_WB::GoHome() {
+    ShowHomeAddress();
+    SB_goClick();
+}
+
 bool TO_WB::NavigateBack() {
+    if (!WebBrowser1)
+        return false;
+    if (WebBrowser1->history()->canGoBack()) {
+        WebBrowser1->back();
+        return true;
+    }
+    WebBrowser1->reload();
     return false;
 }
+
 bool TO_WB::NavigateForward() {
-    return false;
+    if (!WebBrowser1 || !WebBrowser1->history()->canGoForward())
+        return false;
+    WebBrowser1->forward();
+    return true;
 }
-void TO_WB::StopNavigation() {}
-void TO_WB::RefreshPage() {}
+
+void TO_WB::StopNavigation() {
+    if (WebBrowser1)
+        WebBrowser1->stop();
+}
+
+void TO_WB::RefreshPage() {
+    if (WebBrowser1)
+        WebBrowser1->reload();
+}
+
 std::string TO_WB::CurrentUrl() const {
-    return {};
+    if (!WebBrowser1)
+        return {};
+    return WebBrowser1->url().toString(QUrl::FullyEncoded).toStdString();
 }
-void TO_WB::SB_goClick() {}
+
+void TO_WB::SB_goClick() {
+    QWebEngineView* view = Browser();
+    const QString wanted = Edit_url->text();
+    if (GoReloads(CurrentUrl(), wanted.toStdString())) {
+        view->reload();
+        return;
+    }
+    // An address without a scheme is taken as the browser's address bar would take it.
+    const QUrl address = QUrl::fromUserInput(wanted);
+    if (address.isValid())
+        view->load(address);
+}
+
+bool TO_WB::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit_url && event->type() == QEvent::KeyPress)
+        return Edit_urlKeyDown(static_cast<QKeyEvent*>(event));
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TO_WB::Edit_urlKeyDown(QKeyEvent* key) {
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+        return false;
+    SB_goClick();
+    return true;
+}
+
+void TO_WB::WebBrowser1NavigateComplete2() {
+    const std::string location = CurrentUrl();
+    if (ReloadsAfterHome(Edit_url->text().toStdString(), location, HomeAddress()))
+        WebBrowser1->reload();
+    Edit_url->setText(toQ(location));
+}
+
+void TO_WB::openPopUpHere(QWebEngineNewWindowRequest& request) {
+    // The frame has one view: a page that asks for a window of its own opens here instead.
+    WebBrowser1->load(request.requestedUrl());
+}

@@ -1,31 +1,65 @@
-// The browser frame of the "Manual search" page.
+// The browser frame of the "Manual search" page: an address bar with "Go!" and "Add to list"
+// over an embedded web browser.
 #pragma once
 
 #include <QWidget>
 
 #include <string>
 
+class QKeyEvent;
+class QLabel;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
+class QWebEngineNewWindowRequest;
+class QWebEngineView;
 
 class TO_WB : public QWidget {
     Q_OBJECT
 public:
     explicit TO_WB(QWidget* parent = nullptr);
+    ~TO_WB() override;
 
     // The address field gets the home search address; nothing is loaded.
     void ShowHomeAddress();
+    // ShowHomeAddress, then Go.
     void GoHome();
+    // The previous page; without one the page shown is reloaded. True when there was one.
     bool NavigateBack();
+    // The next page; without one nothing happens. True when there was one.
     bool NavigateForward();
     void StopNavigation();
     void RefreshPage();
     // The browser's current location; empty before the first page.
     std::string CurrentUrl() const;
+    // Navigates to the address in the field, or reloads when it names the page shown.
     void SB_goClick();
 
+    // The home search address: the HOME_SEARCH_PAGE setting, or the built-in one.
+    std::string HomeAddress() const;
+    // The embedded browser, created here when nothing has needed it yet.
+    QWebEngineView* Browser();
+
+    QWidget* Panel1;
+    QLabel* Panel_left;
+    QWidget* Panel_center;
     QLineEdit* Edit_url;
+    QWidget* Panel_right;
     QPushButton* SB_go;
     // The main window connects its own handler.
     QPushButton* SB_add_to_found;
+    // The web view: none until the frame is first shown or a navigation needs it, so that the
+    // browser engine does not slow the program's start.
+    QWebEngineView* WebBrowser1 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool Edit_urlKeyDown(QKeyEvent* key);
+    void WebBrowser1NavigateComplete2();
+    void openPopUpHere(QWebEngineNewWindowRequest& request);
+
+    QVBoxLayout* layout_;
 };
