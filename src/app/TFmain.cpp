@@ -182,6 +182,10 @@ void TFmain::buildPages() {
     TabSheet_view = sheet("TabSheet_view", O_results1);
     connect(O_WB1->SB_add_to_found, &QPushButton::clicked, this,
             &TFmain::O_WB1SB_add_to_foundClick);
+    O_autosearch1->AddListing = [this](const std::string& title, const std::string& description,
+                                       const std::string& url, const std::string& redirect) {
+        return AddListing(title, description, url, redirect);
+    };
 
     PageControl1->addTab(TabSheet_general, "Report info");
     PageControl1->addTab(TabSheet_manual, "Manual search");
@@ -281,6 +285,13 @@ void TFmain::ShowDocument() {
     O_results1->ClearItems();
     O_results1->Records = Urls;
     O_results1->Rebuild();
+}
+
+bool TFmain::FormClose() {
+    // A search still under way ends first; what it added is then offered for saving.
+    if (O_autosearch1->Busy)
+        O_autosearch1->SB_stopClick();
+    return TForm_main::FormClose();
 }
 
 void TFmain::setModified() {

@@ -36,6 +36,16 @@ inline int FreeLoopbackPort() {
     return probe.serverPort();
 }
 
+// A free port of four digits at most (the settings' proxy port field holds four).
+inline int FreeShortLoopbackPort() {
+    for (int port = 2000 + static_cast<int>(QCoreApplication::applicationPid() % 7000);;) {
+        QTcpServer probe;
+        if (probe.listen(QHostAddress::LocalHost, static_cast<quint16>(port)))
+            return port;
+        port = port >= 9999 ? 2000 : port + 1;
+    }
+}
+
 inline bool PortAccepts(int port) {
     QTcpSocket s;
     s.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port));
@@ -96,7 +106,7 @@ private:
 class TinyProxy {
 public:
     TinyProxy(const std::string& user, const std::string& password) {
-        port_ = FreeLoopbackPort();
+        port_ = FreeShortLoopbackPort();
         dir_.write("tinyproxy.conf", "Port " + std::to_string(port_) +
                                          "\nListen 127.0.0.1\nAllow 127.0.0.1\nBasicAuth " + user +
                                          " " + password +
