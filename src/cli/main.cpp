@@ -1,6 +1,7 @@
 // qrl: the command-line companion of Quarrylog.
 #include "cli/EvalCommand.h"
 #include "cli/FilterCommand.h"
+#include "cli/SearchCommand.h"
 #include "cli/TreeCommand.h"
 #include "filter/FilterFunctions.h"
 
@@ -16,7 +17,8 @@ int usage() {
     std::cerr << "Usage:\n"
                  "  qrl tree FILE           read a tagged-tree file and write it back\n"
                  "  qrl eval TEXT           evaluate an expression: its type, a TAB, its value\n"
-                 "  qrl filter REPORT TEXT  the URL of every record of REPORT that TEXT passes\n";
+                 "  qrl filter REPORT TEXT  the URL of every record of REPORT that TEXT passes\n"
+              << SearchUsage;
     return 2;
 }
 
@@ -35,5 +37,8 @@ int main(int argc, char* argv[]) {
         return RunEvalCommand(argv[2], std::cout, std::cerr);
     if (command == "filter" && argc == 4)
         return RunFilterCommand(argv[2], argv[3], std::cout, std::cerr);
+    if (command == "search")
+        return RunSearchCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
+                                std::cerr);
     return usage();
 }

@@ -19,9 +19,9 @@ int PortNumber(std::string_view text) {
 
 } // namespace
 
-FeedHost ParseFeedHost(std::string_view text) {
+FeedAddress ParseFeedHost(std::string_view text) {
     text = TrimBlanks(text);
-    FeedHost result;
+    FeedAddress result;
     const size_t colon = text.rfind(':');
     if (colon != std::string_view::npos) {
         if (const int port = PortNumber(text.substr(colon + 1))) {
@@ -57,7 +57,7 @@ std::string FeedPathAndQuery(std::string_view keyword) {
     return path;
 }
 
-FeedRequest ComposeFeedRequest(const FeedHost& feed, std::string_view keyword,
+FeedRequest ComposeFeedRequest(const FeedAddress& feed, std::string_view keyword,
                                const ProxyValues& proxy) {
     FeedRequest r;
     const std::string port = std::to_string(feed.port);

@@ -15,12 +15,12 @@ struct ProxyValues {
 };
 
 // The feed's host and port, from a setting "host" or "host:port".
-struct FeedHost {
+struct FeedAddress {
     std::string host;
     int port = 80;
 };
 // A trailing ":digits" with a value of 1-65535 is the port; anything else is part of the host.
-FeedHost ParseFeedHost(std::string_view text);
+FeedAddress ParseFeedHost(std::string_view text);
 
 // Path and query of a feed request; "%s" stands for the keyword.
 inline constexpr const char* FeedPathTemplate =
@@ -52,5 +52,5 @@ struct FeedRequest {
     std::string proxyPassword;
 };
 
-FeedRequest ComposeFeedRequest(const FeedHost& feed, std::string_view keyword,
+FeedRequest ComposeFeedRequest(const FeedAddress& feed, std::string_view keyword,
                                const ProxyValues& proxy);

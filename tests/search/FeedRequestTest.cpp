@@ -6,7 +6,7 @@
 TEST(FeedRequest, FeedHostSetting) {
     EXPECT_EQ(ParseFeedHost(" feed.example ").host, "feed.example");
     EXPECT_EQ(ParseFeedHost("feed.example").port, 80);
-    const FeedHost h = ParseFeedHost("127.0.0.1:8765");
+    const FeedAddress h = ParseFeedHost("127.0.0.1:8765");
     EXPECT_EQ(h.host, "127.0.0.1");
     EXPECT_EQ(h.port, 8765);
     // Not a port: kept as part of the host, which then fails like any unknown host.
@@ -15,7 +15,7 @@ TEST(FeedRequest, FeedHostSetting) {
 }
 
 TEST(FeedRequest, TargetAndProxy) {
-    const FeedHost feed{"feed.example", 80};
+    const FeedAddress feed{"feed.example", 80};
     FeedRequest r = ComposeFeedRequest(feed, "hotel", {});
     EXPECT_EQ(r.connectUrl, "http://feed.example/");
     EXPECT_EQ(r.target, "/feeds/xml.php?Terms=hotel&affiliate=velmora&IP=USER_IP");

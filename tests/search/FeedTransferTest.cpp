@@ -23,7 +23,7 @@ TransferResult Fetch(const FeedRequest& request, int timeoutMs = 10000) {
 
 TEST(FeedTransfer, RequestBytesDirect) {
     FeedServer feed;
-    const FeedHost host = ParseFeedHost(feed.host());
+    const FeedAddress host = ParseFeedHost(feed.host());
     // "&" and "#" travel as they are; blanks, controls and bytes from 0x80 up are escaped.
     const TransferResult r = Fetch(ComposeFeedRequest(host, "a&b#c d\t\xC3\xA9%", {}));
     ASSERT_EQ(r.outcome, TransferResult::Received) << r.error;
@@ -47,7 +47,7 @@ TEST(FeedTransfer, RequestBytesThroughProxy) {
     // The feed server stands in for the proxy and records what a proxy receives; the feed host
     // itself is never contacted.
     FeedServer proxy;
-    const FeedHost feed = ParseFeedHost("feed.quarrylog.example");
+    const FeedAddress feed = ParseFeedHost("feed.quarrylog.example");
     const std::string port = std::to_string(proxy.port());
     const std::string line = "GET http://feed.quarrylog.example:80/feeds/xml.php?Terms=hotel&"
                              "affiliate=velmora&IP=USER_IP HTTP/1.0\r\n"
@@ -79,7 +79,7 @@ TEST(FeedTransfer, RequestBytesThroughProxy) {
 
 TEST(FeedTransfer, OutcomesWithoutReply) {
     FeedServer feed({"--behave", "gone=close", "--behave", "hang=hang"});
-    const FeedHost host = ParseFeedHost(feed.host());
+    const FeedAddress host = ParseFeedHost(feed.host());
     EXPECT_EQ(Fetch(ComposeFeedRequest(host, "gone", {})).outcome, TransferResult::Failed);
     const TransferResult hung = Fetch(ComposeFeedRequest(host, "hang", {}), 200);
     EXPECT_EQ(hung.outcome, TransferResult::TimedOut);
