@@ -79,7 +79,10 @@ TO_autosearch::TO_autosearch(QWidget* parent) : QWidget(parent) {
     Panel1->setFrameShape(QFrame::Panel);
     Panel1->setFrameShadow(QFrame::Raised);
     Panel1->setAutoFillBackground(true);
-    Panel1->setPalette(QApplication::palette());
+    // The panel in the ordinary window colour (set explicitly, or it would follow the frame's).
+    QPalette panel = QApplication::palette();
+    panel.setColor(QPalette::Window, panel.color(QPalette::Window));
+    Panel1->setPalette(panel);
     Panel1->setFixedSize(PanelWidth, PanelHeight);
 
     const auto button = [this](const char* name, const char* caption, const QRect& at,
