@@ -32,20 +32,20 @@ const std::string& Reply() {
 }
 
 struct Report {
-    explicit Report(int records) {
+    explicit Report(int count) {
         doc.SetName(ReportKeys::Root);
         urls = new TQelPigger(&doc);
         urls->SetName(ReportKeys::Urls);
-        for (int i = 0; i < records; ++i)
-            this->records.AddListing(urls, "Kept page", "A page of the report",
-                                     "http://www.kept-" + std::to_string(i) + ".example/",
-                                     "http://www.kept.example/");
+        for (int i = 0; i < count; ++i)
+            records.AddListing(urls, "Kept page", "A page of the report",
+                               "http://www.kept-" + std::to_string(i) + ".example/",
+                               "http://www.kept.example/");
     }
     // Takes the records of the last harvest out again, and brings the index up to date.
-    void Reset(int records) {
-        while (urls->ChildCount() > records)
+    void Reset(int count) {
+        while (urls->ChildCount() > count)
             urls->DeleteChild(urls->ChildCount() - 1);
-        this->records.FindListing(urls, "http://none.example/");
+        records.FindListing(urls, "http://none.example/");
     }
     TQelPigger doc;
     TQelPigger* urls;
