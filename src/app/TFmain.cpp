@@ -242,6 +242,7 @@ void TFmain::buildMenus() {
 // ---------------------------------------------------------------- the report
 
 void TFmain::NewDocument() {
+    O_autosearch1->StopRun();
     TForm_main::NewDocument();
     MakeNewReport(Doc, D_settings_user ? D_settings_user->GetVersion() : AppInfo::Version);
 }
@@ -254,6 +255,8 @@ void TFmain::StoreDocument() {
 }
 
 void TFmain::LoadDocument() {
+    // No search may add to a report that is being replaced.
+    O_autosearch1->StopRun();
     // The list lets go of the records before the tree that holds them is read anew.
     O_results1->ClearItems();
     O_results1->Records = nullptr;
@@ -289,8 +292,7 @@ void TFmain::ShowDocument() {
 
 bool TFmain::FormClose() {
     // A search still under way ends first; what it added is then offered for saving.
-    if (O_autosearch1->Busy)
-        O_autosearch1->SB_stopClick();
+    O_autosearch1->StopRun();
     return TForm_main::FormClose();
 }
 
@@ -373,6 +375,8 @@ void TFmain::N_NewClick() {
 }
 
 bool TFmain::N_OpenClick() {
+    // The search ends before the question about saving, so that nothing it adds is lost.
+    O_autosearch1->StopRun();
     if (!TForm_main::N_OpenClick())
         return false;
     SetModifiedFlag(false);

@@ -285,6 +285,11 @@ void TO_autosearch::SB_stopClick() {
     Search->Stop();
 }
 
+void TO_autosearch::StopRun() {
+    if (Search->Running())
+        SB_stopClick();
+}
+
 void TO_autosearch::SB_clear_historyClick() {
     Memo_log->clear();
 }

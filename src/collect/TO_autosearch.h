@@ -38,6 +38,8 @@ public:
     void Log(const std::string& text);
     // Fills the often-used keyword list from the settings.
     void LoadOftenUsedKeywords();
+    // Ends a run that is under way as Stop does (before the report is closed or replaced).
+    void StopRun();
 
     bool Busy = false;
     // The run: the state of the last reply, the count and the failure flag of the current run.
