@@ -64,9 +64,14 @@ bool FeedReply::ParseReply(const SearchLog& log) {
     log(SearchMessages::ResponceParsing);
     try {
         Terms = FindTerms(ReplyText);
-        std::string text = ReplyText;
-        ReplaceTermsMarkers(text, Terms);
-        ReplyTree.SetAsText(text);
+        if (ReplyText.find(TermsMarker) == std::string::npos) {
+            ReplyTree.SetAsText(ReplyText);
+        } else {
+            // ReplyText stays the reply as it came.
+            std::string text = ReplyText;
+            ReplaceTermsMarkers(text, Terms);
+            ReplyTree.SetAsText(text);
+        }
     } catch (const std::exception& e) {
         log(std::string(SearchMessages::FailedWithMessage) + "\"" + e.what() + "\"");
     }
