@@ -182,6 +182,12 @@ void TFmain::buildPages() {
     TabSheet_view = sheet("TabSheet_view", O_results1);
     connect(O_WB1->SB_add_to_found, &QPushButton::clicked, this,
             &TFmain::O_WB1SB_add_to_foundClick);
+    // A tick is a change of the report like any other: it reaches the record at once, and
+    // "Save changes?" protects it.
+    connect(O_results1, &TO_results::CheckToggled, this, [this] {
+        O_results1->StoreChecks();
+        SetModifiedFlag(true);
+    });
     O_autosearch1->AddListing = [this](const std::string& title, const std::string& description,
                                        const std::string& url, const std::string& redirect) {
         return AddListing(title, description, url, redirect);
@@ -212,7 +218,7 @@ void TFmain::buildMenus() {
     N_Settings->setObjectName("N_Settings");
     connect(N_Settings, &QAction::triggered, this, &TFmain::N_SettingsClick);
     N_File->insertAction(N1, N_Settings);
-    N_File->insertSeparator(N1);
+    N_File->insertSeparator(N_Settings);
 
     N_Edit = new QMenu("Edit", MainMenu1);
     N_Edit->setObjectName("N_Edit");

@@ -18,9 +18,12 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
+#include <QTreeView>
 
 #include <QUrl>
 #include <algorithm>
@@ -34,6 +37,10 @@ QString qpath(const std::string& s) {
 std::string npath(const QString& s) {
     return QFile::encodeName(s).toStdString();
 }
+
+// The size of the open and save dialogs, as the user left it.
+constexpr const char* kFileDialogWidth = "FILE_DIALOG_WIDTH";
+constexpr const char* kFileDialogHeight = "FILE_DIALOG_HEIGHT";
 
 // Shows the hourglass for as long as it lives.
 class WaitCursor {
@@ -112,6 +119,7 @@ QFileDialog* TForm_main::makeFileDialog(const char* name, bool forSaving) {
     dialog->setObjectName(name);
     dialog->setNameFilter("Quarrylog data (*.qrl)");
     dialog->setSizeGripEnabled(true);
+    dialog->setViewMode(QFileDialog::Detail);
     if (forSaving) {
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setFileMode(QFileDialog::AnyFile);
@@ -259,7 +267,7 @@ bool TForm_main::N_OpenClick() {
         QDir().mkdir(dataDir_);
         OpenDialog1->setDirectory(dataDir_);
     }
-    if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
+    if (runFileDialog(OpenDialog1) != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
         return false;
     const QString chosen = OpenDialog1->selectedFiles().constFirst();
     // The report is given up only once it is safely on disk.
@@ -276,9 +284,11 @@ bool TForm_main::N_SaveasClick() {
         QDir().mkdir(dataDir_);
         SaveDialog1->setDirectory(dataDir_);
     }
-    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
+    if (runFileDialog(SaveDialog1) != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
         return false;
     const QString chosen = SaveDialog1->selectedFiles().constFirst();
+    if (!MayReplaceCompletedName(chosen))
+        return false;
     const std::string previousName = FileName;
     const std::string previousSetting =
         D_settings_user ? D_settings_user->Store().Get(SettingsKeys::DataFileName) : "";
@@ -298,6 +308,44 @@ bool TForm_main::N_SaveasClick() {
     return true;
 }
 
+bool TForm_main::MayReplaceCompletedName(const QString& chosen) {
+    const QString target = qpath(ChangeFileExt(npath(chosen), ".qrl"));
+    // The file dialog asked about the name itself; the report's own file is no other file.
+    if (target == chosen || !QFileInfo::exists(target) ||
+        QFileInfo(target) == QFileInfo(qpath(GetFileName())))
+        return true;
+    return AskUser("The file \"" + target + "\" already exists.\nReplace it?");
+}
+
+int TForm_main::runFileDialog(QFileDialog* dialog) {
+    SettingsStore* store = D_settings_user ? &D_settings_user->Store() : nullptr;
+    // Big enough for the names and dates of the files; the size the user gives it is kept.
+    QSize size(820, 520);
+    if (store) {
+        bool wide = false, high = false;
+        const int width = QString::fromStdString(store->Get(kFileDialogWidth)).toInt(&wide);
+        const int height = QString::fromStdString(store->Get(kFileDialogHeight)).toInt(&high);
+        if (wide && high && width > 0 && height > 0)
+            size = QSize(width, height);
+    }
+    if (const QScreen* screen = this->screen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    dialog->resize(size);
+    if (auto* view = dialog->findChild<QTreeView*>("treeView")) {
+        // The name takes the room the other columns leave, so that the date stays in view.
+        QHeaderView* header = view->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    const int result = dialog->exec();
+    if (store) {
+        store->Set(kFileDialogWidth, std::to_string(dialog->width()));
+        store->Set(kFileDialogHeight, std::to_string(dialog->height()));
+    }
+    return result;
+}
+
 void TForm_main::N_ExitClick() {
     close();
 }
@@ -307,12 +355,13 @@ void TForm_main::N_AboutClick() {
 }
 
 void TForm_main::FormActivate() {
-    if (FirstActivation) {
-        FirstActivation = false;
-        PrepareLoad();
-        LoadDocument();
-        ShowDocument();
-    }
+    if (!FirstActivation)
+        return;
+    FirstActivation = false;
+    PrepareLoad();
+    LoadDocument();
+    ShowDocument();
+    // Only now: later activations must not undo what the user did to the window since.
     RestoreGeometry();
 }
 

@@ -78,6 +78,10 @@ public:
 
     std::string LastSaveError;
 
+    // A chosen name becomes the report's name with ".qrl". When that names another existing
+    // file than the one the file dialog asked about, asks before it is replaced; false on No.
+    bool MayReplaceCompletedName(const QString& chosen);
+
     // Runs when the window becomes the active window (the first time it loads the document).
     virtual void FormActivate();
 
@@ -101,6 +105,8 @@ private:
     void FormCreate();
     QFileDialog* makeFileDialog(const char* name, bool forSaving);
     bool switchTo(const QString& chosen);
+    // Shows a file dialog in the size the user gave it last.
+    int runFileDialog(QFileDialog* dialog);
 
     QString dataDir_;
 };

@@ -1,4 +1,5 @@
 // qrl: the command-line companion of Quarrylog.
+#include "cli/ConditionsCommand.h"
 #include "cli/EvalCommand.h"
 #include "cli/FilterCommand.h"
 #include "cli/SearchCommand.h"
@@ -18,6 +19,7 @@ int usage() {
                  "  qrl tree FILE           read a tagged-tree file and write it back\n"
                  "  qrl eval TEXT           evaluate an expression: its type, a TAB, its value\n"
                  "  qrl filter REPORT TEXT  the URL of every record of REPORT that TEXT passes\n"
+                 "  qrl conditions FILE     the filter expression of a conditions file\n"
               << SearchUsage;
     return 2;
 }
@@ -37,6 +39,8 @@ int main(int argc, char* argv[]) {
         return RunEvalCommand(argv[2], std::cout, std::cerr);
     if (command == "filter" && argc == 4)
         return RunFilterCommand(argv[2], argv[3], std::cout, std::cerr);
+    if (command == "conditions" && argc == 3)
+        return RunConditionsCommand(argv[2], std::cout, std::cerr);
     if (command == "search")
         return RunSearchCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
                                 std::cerr);

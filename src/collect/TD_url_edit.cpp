@@ -52,6 +52,7 @@ std::string WithCrLfBreaks(std::string_view text) {
 TD_url_edit::TD_url_edit(QWidget* parent) : QDialog(parent) {
     setObjectName("D_url_edit");
     setWindowTitle("URL");
+    UseFixedDialogBorder(this);
     setFixedSize(522, 361);
 
     auto* shape1 = new QFrame(this);

@@ -31,6 +31,11 @@ TO_results::TO_results(QWidget* parent) : TO_selected_list(parent, 3) {
     LV1->horizontalHeader()->setStretchLastSection(true);
     LV1->installEventFilter(this);
     connect(LV1, &QTableView::doubleClicked, this, [this] { LV1DblClick(); });
+    connect(model_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+                if (roles.contains(Qt::CheckStateRole))
+                    emit CheckToggled();
+            });
 }
 
 TO_results::~TO_results() = default;

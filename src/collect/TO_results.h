@@ -45,6 +45,10 @@ public:
     // The record of a row, or none when the row's record is no longer in Records.
     TQelPigger* RecordAt(int row) const;
 
+signals:
+    // The user ticked or unticked a row.
+    void CheckToggled();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -1,10 +1,38 @@
 #include "settings/DialogUtil.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QScrollArea>
 #include <QWidget>
+
+#include <algorithm>
+
+namespace {
+
+// The application's style, with a "*" for every character of a password.
+class StarPasswordStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+QScrollArea* areaOf(QLabel* label) {
+    QWidget* viewport = label->parentWidget();
+    return viewport ? qobject_cast<QScrollArea*>(viewport->parentWidget()) : nullptr;
+}
+
+} // namespace
 
 QFrame* MakeBevel(QWidget* parent, const QRect& geometry) {
     auto* frame = new QFrame(parent);
@@ -16,14 +44,71 @@ QFrame* MakeBevel(QWidget* parent, const QRect& geometry) {
 }
 
 QLabel* MakeMessageLabel(QWidget* parent, const QRect& geometry) {
-    auto* label = new QLabel(parent);
+    auto* area = new QScrollArea(parent);
+    area->setObjectName("Label1Area");
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setGeometry(geometry);
+    area->viewport()->setAutoFillBackground(false);
+    auto* label = new QLabel();
     label->setObjectName("Label1");
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(geometry);
-    label->setFixedSize(geometry.size());
+    label->setAutoFillBackground(false);
+    area->setWidget(label);
     return label;
+}
+
+QSize FitMessageText(QLabel* label, const QString& text, const QSize& designedLabel,
+                     const QSize& designedWindow) {
+    label->setText(text);
+    QScrollArea* area = areaOf(label);
+    QWidget* window = label->window();
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    // Room for the text: the screen less the rest of the window and its frame.
+    QSize room(4000, 4000);
+    if (screen)
+        room =
+            screen->availableGeometry().size() - (designedWindow - designedLabel) - QSize(40, 80);
+    room = room.expandedTo(designedLabel);
+
+    int widestWord = 0;
+    const QFontMetrics metrics(label->font());
+    for (const QString& word : text.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts))
+        widestWord = std::max(widestWord, metrics.horizontalAdvance(word));
+    const QMargins margins = label->contentsMargins();
+    const int needWidth = widestWord + margins.left() + margins.right() + 2 * label->margin() + 2;
+    const int width = std::clamp(needWidth, designedLabel.width(), room.width());
+    const int needHeight = label->heightForWidth(width);
+    const int height = std::clamp(needHeight, designedLabel.height(), room.height());
+
+    // Beyond the screen the area scrolls: the label keeps the size its text needs.
+    const bool scrolls = needWidth > width || needHeight > height;
+    label->setMinimumWidth(needWidth > width ? needWidth : 0);
+    if (area) {
+        area->setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+        area->setHorizontalScrollBarPolicy(scrolls ? Qt::ScrollBarAsNeeded
+                                                   : Qt::ScrollBarAlwaysOff);
+        area->resize(width, height);
+        area->ensureVisible(0, 0);
+    }
+    return {width - designedLabel.width(), height - designedLabel.height()};
+}
+
+void UseFixedDialogBorder(QWidget* dialog) {
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+}
+
+void ShowStarsFor(QLineEdit* passwordField) {
+    static QPointer<StarPasswordStyle> style;
+    if (!style) {
+        style = new StarPasswordStyle();
+        style->setParent(qApp);
+    }
+    passwordField->setStyle(style);
+    passwordField->setEchoMode(QLineEdit::Password);
 }
 
 void CenterOnScreen(QWidget* window) {

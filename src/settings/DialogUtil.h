@@ -9,11 +9,25 @@
 
 class QFrame;
 class QLabel;
+class QLineEdit;
+class QSize;
 class QWidget;
 
 // A sunken framed box, as the dialogs draw around their text.
 QFrame* MakeBevel(QWidget* parent, const QRect& geometry);
-// A fixed-size, word-wrapping label that shows its text literally (never as markup).
+// A word-wrapping label that shows its text literally (never as markup), inside a frameless
+// area at geometry that scrolls when a text is larger than the screen allows.
 QLabel* MakeMessageLabel(QWidget* parent, const QRect& geometry);
+// Puts text into a label made by MakeMessageLabel and gives its area room for the whole text:
+// wider for a word that does not fit the width, taller for more lines. The area never gets
+// smaller than designedLabel nor, with its window (designedWindow), larger than the screen.
+// Gives how much the area grew beyond designedLabel.
+QSize FitMessageText(QLabel* label, const QString& text, const QSize& designedLabel,
+                     const QSize& designedWindow);
+// The border of a dialog with a fixed size: a title and a close button, nothing to minimise or
+// maximise.
+void UseFixedDialogBorder(QWidget* dialog);
+// A password field that shows "*" for every character.
+void ShowStarsFor(QLineEdit* passwordField);
 // Centres a top-level window on the screen it is on (or the primary screen).
 void CenterOnScreen(QWidget* window);

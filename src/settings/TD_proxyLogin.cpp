@@ -43,6 +43,7 @@ QPixmap padlockPicture() {
 TD_proxyLogin::TD_proxyLogin(QWidget* parent) : QDialog(parent) {
     setObjectName("D_proxyLogin");
     setWindowTitle("Proxy username and password:");
+    UseFixedDialogBorder(this);
 
     Image1 = new QLabel(this);
     Image1->setObjectName("Image1");
@@ -59,7 +60,7 @@ TD_proxyLogin::TD_proxyLogin(QWidget* parent) : QDialog(parent) {
     Label4->setObjectName("Label4");
     Edit_proxyPass = new QLineEdit(this);
     Edit_proxyPass->setObjectName("Edit_proxyPass");
-    Edit_proxyPass->setEchoMode(QLineEdit::Password);
+    ShowStarsFor(Edit_proxyPass);
     Label4->setBuddy(Edit_proxyPass);
 
     Bevel1 = new QFrame(this);

@@ -13,6 +13,7 @@ TD_settings::TD_settings(const QString& settingsFile, QWidget* parent)
     : QDialog(parent), store_(QFile::encodeName(settingsFile).toStdString()) {
     setObjectName("D_settings");
     setWindowTitle("Settings");
+    UseFixedDialogBorder(this);
     setSizeGripEnabled(false);
 
     PageControl1 = new QTabWidget(this);
@@ -78,9 +79,9 @@ void TD_settings::StoreWindowPos(QWidget* window) {
     if (!StoreAllowed)
         return;
     if (window->isMaximized()) {
-        // The normal geometry is what the window returns to; store that one.
+        // The normal geometry is what the window returns to; store that one and leave the
+        // window as the user sees it.
         const QRect normal = window->normalGeometry();
-        window->showNormal();
         if (normal.isValid()) {
             store_.WriteGeometry(normal.width(), normal.height(), normal.x(), normal.y());
             return;

@@ -31,7 +31,7 @@ public:
 
     // Applies the stored position and size to window (values that are no integers are skipped).
     void RestoreWindowPos(QWidget* window);
-    // Stores window's normal geometry; a maximised window is first restored.
+    // Stores window's normal geometry (for a maximised window the one it returns to).
     void StoreWindowPos(QWidget* window);
 
     bool StoreAllowed = true;

@@ -103,7 +103,7 @@ void TD_settings_user::buildProxyPage() {
     Edit_proxyUser->setObjectName("Edit_proxyUser");
     Edit_proxyPass = new QLineEdit(GroupBox_proxy);
     Edit_proxyPass->setObjectName("Edit_proxyPass");
-    Edit_proxyPass->setEchoMode(QLineEdit::Password);
+    ShowStarsFor(Edit_proxyPass);
     Edit_proxyUser->setMinimumWidth(metrics.horizontalAdvance(QString(30, 'n')));
 
     SB_proxyLogin =
@@ -199,11 +199,17 @@ void TD_settings_user::ShowSettings() {
     (saveLogin ? RB_proxy_login_save : RB_proxy_login_dialog)->setChecked(true);
     proxy_actions_enabling();
 
-    Edit_proxyIP->setText(ToQ(root.GetAttr(SettingsKeys::ProxyIP)));
-    const std::string port = root.GetAttr(SettingsKeys::ProxyPort);
-    Edit_ProxyPort->setText(port.empty() ? QString("8080") : ToQ(port));
-    Edit_proxyUser->setText(ToQ(root.GetAttr(SettingsKeys::ProxyUser)));
-    Edit_proxyPass->setText(ToQ(root.GetAttr(SettingsKeys::ProxyPass)));
+    {
+        // Filling the fields is no edit: the stored texts stay as they are, also where a
+        // mask shows them in its own way.
+        const QSignalBlocker ip(Edit_proxyIP), port(Edit_ProxyPort), user(Edit_proxyUser),
+            pass(Edit_proxyPass);
+        Edit_proxyIP->setText(ToQ(root.GetAttr(SettingsKeys::ProxyIP)));
+        const std::string storedPort = root.GetAttr(SettingsKeys::ProxyPort);
+        Edit_ProxyPort->setText(storedPort.empty() ? QString("8080") : ToQ(storedPort));
+        Edit_proxyUser->setText(ToQ(root.GetAttr(SettingsKeys::ProxyUser)));
+        Edit_proxyPass->setText(ToQ(root.GetAttr(SettingsKeys::ProxyPass)));
+    }
     SessionProxyUser = root.GetAttr(SettingsKeys::ProxyUser);
     SessionProxyPass = root.GetAttr(SettingsKeys::ProxyPass);
 

@@ -6,12 +6,18 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace {
+const QSize kWindow(338, 167);
+const QSize kLabel(309, 99);
+} // namespace
+
 TDmsg::TDmsg(QWidget* parent) : QDialog(parent) {
     setObjectName("Dmsg");
     setWindowTitle("Message:");
-    setFixedSize(338, 167);
+    UseFixedDialogBorder(this);
+    setFixedSize(kWindow);
     Bevel1 = MakeBevel(this, QRect(7, 7, 323, 113));
-    Label1 = MakeMessageLabel(this, QRect(14, 14, 309, 99));
+    Label1 = MakeMessageLabel(this, QRect(QPoint(14, 14), kLabel));
     OKBtn = new QPushButton("OK", this);
     OKBtn->setObjectName("OKBtn");
     OKBtn->setGeometry(131, 132, 75, 25);
@@ -20,7 +26,11 @@ TDmsg::TDmsg(QWidget* parent) : QDialog(parent) {
 }
 
 void TDmsg::ShowText(const QString& text) {
-    Label1->setText(text);
+    // A long notice makes the window bigger; every other one shows in the usual size.
+    const QSize grow = FitMessageText(Label1, text, kLabel, kWindow);
+    setFixedSize(kWindow + grow);
+    Bevel1->resize(QSize(323, 113) + grow);
+    OKBtn->move(131 + grow.width() / 2, 132 + grow.height());
     CenterOnScreen(this);
     exec();
 }

@@ -40,6 +40,7 @@ QPixmap ProductPicture(int size) {
 TF_about::TF_about(QWidget* parent) : QDialog(parent) {
     setObjectName("F_about");
     setWindowTitle("About");
+    UseFixedDialogBorder(this);
     setFixedSize(325, 186);
 
     Bevel1 = new QFrame(this);

@@ -16,6 +16,7 @@
 TF_getting_started::TF_getting_started(QWidget* parent) : QDialog(parent) {
     setObjectName("F_getting_started");
     setWindowTitle("Getting started");
+    UseFixedDialogBorder(this);
     setFixedSize(432, 315);
 
     Shape1 = new QFrame(this);

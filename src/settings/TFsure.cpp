@@ -6,12 +6,18 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace {
+const QSize kWindow(313, 172);
+const QSize kLabel(274, 99);
+} // namespace
+
 TFsure::TFsure(QWidget* parent) : QDialog(parent) {
     setObjectName("Fsure");
     setWindowTitle("Confirmation:");
-    setFixedSize(313, 172);
+    UseFixedDialogBorder(this);
+    setFixedSize(kWindow);
     Bevel1 = MakeBevel(this, QRect(8, 8, 297, 119));
-    Label1 = MakeMessageLabel(this, QRect(21, 21, 274, 99));
+    Label1 = MakeMessageLabel(this, QRect(QPoint(21, 21), kLabel));
     OKBtn = new QPushButton("Yes", this);
     OKBtn->setObjectName("OKBtn");
     OKBtn->setGeometry(75, 136, 75, 25);
@@ -25,7 +31,12 @@ TFsure::TFsure(QWidget* parent) : QDialog(parent) {
 
 bool TFsure::Ask(const QString& text) {
     Answer = false;
-    Label1->setText(text);
+    // A long question makes the window bigger; every other one shows in the usual size.
+    const QSize grow = FitMessageText(Label1, text, kLabel, kWindow);
+    setFixedSize(kWindow + grow);
+    Bevel1->resize(QSize(297, 119) + grow);
+    OKBtn->move(75 + grow.width() / 2, 136 + grow.height());
+    CancelBtn->move(163 + grow.width() / 2, 136 + grow.height());
     CenterOnScreen(this);
     exec();
     return Answer;

@@ -1,8 +1,13 @@
 #include "app/TFmain.h"
+#include "collect/TD_url_edit.h"
 #include "collect/TO_results.h"
 #include "settings/AppInfo.h"
+#include "settings/TD_proxyLogin.h"
 #include "settings/TD_settings_user.h"
+#include "settings/TDmsg.h"
 #include "settings/TF_about.h"
+#include "settings/TF_getting_started.h"
+#include "settings/TFsure.h"
 
 #include "support/DialogDriver.h"
 #include "support/SampleReports.h"
@@ -17,10 +22,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -28,6 +37,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeView>
 
 #include <memory>
 
@@ -151,23 +161,86 @@ protected:
     void save() { QTest::keyClick(window->Edit_report_title, Qt::Key_S, Qt::ControlModifier); }
 };
 
-TEST_F(MainWindow, FirstStartWithoutSettingsCreatesTheReportBesideTheProgram) {
-    const QString expected = DefaultReportFilePath();
-    QFile::remove(expected);
-    startWith("");
-    ASSERT_TRUE(QFile::exists(expected));
-    QFile file(expected);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll().toStdString(), kNewReport);
-    EXPECT_EQ(status(2), expected);
-    EXPECT_EQ(status(1), "");
+// The first start runs in a copy of this test program in a folder of its own, so that the
+// program finds neither a settings file nor a report beside itself.
+TEST(FirstStart, WithoutSettingsMakesBothFilesBesideTheProgram) {
+    TempDir tmp;
+    QDir root(tmp.qpath(""));
+    root.mkpath("bin");
+    root.mkpath("docs");
+    root.mkpath("xdg");
+    const QString program = tmp.qpath("bin/quarrylog-test");
+    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), program));
+    QProcess run;
+    run.setWorkingDirectory(tmp.qpath("bin"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QRL_FIRST_START_RUN", "1");
+    env.insert("XDG_CONFIG_HOME", tmp.qpath("xdg"));
+    env.insert("XDG_DATA_HOME", tmp.qpath("xdg"));
+    run.setProcessEnvironment(env);
+    run.setProcessChannelMode(QProcess::MergedChannels);
+    run.start(program, {"--gtest_filter=FirstStart.InsideTheCopiedProgram"});
+    ASSERT_TRUE(run.waitForFinished(120000));
+    const std::string output = run.readAll().toStdString();
+    EXPECT_EQ(run.exitCode(), 0) << output;
+    EXPECT_NE(output.find("[  PASSED  ] 1 test"), std::string::npos) << output;
+
+    EXPECT_EQ(tmp.read("bin/quarrylog-test.qrl"), kNewReport);
+    const std::string settings = tmp.read("bin/quarrylog-test.set");
+    EXPECT_EQ(settings.rfind("\r\n<SETTINGS ", 0), 0u) << settings;
+    EXPECT_NE(settings.find("<KW VAL=\"business\"/>"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("WIDTH=\""), std::string::npos) << settings;
+    // The default report is not named in the settings, and nothing went elsewhere.
+    EXPECT_EQ(settings.find("DATA_FILE_NAME"), std::string::npos) << settings;
+    EXPECT_FALSE(QDir(tmp.qpath("xdg/quarrylog")).exists());
+    EXPECT_TRUE(QDir(tmp.qpath("data")).exists());
+}
+
+TEST(FirstStart, InsideTheCopiedProgram) {
+    if (qEnvironmentVariableIsEmpty("QRL_FIRST_START_RUN"))
+        GTEST_SKIP() << "runs inside the copy made by FirstStart.WithoutSettings...";
+    const QString dir = QCoreApplication::applicationDirPath();
+    ASSERT_EQ(DefaultSettingsFilePath(), dir + "/quarrylog-test.set");
+    ASSERT_EQ(DefaultReportFilePath(), dir + "/quarrylog-test.qrl");
+    ASSERT_FALSE(QFile::exists(DefaultSettingsFilePath()));
+    ASSERT_FALSE(QFile::exists(DefaultReportFilePath()));
+
+    DialogDriver dialogs;
+    QString offered;
+    dialogs.Then([&](QWidget* w) {
+        offered = w->windowTitle();
+        auto* later = w->findChild<QRadioButton*>("RG1Item1"); // "Show intro next time"
+        QTest::mouseClick(later, Qt::LeftButton, {}, QPoint(8, later->height() / 2));
+        DialogDriver::ClickButton(w, "Ok");
+    });
+    auto window = std::make_unique<TFmain>();
+    // The settings file is made at once, still empty.
+    QFile settingsFile(DefaultSettingsFilePath());
+    ASSERT_TRUE(settingsFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(settingsFile.readAll(), "\r\n<SETTINGS/>");
+    settingsFile.close();
+
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->FirstActivation; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.Done(); }));
+    EXPECT_EQ(offered, "Getting started");
+    EXPECT_EQ(window->StatusPanel[2]->text(), DefaultReportFilePath());
+    EXPECT_EQ(window->StatusPanel[1]->text(), "");
     EXPECT_EQ(window->windowTitle(), "Quarrylog");
     EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet_general);
     EXPECT_EQ(window->DTP_report->date(), QDate::currentDate());
-    EXPECT_TRUE(QDir(tmp.qpath("data")).exists());
-    EXPECT_EQ(window->DataDir(), tmp.qpath("data"));
-    file.close();
-    QFile::remove(expected);
+    EXPECT_EQ(window->DataDir(), QDir::cleanPath(dir + "/../data"));
+    EXPECT_EQ(D_settings_user->OftenUsedKeywords().size(), 13u);
+    EXPECT_FALSE(D_settings_user->UseProxy());
+    EXPECT_EQ(D_settings_user->Edit_ProxyPort->text(), "8080");
+    QFile report(DefaultReportFilePath());
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    EXPECT_EQ(report.readAll().toStdString(), kNewReport);
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    window.reset();
+    EXPECT_TRUE(dialogs.Done());
 }
 
 TEST_F(MainWindow, TypedReportIsSavedAndReadBackByteForByte) {
@@ -573,6 +646,223 @@ TEST_F(MainWindow, HelpAboutAndLastVersion) {
 
 namespace {
 
+// The captions of a menu's entries in order, "-" for a separator.
+QStringList entries(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* a : menu->actions())
+        texts << (a->isSeparator() ? QString("-") : a->text());
+    return texts;
+}
+
+} // namespace
+
+TEST_F(MainWindow, MenusInTheirOrderWithTheirSeparators) {
+    start();
+    QStringList bar;
+    for (const QAction* a : window->MainMenu1->actions())
+        bar << a->text();
+    EXPECT_EQ(bar, (QStringList{"File", "Edit", "Search", "Help"}));
+    EXPECT_EQ(entries(window->N_File),
+              (QStringList{"New", "Open", "Save", "Save as...", "-", "Settings...", "-", "Exit"}));
+    EXPECT_EQ(entries(window->N_Edit),
+              (QStringList{"Edit URL", "Delete URL", "Filter URL list", "-", "Open URL"}));
+    EXPECT_EQ(entries(window->N_Search),
+              (QStringList{"Automatic mode", "Manual mode", "-", "Found URL list"}));
+    EXPECT_EQ(entries(window->N_Help), (QStringList{"About", "Intro", "-", "Get last version"}));
+    EXPECT_EQ(window->N_Save->shortcut(), QKeySequence("Ctrl+S"));
+}
+
+TEST_F(MainWindow, ReportInfoPageCaptions) {
+    start();
+    QStringList tabs;
+    for (int i = 0; i < window->PageControl1->count(); ++i)
+        tabs << window->PageControl1->tabText(i);
+    EXPECT_EQ(tabs, (QStringList{"Report info", "Manual search", "Auto search", "Found URL list"}));
+    EXPECT_EQ(window->Label1->text(), "Title:");
+    EXPECT_EQ(window->Label2->text(), "Date:");
+    EXPECT_EQ(window->Label3->text(), "Report description");
+    EXPECT_EQ(window->Label1->buddy(), window->Edit_report_title);
+    EXPECT_EQ(window->Label3->buddy(), window->Memo_report_dsc);
+    EXPECT_TRUE(window->DTP_report->calendarPopup());
+    EXPECT_FALSE(window->Image1->pixmap().isNull());
+}
+
+TEST_F(MainWindow, EmptyDescriptionAndOuterBlankLines) {
+    start();
+    QTest::keyClicks(window->Edit_report_title, "T");
+    save();
+    // An empty description gives the root no content text.
+    EXPECT_NE(tmp.read("data/r.qrl").find("\">\r\n\t<URLS/>"), std::string::npos)
+        << tmp.read("data/r.qrl");
+
+    QTest::keyClick(window->Memo_report_dsc, Qt::Key_Return);
+    QTest::keyClicks(window->Memo_report_dsc, "middle");
+    QTest::keyClick(window->Memo_report_dsc, Qt::Key_Return);
+    QTest::keyClick(window->Memo_report_dsc, Qt::Key_Return);
+    ASSERT_EQ(window->Memo_report_dsc->toPlainText(), "\nmiddle\n\n");
+    save();
+    restart();
+    EXPECT_EQ(window->Memo_report_dsc->toPlainText(), "middle");
+    EXPECT_EQ(status(1), "");
+}
+
+TEST_F(MainWindow, StoredGeometryIsAppliedOnTheFirstActivationOnly) {
+    auto* settings = new TD_settings_user(tmp.qpath("bin/q.set"));
+    settings->Store().Set("DATA_FILE_NAME", report());
+    settings->Store().Set("SI", "NO");
+    settings->Store().WriteGeometry(613, 505, 30, 40);
+    show();
+    EXPECT_EQ(window->size(), QSize(613, 505));
+
+    // The user makes the window bigger, then opens and closes a dialog.
+    window->resize(900, 700);
+    DialogDriver dialogs;
+    dialogs.Ok();
+    window->N_About->trigger();
+    EXPECT_TRUE(dialogs.Done());
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->size(), QSize(900, 700));
+
+    // The size the user left it at is the one stored at the end.
+    window->close();
+    EXPECT_EQ(D_settings_user->Store().Get("WIDTH"), "900");
+    EXPECT_EQ(D_settings_user->Store().Get("HEIGHT"), "700");
+}
+
+TEST_F(MainWindow, ClosingAMaximisedWindowLeavesItMaximised) {
+    tmp.write("data/r.qrl", smallReport());
+    start();
+    window->resize(640, 480);
+    window->showMaximized();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window->isMaximized(); }));
+    QTest::keyClicks(window->Edit_report_title, "!");
+    DialogDriver dialogs;
+    bool maximisedDuringQuestion = false;
+    dialogs.Then([&](QWidget* w) {
+        maximisedDuringQuestion = window->isMaximized();
+        DialogDriver::ClickButton(w, "No");
+    });
+    window->close();
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_TRUE(maximisedDuringQuestion);
+    EXPECT_EQ(D_settings_user->Store().Get("WIDTH"), "640");
+    EXPECT_EQ(D_settings_user->Store().Get("HEIGHT"), "480");
+}
+
+TEST_F(MainWindow, FixedDialogsHaveACloseButtonOnly) {
+    start();
+    TF_getting_started gettingStarted;
+    const std::vector<QWidget*> dialogs = {
+        Fsure(), Dmsg(), D_url_edit(), D_proxyLogin(), F_about(), D_settings_user, &gettingStarted};
+    for (QWidget* d : dialogs) {
+        const Qt::WindowFlags flags = d->windowFlags();
+        const std::string name = d->objectName().toStdString();
+        EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog) << name;
+        EXPECT_TRUE(flags & Qt::CustomizeWindowHint) << name;
+        EXPECT_TRUE(flags & Qt::WindowTitleHint) << name;
+        EXPECT_TRUE(flags & Qt::WindowCloseButtonHint) << name;
+        EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint) << name;
+        EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint) << name;
+        EXPECT_FALSE(flags & Qt::WindowContextHelpButtonHint) << name;
+    }
+}
+
+TEST_F(MainWindow, SaveAsOntoAnExistingReportByNameWithoutExtensionAsksFirst) {
+    tmp.write("data/r.qrl", smallReport());
+    const std::string other = "<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Other\"/>";
+    tmp.write("data/other.qrl", other);
+    start();
+    QTest::keyClicks(window->Edit_report_title, "!");
+    const QString question =
+        "The file \"" + tmp.qpath("data/other.qrl") + "\" already exists.\nReplace it?";
+
+    // No: nothing is written and the report stays on its own file.
+    DialogDriver dialogs;
+    dialogs.Then(typeFileName(tmp.qpath("data/other"))).No();
+    window->N_Saveas->trigger();
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    EXPECT_EQ(dialogs.Seen(), QStringList{question});
+    EXPECT_EQ(tmp.read("data/other.qrl"), other);
+    EXPECT_EQ(tmp.read("data/r.qrl"), smallReport());
+    EXPECT_EQ(status(2), tmp.qpath("data/r.qrl"));
+    EXPECT_EQ(D_settings_user->GetDataFileName(), tmp.path("data/r.qrl"));
+    EXPECT_EQ(status(1), "Changed");
+
+    // A name whose extension is replaced asks as well; Yes replaces the file (kept as backup).
+    dialogs.Then(typeFileName(tmp.qpath("data/other.txt"))).Yes();
+    window->N_Saveas->trigger();
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    EXPECT_EQ(dialogs.Seen(), (QStringList{question, question}));
+    EXPECT_NE(tmp.read("data/other.qrl").find("Garden tools!"), std::string::npos);
+    EXPECT_EQ(tmp.read("data/other.BAK"), other);
+    EXPECT_EQ(status(2), tmp.qpath("data/other.qrl"));
+
+    // The report's own name without extension is no other file: no question.
+    dialogs.Then(typeFileName(tmp.qpath("data/other")));
+    window->N_Saveas->trigger();
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    EXPECT_EQ(dialogs.Seen().size(), 2);
+    EXPECT_EQ(status(2), tmp.qpath("data/other.qrl"));
+}
+
+TEST_F(MainWindow, FileDialogsShowNamesAndDatesAndKeepTheirSize) {
+    const std::string longName = "Garden tools and seeds of 2026";
+    tmp.write("data/" + longName + ".qrl", kNewReport);
+    start();
+    struct Seen {
+        QSize size;
+        int nameWidth = 0, nameNeeded = 0, dateRight = 0, viewWidth = 0;
+    };
+    const auto look = [&](Seen& seen, QSize resizeTo) {
+        return [&seen, resizeTo, &longName](QWidget* w) {
+            auto* view = w->findChild<QTreeView*>("treeView");
+            ASSERT_NE(view, nullptr);
+            ASSERT_TRUE(QTest::qWaitFor(
+                [view] { return view->model()->rowCount(view->rootIndex()) > 1; }, 5000));
+            QCoreApplication::processEvents();
+            seen.size = w->size();
+            QHeaderView* header = view->header();
+            seen.nameWidth = header->sectionSize(0);
+            seen.nameNeeded =
+                view->fontMetrics().horizontalAdvance(QString::fromStdString(longName + ".qrl"));
+            const int date = header->count() - 1; // the last column: "Date Modified"
+            seen.dateRight = header->sectionViewportPosition(date) + header->sectionSize(date);
+            seen.viewWidth = view->viewport()->width();
+            EXPECT_TRUE(view->isVisible());
+            if (resizeTo.isValid())
+                w->resize(resizeTo);
+            qobject_cast<QDialog*>(w)->reject();
+        };
+    };
+    Seen open, save, again;
+    DialogDriver dialogs;
+    dialogs.Then(look(open, QSize(760, 560)));
+    window->N_Open->trigger();
+    dialogs.Then(look(save, QSize()));
+    window->N_Saveas->trigger();
+    EXPECT_TRUE(dialogs.Done());
+
+    for (const Seen* s : {&open}) {
+        EXPECT_GE(s->size.width(), 700);
+        EXPECT_GE(s->size.height(), 450);
+        EXPECT_GE(s->nameWidth, s->nameNeeded);
+        EXPECT_LE(s->dateRight, s->viewWidth);
+    }
+    // The size the user gave one dialog is kept, for both and for the next run.
+    EXPECT_EQ(save.size, QSize(760, 560));
+    EXPECT_GE(save.nameWidth, save.nameNeeded);
+    EXPECT_LE(save.dateRight, save.viewWidth);
+    restart();
+    dialogs.Then(look(again, QSize()));
+    window->N_Open->trigger();
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_EQ(again.size, QSize(760, 560));
+}
+
+namespace {
+
 const char* kThreeRecords =
     "<QRL VERSION=\"1.0.1 beta\"><URLS>"
     "<LISTING URL=\"http://a.example/\"><TITLE>A</TITLE>"
@@ -611,9 +901,10 @@ TEST_F(FoundList, TicksEditsAndDeletesThroughTheWindow) {
     ASSERT_EQ(rows()->rowCount(), 3);
     EXPECT_EQ(cell(1, 1), "b.example/");
 
-    // A tick alone does not mark the report changed, but reaches the file with the next save.
+    // A tick marks the report changed and reaches its record at once.
     tick(0);
-    EXPECT_EQ(status(1), "");
+    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(window->FindListing("http://a.example/")->GetAttr("CHK"), "Y");
     save();
     EXPECT_NE(tmp.read("data/r.qrl").find("<LISTING URL=\"http://a.example/\" CHK=\"Y\">"),
               std::string::npos);
@@ -697,4 +988,66 @@ TEST_F(FoundList, PageAddedByHandStaysOnlyWhenTheEditorIsConfirmed) {
     EXPECT_EQ(window->Urls->ChildCount(), 4);
     window->AddPageByHand("");
     EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(FoundList, ATickIsNotLostWhenTheProgramIsClosed) {
+    tmp.write("data/r.qrl", kThreeRecords);
+    start();
+    clickTab("Found URL list");
+    tick(1); // B loses its tick
+    EXPECT_EQ(window->FindListing("http://b.example/")->GetAttr("CHK"), "");
+    EXPECT_EQ(status(1), "Changed");
+    DialogDriver dialogs;
+    dialogs.Yes();
+    window->close();
+    EXPECT_EQ(dialogs.Seen(), QStringList{"Save changes?"});
+    EXPECT_EQ(tmp.read("data/r.qrl").find("CHK"), std::string::npos) << tmp.read("data/r.qrl");
+
+    // Unticking and ticking again is still a change the user is asked about.
+    restart();
+    clickTab("Found URL list");
+    tick(0);
+    tick(0);
+    dialogs.No();
+    window->close();
+    EXPECT_EQ(dialogs.Seen(), (QStringList{"Save changes?", "Save changes?"}));
+    EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(FoundList, EditorAcceptsTheAddressOfAnotherRecord) {
+    tmp.write("data/r.qrl", kThreeRecords);
+    start();
+    clickTab("Found URL list");
+    DialogDriver dialogs;
+    QStringList labels;
+    QString caption;
+    dialogs.Then([&](QWidget* w) {
+        caption = w->windowTitle();
+        for (const QLabel* label : w->findChildren<QLabel*>())
+            if (!label->text().isEmpty())
+                labels << label->text();
+        auto* url = w->findChild<QLineEdit*>("Edit_url");
+        url->selectAll();
+        QTest::keyClicks(url, "http://a.example/");
+        DialogDriver::ClickButton(w, "Ok");
+    });
+    selectRow(2);
+    window->N_EditURL->trigger();
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_EQ(caption, "URL");
+    EXPECT_EQ(labels, (QStringList{"URL:", "Title:", "Description:"}));
+    EXPECT_EQ(status(1), "Changed");
+    ASSERT_EQ(rows()->rowCount(), 3);
+    EXPECT_EQ(cell(0, 1), "a.example/");
+    EXPECT_EQ(cell(2, 1), "a.example/");
+    EXPECT_EQ(cell(2, 0), "C");
+    clickTab("Report info");
+    clickTab("Found URL list");
+    window->RefreshList();
+    EXPECT_EQ(rows()->rowCount(), 3);
+    QTest::mouseClick(window->TB_save, Qt::LeftButton);
+    const std::string saved = tmp.read("data/r.qrl");
+    EXPECT_NE(saved.find("<LISTING URL=\"http://a.example/\">\r\n\t\t\t<TITLE>C"),
+              std::string::npos)
+        << saved;
 }

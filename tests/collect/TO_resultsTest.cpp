@@ -202,14 +202,48 @@ TEST_F(ListFixture, NothingToListOrDo) {
     list.Records = &empty;
     list.Rebuild();
     EXPECT_EQ(model()->rowCount(), 0);
+    // Rows of records that the list no longer holds write nothing back.
+    list.Records = &urls;
+    list.Rebuild();
+    model()->setData(model()->index(2, 0), Qt::Checked, Qt::CheckStateRole);
     list.Records = nullptr;
+    list.StoreChecks();
+    EXPECT_EQ(listing(2)->GetAttr("CHK"), "");
     list.Rebuild();
     EXPECT_EQ(model()->rowCount(), 0);
-    list.StoreChecks();
     EXPECT_EQ(list.SelectedRecord(), nullptr);
     EXPECT_EQ(list.SelectedRedirect(), "");
     EXPECT_FALSE(list.DeleteSelected());
     // Without a filter dialog the filter stays off.
     TO_results fresh;
     EXPECT_FALSE(fresh.RunFilter());
+}
+
+TEST_F(ListFixture, OpeningThatCannotBeDoneIsExplained) {
+    TempDir dir;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.qpath(""));
+    UrlCatcher browser;
+    DialogDriver dialogs;
+
+    // The probe page cannot be written: a folder has its name.
+    ASSERT_TRUE(QDir(dir.qpath("")).mkdir("a.html"));
+    clickRow(0);
+    dialogs.Ok();
+    list.OpenSelected();
+    ASSERT_EQ(dialogs.Seen().size(), 1);
+    EXPECT_TRUE(dialogs.Seen()[0].startsWith("Cannot write the file \"a.html\": "))
+        << dialogs.Seen()[0].toStdString();
+    ASSERT_TRUE(QDir(dir.qpath("")).rmdir("a.html"));
+
+    // A redirect that is no web address is refused with a notice.
+    listing(0)->FindChild("REDIRECT")->Text = "javascript:alert(1)";
+    dialogs.Ok();
+    QTest::keyClick(list.LV1, Qt::Key_Return);
+    ASSERT_EQ(dialogs.Seen().size(), 2);
+    EXPECT_EQ(dialogs.Seen()[1],
+              "This address cannot be opened in a web browser:\njavascript:alert(1)");
+    EXPECT_TRUE(browser.opened.empty());
+    EXPECT_TRUE(dialogs.Done());
+    QDir::setCurrent(before);
 }

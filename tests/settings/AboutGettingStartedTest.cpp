@@ -62,7 +62,6 @@ TEST(AboutBox, ShowsTheCurrentVersionAndOpensTheMakersSite) {
     Settings settings;
     BrowserStandIn browser;
     TF_about* about = F_about();
-    EXPECT_EQ(F_about(), about);
     about->Label_version->setText("0.0 from an older run");
     DialogDriver driver;
     QString shown;

@@ -7,7 +7,14 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
+
+#include <algorithm>
+#include <functional>
 
 TEST(SharedDialogs, QuestionAnsweredYesNoEscAndCloseBox) {
     DialogDriver dialogs;
@@ -24,20 +31,89 @@ TEST(SharedDialogs, QuestionAnsweredYesNoEscAndCloseBox) {
     EXPECT_EQ(Fsure()->CancelBtn->text(), "No");
 }
 
-TEST(SharedDialogs, LongTextWrapsInsideTheFixedWindow) {
-    DialogDriver dialogs;
-    QSize sizeSeen;
-    bool wrapped = false;
-    dialogs.Then([&](QWidget* w) {
-        sizeSeen = w->size();
+namespace {
+
+struct Shown {
+    QSize window;
+    QSize label;
+    // What the label needs to show all of its text at the width it was given.
+    int neededHeight = 0;
+    int widestWord = 0;
+    bool inView = false;
+};
+
+// Notes how a shared dialog shows its text, then presses its default button.
+std::function<void(QWidget*)> look(Shown& shown) {
+    return [&shown](QWidget* w) {
         auto* label = w->findChild<QLabel*>("Label1");
-        wrapped = label->wordWrap() && label->size() == QSize(274, 99);
-        DialogDriver::ClickButton(w, "Yes");
+        shown.window = w->size();
+        shown.label = label->size();
+        shown.neededHeight = label->heightForWidth(label->width());
+        const QStringList words = label->text().split(QRegularExpression("\\s+"));
+        for (const QString& word : words)
+            shown.widestWord =
+                std::max(shown.widestWord, label->fontMetrics().horizontalAdvance(word));
+        // The label's whole area lies inside the dialog, where the user can see it.
+        const QRect area(label->mapTo(w, QPoint(0, 0)), label->size());
+        shown.inView = w->rect().contains(area) && label->isVisible() &&
+                       label->visibleRegion().boundingRect() == label->rect();
+
+        if (!DialogDriver::ClickButton(w, "Yes"))
+            DialogDriver::ClickButton(w, "OK");
+    };
+}
+
+} // namespace
+
+TEST(SharedDialogs, LongTextsAreShownWhole) {
+    DialogDriver dialogs;
+    Shown question, notice, shortQuestion, shortNotice;
+    dialogs.Then(look(question))
+        .Then(look(notice))
+        .Then(look(shortQuestion))
+        .Then(look(shortNotice));
+
+    const QString manyWords = QString("word ").repeated(200) + "<b>not bold</b>";
+    EXPECT_TRUE(AskUser(manyWords));
+    // The notice about an unreadable report, with a long path that has no blank to wrap at.
+    const QString path =
+        "/home/somebody/reports-of-the-garden-club/reports-2026/Garden tools.qrl.unreadable";
+    ShowMessage("The report file could not be read (missing closing tag at line 3).\nIt was "
+                "kept as \"" +
+                path + "\"; a new report was started.");
+    EXPECT_TRUE(AskUser("Save changes?"));
+    ShowMessage("No keywords selected");
+    EXPECT_TRUE(dialogs.Done());
+
+    for (const Shown* s : {&question, &notice}) {
+        EXPECT_LE(s->neededHeight, s->label.height());
+        EXPECT_LE(s->widestWord, s->label.width());
+        EXPECT_TRUE(s->inView);
+    }
+    EXPECT_GT(question.window.height(), 172);
+    EXPECT_GE(question.window.width(), 313);
+    EXPECT_GT(notice.window.width(), 338);
+    // Short texts keep the designed size, and the dialogs go back to it.
+    EXPECT_EQ(shortQuestion.window, QSize(313, 172));
+    EXPECT_EQ(shortQuestion.label, QSize(274, 99));
+    EXPECT_EQ(shortNotice.window, QSize(338, 167));
+    EXPECT_EQ(shortNotice.label, QSize(309, 99));
+
+    // A text larger than the screen can be scrolled through in a window that fits the screen.
+    QSize screen, window;
+    int scrollRange = 0;
+    dialogs.Then([&](QWidget* w) {
+        screen = w->screen()->availableGeometry().size();
+        window = w->size();
+        auto* area = w->findChild<QScrollArea*>();
+        scrollRange = area ? area->horizontalScrollBar()->maximum() : 0;
+        DialogDriver::ClickButton(w, "OK");
     });
-    const QString longText = QString("word ").repeated(200) + "<b>not bold</b>";
-    EXPECT_TRUE(AskUser(longText));
-    EXPECT_EQ(sizeSeen, QSize(313, 172));
-    EXPECT_TRUE(wrapped);
+    ShowMessage(QString("x").repeated(2000));
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_LE(window.width(), screen.width());
+    EXPECT_GT(scrollRange, 0);
+
     // Texts are shown literally, never as markup.
     EXPECT_EQ(Fsure()->Label1->textFormat(), Qt::PlainText);
 }

@@ -44,8 +44,8 @@ TEST(TD_settings_user, WindowGeometryStoredAndRestored) {
     window.showMaximized();
     QApplication::processEvents();
     settings.StoreWindowPos(&window);
-    // A maximised window is restored first and its normal geometry is stored.
-    EXPECT_FALSE(window.isMaximized());
+    // A maximised window stays as it is; its normal geometry is stored.
+    EXPECT_TRUE(window.isMaximized());
     EXPECT_EQ(settings.SettingsTree().GetAttr("WIDTH"), "640");
     EXPECT_EQ(settings.SettingsTree().GetAttr("HEIGHT"), "480");
 

@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -445,4 +446,54 @@ TEST(UserSettings, StoredBytesThatNobodyEditedStayAsTheyAre) {
     SettingsStore reread(dir.path("q.set"));
     reread.LoadSettings();
     EXPECT_EQ(reread.Get("PROXYUSER"), latin1User);
+}
+
+TEST(UserSettings, StoredProxyAddressIsNotRewrittenUnlessEdited) {
+    TempDir dir;
+    // Blanks where the mask would not put them, as a hand-edited file may have them.
+    writeSettings(dir, "q.set", {{"USEPROXY", "Y"}, {"PROXYIP", "  1.  2. 33.  4"}});
+    {
+        TD_settings_user s(dir.qpath("q.set"));
+        EXPECT_EQ(s.SettingsTree().GetAttr("PROXYIP"), "  1.  2. 33.  4");
+        EXPECT_EQ(s.GetProxyIP(), "1.2.33.4");
+        EXPECT_EQ(s.SettingsTree().GetAttr("PROXYPORT"), "");
+    }
+    SettingsStore reread(dir.path("q.set"));
+    reread.LoadSettings();
+    EXPECT_EQ(reread.Get("PROXYIP"), "  1.  2. 33.  4");
+    EXPECT_EQ(reread.Get("PROXYPORT"), "");
+
+    // Edited, the field's own form is stored.
+    ShownSettings shown(dir.qpath("q.set"));
+    typeInto(shown.s.Edit_proxyIP, "10.1.2.3");
+    EXPECT_EQ(shown.s.SettingsTree().GetAttr("PROXYIP"), "10 .1  .2  .3  ");
+}
+
+TEST(UserSettings, PasswordsShowAStarForEveryCharacter) {
+    TempDir dir;
+    writeSettings(dir, "q.set", {{"USEPROXY", "Y"}, {"SAVEPROXYLOGIN", "Y"}});
+    ShownSettings shown(dir.qpath("q.set"));
+    typeInto(shown.s.Edit_proxyPass, "s3cret");
+    EXPECT_EQ(shown.s.Edit_proxyPass->displayText(), "******");
+
+    clickBox(shown.s.RB_proxy_login_dialog);
+    DialogDriver dialogs;
+    QString starsShown, caption;
+    QStringList labels;
+    dialogs.Then([&](QWidget* w) {
+        auto* login = qobject_cast<TD_proxyLogin*>(w);
+        ASSERT_NE(login, nullptr);
+        caption = login->windowTitle();
+        labels << login->Label3->text() << login->Label4->text() << login->Ok->text()
+               << login->btnCancel->text();
+        typeInto(login->Edit_proxyPass, "pw12");
+        starsShown = login->Edit_proxyPass->displayText();
+        DialogDriver::ClickButton(login, "Ok");
+    });
+    shown.s.GetProxyUser();
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_EQ(starsShown, "****");
+    EXPECT_EQ(caption, "Proxy username and password:");
+    EXPECT_EQ(labels, (QStringList{"Proxy user name:", "Proxy password:", "Ok", "Cancel"}));
+    EXPECT_EQ(shown.s.GetProxyPass(), "pw12");
 }

@@ -1,0 +1,98 @@
+// The condition diagram frame: circles and pins on a scrollable paint box, edited with the
+// mouse, repainted every 500 ms while active.
+#pragma once
+
+#include "filter/CloudImageCanvas.h"
+#include "filter/diagram/CloudDiagram.h"
+
+#include <QFrame>
+#include <QWidget>
+
+#include <functional>
+
+class QAction;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class QTimer;
+class TOclouds;
+
+// The paint box: shows the back buffer and passes the mouse to the frame.
+class TCloudPaintBox : public QWidget {
+public:
+    explicit TCloudPaintBox(TOclouds* owner);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    TOclouds* owner_;
+};
+
+class TOclouds : public QFrame, public TCloudDiagram {
+    Q_OBJECT
+public:
+    explicit TOclouds(QWidget* parent = nullptr);
+    ~TOclouds() override;
+
+    void Start() override;
+    void Stop() override;
+    // Opens the condition editor on the selected circle through the handler set by the host.
+    void EditSelected() override;
+    void SetOnEdit(std::function<void(TQELlc*)> handler) { onEdit_ = std::move(handler); }
+
+    // Gives btnTarget the keyboard focus on behalf of the diagram.
+    void FocusDiagram();
+    // Erases the back buffer, paints the diagram into it and shows it.
+    void Refresh();
+
+    const TCloudImageCanvas& BackBuffer() const { return canvas_; }
+
+    QFrame* Panel1;
+    QScrollArea* SB1;
+    TCloudPaintBox* PB1;
+    QPushButton* btnTarget;
+    QTimer* Timer1;
+    QMenu* PM1;
+    QAction* N_Clear;
+    QAction* N1;
+    QAction* N_Edit;
+    QAction* N_Delete;
+
+    void RefreshPaintBox() override;
+
+protected:
+    void PaintBoxResized() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
+    void Timer1Timer();
+    void btnTargetClick();
+    void N_ClearClick();
+    void N_EditClick();
+    void N_DeleteClick();
+
+private:
+    friend class TCloudPaintBox;
+    void PB1Paint(const QRect& exposed);
+    void PB1MouseDown(QMouseEvent* event);
+    void PB1MouseMove(QMouseEvent* event);
+    void PB1MouseUp(QMouseEvent* event);
+    void PB1DblClick(QMouseEvent* event);
+    void PicClick();
+    void PM1Popup(const QPoint& globalPos);
+    void SBKeyDown(int key);
+    void repaintBuffer();
+    // The part of the paint box that the scroll box shows, in paint-box pixels.
+    QRect visibleArea() const;
+    // The paint box covers at least the scroll box's viewport.
+    void fitViewport();
+
+    TCloudImageCanvas canvas_;
+    std::function<void(TQELlc*)> onEdit_;
+};
