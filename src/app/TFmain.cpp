@@ -188,6 +188,10 @@ void TFmain::buildPages() {
         O_results1->StoreChecks();
         SetModifiedFlag(true);
     });
+    O_autosearch1->AddListing = [this](const std::string& title, const std::string& description,
+                                       const std::string& url, const std::string& redirect) {
+        return AddListing(title, description, url, redirect);
+    };
 
     PageControl1->addTab(TabSheet_general, "Report info");
     PageControl1->addTab(TabSheet_manual, "Manual search");
@@ -244,6 +248,7 @@ void TFmain::buildMenus() {
 // ---------------------------------------------------------------- the report
 
 void TFmain::NewDocument() {
+    O_autosearch1->StopRun();
     TForm_main::NewDocument();
     MakeNewReport(Doc, D_settings_user ? D_settings_user->GetVersion() : AppInfo::Version);
 }
@@ -256,6 +261,8 @@ void TFmain::StoreDocument() {
 }
 
 void TFmain::LoadDocument() {
+    // No search may add to a report that is being replaced.
+    O_autosearch1->StopRun();
     // The list lets go of the records before the tree that holds them is read anew.
     O_results1->ClearItems();
     O_results1->Records = nullptr;
@@ -287,6 +294,12 @@ void TFmain::ShowDocument() {
     O_results1->ClearItems();
     O_results1->Records = Urls;
     O_results1->Rebuild();
+}
+
+bool TFmain::FormClose() {
+    // A search still under way ends first; what it added is then offered for saving.
+    O_autosearch1->StopRun();
+    return TForm_main::FormClose();
 }
 
 void TFmain::setModified() {
@@ -368,6 +381,8 @@ void TFmain::N_NewClick() {
 }
 
 bool TFmain::N_OpenClick() {
+    // The search ends before the question about saving, so that nothing it adds is lost.
+    O_autosearch1->StopRun();
     if (!TForm_main::N_OpenClick())
         return false;
     SetModifiedFlag(false);

@@ -122,6 +122,8 @@ public slots:
 
 protected:
     bool event(QEvent* event) override;
+    // Stops a running automatic search before the base asks about unsaved changes.
+    bool FormClose() override;
     // Offers the getting-started dialog and runs New report when the user chose it.
     void GettingStarted();
 

@@ -2,6 +2,7 @@
 #include "cli/ConditionsCommand.h"
 #include "cli/EvalCommand.h"
 #include "cli/FilterCommand.h"
+#include "cli/SearchCommand.h"
 #include "cli/TreeCommand.h"
 #include "filter/FilterFunctions.h"
 
@@ -18,7 +19,8 @@ int usage() {
                  "  qrl tree FILE           read a tagged-tree file and write it back\n"
                  "  qrl eval TEXT           evaluate an expression: its type, a TAB, its value\n"
                  "  qrl filter REPORT TEXT  the URL of every record of REPORT that TEXT passes\n"
-                 "  qrl conditions FILE     the filter expression of a conditions file\n";
+                 "  qrl conditions FILE     the filter expression of a conditions file\n"
+              << SearchUsage;
     return 2;
 }
 
@@ -39,5 +41,8 @@ int main(int argc, char* argv[]) {
         return RunFilterCommand(argv[2], argv[3], std::cout, std::cerr);
     if (command == "conditions" && argc == 3)
         return RunConditionsCommand(argv[2], std::cout, std::cerr);
+    if (command == "search")
+        return RunSearchCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
+                                std::cerr);
     return usage();
 }

@@ -1,19 +1,315 @@
 #include "collect/TO_autosearch.h"
 
-#include <QHBoxLayout>
-#include <QListWidget>
+#include "collect/Pictures.h"
+#include "search/SearchMessages.h"
+#include "search/SearchRun.h"
+#include "settings/AppInfo.h"
+#include "settings/TD_settings_user.h"
+#include "settings/TDmsg.h"
+#include "settings/TFsure.h"
+#include "tree/LocalText.h"
 
-// The search itself comes with its own piece of work; until then the frame holds its lists.
-TO_autosearch::TO_autosearch(QWidget* parent) : QWidget(parent) {
-    setObjectName("O_autosearch1");
-    LB_kw = new QListWidget(this);
-    LB_kw->setObjectName("LB_kw");
-    LB_selected = new QListWidget(this);
-    LB_selected->setObjectName("LB_selected");
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(LB_kw);
-    layout->addWidget(LB_selected);
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QUrl>
+
+#include <cmath>
+
+namespace {
+
+constexpr int PanelWidth = 582;
+constexpr int PanelHeight = 351;
+
+bool IsEnter(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
 
-void TO_autosearch::LoadOftenUsedKeywords() {}
-void TO_autosearch::SB_startClick() {}
+// The proxy values of one request, from the settings window's getters (which may ask for the
+// proxy login).
+ProxyValues ProxyFromSettings() {
+    ProxyValues v;
+    if (!D_settings_user)
+        return v;
+    v.host = D_settings_user->GetProxyIP();
+    v.port = D_settings_user->GetProxyPort();
+    v.use = D_settings_user->UseProxy();
+    if (v.use) {
+        v.user = D_settings_user->GetProxyUser();
+        v.password = D_settings_user->GetProxyPass();
+    }
+    return v;
+}
+
+// The strip above the how-to button.
+QPixmap FeedBanner() {
+    QPixmap pm(140, 30);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.drawPixmap(0, 0, FoundPagePicture(30));
+    QFont f = p.font();
+    f.setBold(true);
+    f.setPixelSize(13);
+    p.setFont(f);
+    p.setPen(QColor(40, 70, 120));
+    p.drawText(QRect(34, 0, 106, 30), Qt::AlignVCenter | Qt::AlignLeft, "Search feed");
+    return pm;
+}
+
+} // namespace
+
+TO_autosearch::TO_autosearch(QWidget* parent) : QWidget(parent) {
+    setObjectName("O_autosearch1");
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::Dark));
+    setPalette(pal);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName("Panel1");
+    Panel1->setFrameShape(QFrame::Panel);
+    Panel1->setFrameShadow(QFrame::Raised);
+    Panel1->setAutoFillBackground(true);
+    // The panel in the ordinary window colour (set explicitly, or it would follow the frame's).
+    QPalette panel = QApplication::palette();
+    panel.setColor(QPalette::Window, panel.color(QPalette::Window));
+    Panel1->setPalette(panel);
+    Panel1->setFixedSize(PanelWidth, PanelHeight);
+
+    const auto button = [this](const char* name, const char* caption, const QRect& at,
+                               void (TO_autosearch::*handler)()) {
+        auto* b = new QPushButton(caption, Panel1);
+        b->setObjectName(name);
+        b->setGeometry(at);
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, handler);
+        return b;
+    };
+
+    Label1 = new QLabel("Type a keyword or choose it from the list:", Panel1);
+    Label1->setObjectName("Label1");
+    Label1->setGeometry(16, 10, 280, 18);
+    Edit_kw = new QLineEdit(Panel1);
+    Edit_kw->setObjectName("Edit_kw");
+    Edit_kw->setGeometry(16, 32, 200, 22);
+    Edit_kw->installEventFilter(this);
+    LB_kw = new QListWidget(Panel1);
+    LB_kw->setObjectName("LB_kw");
+    LB_kw->setGeometry(16, 60, 200, 148);
+    LB_kw->installEventFilter(this);
+    connect(LB_kw, &QListWidget::itemDoubleClicked, this, &TO_autosearch::LB_kwDblClick);
+
+    SB_add = button("SB_add", "Add >>", QRect(228, 32, 76, 25), &TO_autosearch::SB_addClick);
+    SB_remove = button("SB_remove", "Del", QRect(228, 62, 76, 25), &TO_autosearch::SB_removeClick);
+    SB_clear = button("SB_clear", "Clear", QRect(228, 92, 76, 25), &TO_autosearch::SB_clearClick);
+
+    LB_selected = new QListWidget(Panel1);
+    LB_selected->setObjectName("LB_selected");
+    LB_selected->setGeometry(316, 32, 250, 176);
+
+    SB_start = button("SB_start", "Start", QRect(316, 214, 72, 25), &TO_autosearch::SB_startClick);
+    SB_stop = button("SB_stop", "Stop", QRect(394, 214, 72, 25), &TO_autosearch::SB_stopClick);
+    SB_clear_history = button("SB_clear_history", "Clear history", QRect(472, 214, 94, 25),
+                              &TO_autosearch::SB_clear_historyClick);
+    // Moves while a request is in flight.
+    PB_busy = new QProgressBar(Panel1);
+    PB_busy->setObjectName("PB_busy");
+    PB_busy->setGeometry(16, 218, 288, 16);
+    PB_busy->setRange(0, 0);
+    PB_busy->setTextVisible(false);
+    PB_busy->hide();
+
+    Shape1 = new QFrame(Panel1);
+    Shape1->setObjectName("Shape1");
+    Shape1->setFrameShape(QFrame::Box);
+    Shape1->setGeometry(16, 248, 550, 89);
+    Image1 = new QLabel(Panel1);
+    Image1->setObjectName("Image1");
+    Image1->setGeometry(26, 258, 140, 30);
+    Image1->setPixmap(FeedBanner());
+    SB_how_to = button("SB_how_to", "Get listed in search results", QRect(24, 298, 170, 28),
+                       &TO_autosearch::SB_how_toClick);
+    Memo_log = new QPlainTextEdit(Panel1);
+    Memo_log->setObjectName("Memo_log");
+    Memo_log->setGeometry(200, 264, 358, 57);
+    Memo_log->setFrameShape(QFrame::NoFrame);
+    Memo_log->setReadOnly(true);
+    Memo_log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QPalette tip = Memo_log->palette();
+    tip.setColor(QPalette::Base, tip.color(QPalette::ToolTipBase));
+    tip.setColor(QPalette::Text, tip.color(QPalette::ToolTipText));
+    Memo_log->setPalette(tip);
+
+    Search = new SearchRun(
+        SearchRun::Hooks{[this](const std::string& line) { Log(line); },
+                         &ProxyFromSettings,
+                         [this](const std::string& title, const std::string& description,
+                                const std::string& url, const std::string& redirect) {
+                             return AddListing ? AddListing(title, description, url, redirect)
+                                               : false;
+                         },
+                         [] { ShowMessage(SearchMessages::NoKeywords); },
+                         {}},
+        this);
+    connect(Search, &SearchRun::finished, this, [this] { SetBusy(false); });
+
+    SetBusy(false);
+    FrameResize();
+}
+
+TO_autosearch::~TO_autosearch() = default;
+
+void TO_autosearch::SetBusy(bool busy) {
+    Busy = busy;
+    for (QPushButton* b : {SB_add, SB_remove, SB_clear, SB_start})
+        b->setEnabled(!busy);
+    SB_stop->setEnabled(busy);
+    PB_busy->setVisible(busy);
+}
+
+void TO_autosearch::Log(const std::string& text) {
+    Memo_log->appendPlainText(ToQ(text));
+}
+
+void TO_autosearch::LoadOftenUsedKeywords() {
+    LB_kw->clear();
+    if (!D_settings_user)
+        return;
+    for (const std::string& k : D_settings_user->OftenUsedKeywords())
+        LB_kw->addItem(ToQ(k));
+}
+
+// ---------------------------------------------------------------- keyword list
+
+void TO_autosearch::SB_addClick() {
+    if (!SB_add->isEnabled())
+        return;
+    for (;;) {
+        QString entry = Edit_kw->text().trimmed();
+        if (entry.isEmpty() && LB_kw->currentItem() && LB_kw->currentItem()->isSelected())
+            entry = LB_kw->currentItem()->text();
+        const qsizetype blank = entry.indexOf(QChar(' '));
+        const QString word = entry.left(blank < 0 ? entry.size() : blank).trimmed();
+        if (word.isEmpty())
+            return;
+        QListWidgetItem* listed = nullptr;
+        for (int i = 0; i < LB_selected->count() && !listed; ++i)
+            if (LB_selected->item(i)->text().compare(word, Qt::CaseInsensitive) == 0)
+                listed = LB_selected->item(i);
+        if (listed)
+            LB_selected->setCurrentItem(listed);
+        else
+            LB_selected->addItem(word);
+        const QString rest = blank < 0 ? QString() : entry.mid(blank + 1).trimmed();
+        Edit_kw->setText(rest);
+        // Only blanks after the word: done (a list entry ending in blanks would otherwise be
+        // taken again and again).
+        if (rest.isEmpty())
+            return;
+    }
+}
+
+void TO_autosearch::SB_removeClick() {
+    if (!SB_remove->isEnabled())
+        return;
+    QListWidgetItem* item = LB_selected->currentItem();
+    if (item && item->isSelected())
+        delete item;
+}
+
+void TO_autosearch::SB_clearClick() {
+    if (!SB_clear->isEnabled() || LB_selected->count() == 0)
+        return;
+    if (AskUser("Clear selected keyword list?"))
+        LB_selected->clear();
+}
+
+void TO_autosearch::LB_kwDblClick() {
+    QListWidgetItem* item = LB_kw->currentItem();
+    if (item && item->isSelected())
+        Edit_kw->setText(item->text());
+}
+
+void TO_autosearch::LB_kwKeyDown(QKeyEvent* key) {
+    if (!IsEnter(key))
+        return;
+    LB_kwDblClick();
+    Edit_kw->setFocus();
+}
+
+void TO_autosearch::Edit_kwKeyDown(QKeyEvent* key) {
+    if (IsEnter(key))
+        SB_addClick();
+}
+
+bool TO_autosearch::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == Edit_kw && IsEnter(key)) {
+            Edit_kwKeyDown(key);
+            return true;
+        }
+        if (watched == LB_kw && IsEnter(key)) {
+            LB_kwKeyDown(key);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- the run
+
+void TO_autosearch::SB_startClick() {
+    if (!SB_start->isEnabled())
+        return;
+    SetBusy(true);
+    std::vector<std::string> keywords;
+    for (int i = 0; i < LB_selected->count(); ++i)
+        keywords.push_back(FromQ(LB_selected->item(i)->text()));
+    Search->FeedHostText = D_settings_user ? FeedHost(D_settings_user->SettingsTree())
+                                           : std::string(AppInfo::DefaultFeedHost);
+    Search->Start(keywords);
+}
+
+void TO_autosearch::SB_stopClick() {
+    SetBusy(false);
+    Search->Stop();
+}
+
+void TO_autosearch::StopRun() {
+    if (Search->Running())
+        SB_stopClick();
+}
+
+void TO_autosearch::SB_clear_historyClick() {
+    Memo_log->clear();
+}
+
+void TO_autosearch::SB_how_toClick() {
+    if (AskUser("Open explaining web-page online for details?"))
+        QDesktopServices::openUrl(QUrl(HowToPage));
+}
+
+// ---------------------------------------------------------------- size
+
+void TO_autosearch::FrameResize() {
+    // Halves go to the even neighbour.
+    const auto centre = [](int outer, int inner) {
+        return static_cast<int>(std::nearbyint((outer - inner) / 2.0));
+    };
+    Panel1->move(centre(width(), Panel1->width()), centre(height(), Panel1->height()));
+}
+
+void TO_autosearch::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FrameResize();
+}

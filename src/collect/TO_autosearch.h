@@ -1,20 +1,85 @@
-// The frame of the "Auto search" page.
+// The frame of the "Auto search" page: the keyword list of a run, Start and Stop, and the log.
 #pragma once
 
 #include <QWidget>
 
+#include <functional>
+#include <string>
+
+class QFrame;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
 class QListWidget;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class SearchRun;
 
 class TO_autosearch : public QWidget {
     Q_OBJECT
 public:
     explicit TO_autosearch(QWidget* parent = nullptr);
+    ~TO_autosearch() override;
 
+    // The address of the maker's page on getting listed in the search results.
+    static constexpr const char* HowToPage =
+        "http://www.quarrylog.example/quarrylog/get-listed.html";
+
+    // Receives every listing of a feed reply (title, description, url, redirect); true when a
+    // new record was made. Set by the main window.
+    std::function<bool(const std::string&, const std::string&, const std::string&,
+                       const std::string&)>
+        AddListing;
+
+    // Enables the keyword buttons and Start when idle, Stop when busy.
+    void SetBusy(bool busy);
+    // Appends one line to the log.
+    void Log(const std::string& text);
     // Fills the often-used keyword list from the settings.
     void LoadOftenUsedKeywords();
-    // Runs the search over the keywords of LB_selected.
-    void SB_startClick();
+    // Ends a run that is under way as Stop does (before the report is closed or replaced).
+    void StopRun();
 
+    bool Busy = false;
+    // The run: the state of the last reply, the count and the failure flag of the current run.
+    SearchRun* Search;
+
+    QFrame* Panel1;
+    QLabel* Label1;
+    QLineEdit* Edit_kw;
     QListWidget* LB_kw;
+    QPushButton* SB_add;
+    QPushButton* SB_remove;
+    QPushButton* SB_clear;
     QListWidget* LB_selected;
+    QPushButton* SB_start;
+    QPushButton* SB_stop;
+    QPushButton* SB_clear_history;
+    QProgressBar* PB_busy;
+    QFrame* Shape1;
+    QLabel* Image1;
+    QPushButton* SB_how_to;
+    QPlainTextEdit* Memo_log;
+
+public slots:
+    // Runs the search over the keywords of LB_selected (while Start is enabled).
+    void SB_startClick();
+    // Aborts the request in flight, which ends the run.
+    void SB_stopClick();
+    void SB_addClick();
+    void SB_removeClick();
+    void SB_clearClick();
+    void SB_clear_historyClick();
+    void SB_how_toClick();
+    void LB_kwDblClick();
+    void FrameResize();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void Edit_kwKeyDown(QKeyEvent* key);
+    void LB_kwKeyDown(QKeyEvent* key);
 };

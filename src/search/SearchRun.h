@@ -1,0 +1,74 @@
+// One run of the automatic search over a list of keywords: one feed request per keyword, in
+// order, each transfer on a worker thread, and everything else (the proxy values, the log, the
+// reply processing, every added listing) on the thread that owns the run, in keyword order.
+#pragma once
+
+#include "search/FeedReply.h"
+#include "search/FeedRequest.h"
+#include "search/FeedTransfer.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class SearchRun : public QObject {
+    Q_OBJECT
+public:
+    struct Hooks {
+        // Receives every log line.
+        SearchLog log;
+        // Called once per request, right before it is sent.
+        std::function<ProxyValues()> proxy;
+        // Receives every listing of an accepted reply.
+        ListingSink addListing;
+        // Called when a run starts without keywords, before the count line.
+        std::function<void()> noKeywords;
+        // Receives why a request got no reply (optional).
+        std::function<void(const TransferResult&)> failure;
+    };
+
+    explicit SearchRun(Hooks hooks, QObject* parent = nullptr);
+    // Aborts a transfer still in flight.
+    ~SearchRun() override;
+
+    // The feed's "host" or "host:port".
+    std::string FeedHostText;
+    int TimeoutMs = FeedTransfer::DefaultTimeoutMs;
+    std::size_t MaxReplyBytes = FeedTransfer::DefaultMaxReplyBytes;
+
+    // Starts a run (the first request is under way when this returns). The run ends with the
+    // count line and the signal finished(); ignored while a run is going on.
+    void Start(const std::vector<std::string>& keywords);
+    // Aborts the request in flight; the run then ends at once, as after a request that could not
+    // be sent. Without a request in flight, nothing happens.
+    void Stop();
+    // Waits, handling the events of this thread, until the run has ended.
+    void WaitForEnd();
+
+    bool Running() const { return running_; }
+    bool RequestInFlight() const { return job_ != nullptr; }
+
+    // --- state of the run, as the window shows it
+    bool Failed = false;
+    int NewCount = 0;
+    FeedReply Reply;
+
+signals:
+    void finished();
+
+private:
+    struct Job;
+    void nextKeyword();
+    void transferDone(const std::shared_ptr<Job>& job);
+    void requestFailed(const TransferResult& result);
+    void finishRun();
+
+    Hooks hooks_;
+    bool running_ = false;
+    std::vector<std::string> keywords_;
+    std::size_t next_ = 0;
+    std::shared_ptr<Job> job_;
+};

@@ -1,0 +1,105 @@
+// The main window with the automatic search: the often-used keywords after loading, records
+// from the feed, and closing while a search is under way.
+#include "app/TFmain.h"
+#include "collect/TO_autosearch.h"
+#include "search/SearchMessages.h"
+#include "search/SearchRun.h"
+#include "settings/TD_settings_user.h"
+
+#include "support/DialogDriver.h"
+#include "support/FeedServer.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+// The program in a folder of its own, its feed at the loopback feed server.
+class MainWindowSearch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QDir(tmp.qpath("")).mkpath("bin");
+        QDir(tmp.qpath("")).mkpath("data");
+        oldCwd = QDir::currentPath();
+        QDir::setCurrent(tmp.qpath("bin"));
+        auto* settings = new TD_settings_user(tmp.qpath("bin/q.set"));
+        settings->Store().Set("DATA_FILE_NAME", tmp.path("data/r.qrl"));
+        settings->Store().Set("SI", "NO");
+        settings->Store().Set("FEED_HOST", feed.host());
+        window = std::make_unique<TFmain>();
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window->FirstActivation; }));
+        search = window->O_autosearch1;
+    }
+    void TearDown() override {
+        window.reset();
+        delete D_settings_user;
+        QDir::setCurrent(oldCwd);
+    }
+
+    // Starts a run whose second keyword gets a slow reply, and waits until that is in flight.
+    void startSlowRun() {
+        window->PageControl1->setCurrentWidget(window->TabSheet_auto);
+        search->Edit_kw->setText("fast slow");
+        QTest::mouseClick(search->SB_add, Qt::LeftButton);
+        QTest::mouseClick(search->SB_start, Qt::LeftButton);
+        ASSERT_TRUE(WaitUntil([&] { return feed.requests().size() == 2; }));
+        ASSERT_TRUE(search->Busy);
+    }
+    QString stoppedLog() const {
+        return QString(SearchMessages::CantSend) + "\n" + SearchMessages::Finished +
+               "\nNew URLs added:5";
+    }
+
+    FeedServer feed{{"--behave", "slow=slow"}};
+    TempDir tmp;
+    QString oldCwd;
+    std::unique_ptr<TFmain> window;
+    TO_autosearch* search = nullptr;
+};
+
+} // namespace
+
+TEST_F(MainWindowSearch, ClosingDuringARunStopsItAndOffersSaving) {
+    // The new report brought the often-used keywords (the defaults of a new settings file).
+    EXPECT_EQ(search->LB_kw->count(), 13);
+    startSlowRun();
+    EXPECT_TRUE(window->Modified);
+    EXPECT_TRUE(window->ListDirty);
+
+    DialogDriver dialogs;
+    dialogs.Yes();
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(dialogs.Seen(), QStringList{"Save changes?"});
+    EXPECT_FALSE(search->Search->Running());
+    EXPECT_TRUE(search->Memo_log->toPlainText().endsWith(stoppedLog()));
+    const std::string saved = tmp.read("data/r.qrl");
+    EXPECT_NE(saved.find("URL=\"http://www.fast-5.example/\""), std::string::npos);
+    EXPECT_EQ(feed.requests().size(), 2u);
+}
+
+TEST_F(MainWindowSearch, OpeningAnotherReportEndsTheRunFirst) {
+    startSlowRun();
+    DialogDriver dialogs;
+    dialogs.No().Escape();
+    QTest::mouseClick(window->ToolButton3, Qt::LeftButton);
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_EQ(dialogs.Seen().value(0), "Save changes?");
+    EXPECT_FALSE(search->Busy);
+    EXPECT_FALSE(search->Search->Running());
+    EXPECT_TRUE(search->Memo_log->toPlainText().endsWith(stoppedLog()));
+    EXPECT_EQ(window->Urls->ChildCount(), 5);
+}

@@ -1,0 +1,260 @@
+// The "Auto search" frame as the user works it: the keyword list, Start and Stop against the
+// loopback feed server, the log, the proxy login per keyword through a real tinyproxy.
+#include "collect/TO_autosearch.h"
+#include "report/ReportLayout.h"
+#include "report/ReportRecords.h"
+#include "search/SearchMessages.h"
+#include "search/SearchRun.h"
+#include "settings/TD_proxyLogin.h"
+#include "settings/TD_settings_user.h"
+
+#include "support/DialogDriver.h"
+#include "support/FeedServer.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace M = SearchMessages;
+
+namespace {
+
+QStringList listed(const QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+QStringList logLines(const TO_autosearch& f) {
+    return f.Memo_log->toPlainText().split('\n', Qt::SkipEmptyParts);
+}
+
+class AutoSearch : public ::testing::Test {
+protected:
+    // settingsRoot: attributes of the settings file's root element.
+    void start(const std::string& settingsRoot = "") {
+        tmp.write("q.set", "<SETTINGS " + settingsRoot +
+                               "><KEYWORDS><KW VAL=\"hotel\"/><KW VAL=\"new  york\"/>"
+                               "<KW VAL=\"air\"/></KEYWORDS></SETTINGS>");
+        settings = std::make_unique<TD_settings_user>(tmp.qpath("q.set"));
+        doc.SetName(ReportKeys::Root);
+        urls = new TQelPigger(&doc);
+        urls->SetName(ReportKeys::Urls);
+        frame.AddListing = [this](const std::string& t, const std::string& d, const std::string& u,
+                                  const std::string& r) {
+            return records.AddListing(urls, t, d, u, r);
+        };
+        frame.resize(700, 450);
+        frame.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        frame.LoadOftenUsedKeywords();
+    }
+    void TearDown() override { frame.hide(); }
+
+    void type(const QString& text) {
+        frame.Edit_kw->setFocus();
+        QTest::keyClicks(frame.Edit_kw, text);
+        QTest::keyClick(frame.Edit_kw, Qt::Key_Return);
+    }
+    void click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+    bool waitIdle(int ms = 15000) {
+        return WaitUntil([&] { return !frame.Busy && !frame.Search->Running(); }, ms);
+    }
+
+    TempDir tmp;
+    std::unique_ptr<TD_settings_user> settings;
+    TQelPigger doc;
+    TQelPigger* urls = nullptr;
+    ReportRecords records;
+    TO_autosearch frame;
+};
+
+} // namespace
+
+TEST_F(AutoSearch, ComponentsAndCentredPanel) {
+    start();
+    EXPECT_EQ(frame.Label1->text(), "Type a keyword or choose it from the list:");
+    EXPECT_EQ(frame.SB_add->text(), "Add >>");
+    EXPECT_EQ(frame.SB_remove->text(), "Del");
+    EXPECT_EQ(frame.SB_clear->text(), "Clear");
+    EXPECT_EQ(frame.SB_start->text(), "Start");
+    EXPECT_EQ(frame.SB_stop->text(), "Stop");
+    EXPECT_EQ(frame.SB_clear_history->text(), "Clear history");
+    EXPECT_EQ(frame.SB_how_to->text(), "Get listed in search results");
+    EXPECT_EQ(frame.Panel1->size(), QSize(582, 351));
+    EXPECT_EQ(frame.Memo_log->size(), QSize(358, 57));
+    EXPECT_EQ(frame.Image1->pixmap().size(), QSize(140, 30));
+    EXPECT_FALSE(frame.SB_stop->isEnabled());
+    EXPECT_TRUE(frame.SB_start->isEnabled());
+    EXPECT_FALSE(frame.PB_busy->isVisible());
+    EXPECT_EQ(listed(frame.LB_kw), (QStringList{"air", "hotel", "new  york"}));
+
+    // Halves go to the even neighbour: 1.5 -> 2, 2.5 -> 2, 0.5 -> 0.
+    frame.resize(585, 352);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame.Panel1->pos(), QPoint(2, 0));
+    frame.resize(587, 356);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame.Panel1->pos(), QPoint(2, 2));
+    frame.resize(500, 300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame.Panel1->pos(), QPoint(-41, -26));
+}
+
+TEST_F(AutoSearch, KeywordListEditing) {
+    start();
+    type("alpha  beta gamma");
+    EXPECT_EQ(listed(frame.LB_selected), (QStringList{"alpha", "beta", "gamma"}));
+    EXPECT_EQ(frame.Edit_kw->text(), "");
+    // Listed already in another letter case: only highlighted.
+    type("BETA");
+    EXPECT_EQ(frame.LB_selected->count(), 3);
+    EXPECT_EQ(frame.LB_selected->currentItem()->text(), "beta");
+
+    // An often-used keyword picked with the edit empty; one with several words gives each.
+    frame.LB_kw->setCurrentRow(1);
+    click(frame.SB_add);
+    frame.LB_kw->setCurrentRow(2);
+    click(frame.SB_add);
+    EXPECT_EQ(listed(frame.LB_selected),
+              (QStringList{"alpha", "beta", "gamma", "hotel", "new", "york"}));
+
+    // Double click and Enter in the often-used list fill the edit.
+    QListWidget* kw = frame.LB_kw;
+    const QPoint first = kw->visualItemRect(kw->item(0)).center();
+    QTest::mouseClick(kw->viewport(), Qt::LeftButton, {}, first);
+    QTest::mouseDClick(kw->viewport(), Qt::LeftButton, {}, first);
+    EXPECT_EQ(frame.Edit_kw->text(), "air");
+    frame.Edit_kw->clear();
+    kw->setFocus();
+    kw->setCurrentRow(1);
+    QTest::keyClick(kw, Qt::Key_Return);
+    EXPECT_EQ(frame.Edit_kw->text(), "hotel");
+    EXPECT_TRUE(frame.Edit_kw->hasFocus());
+    frame.Edit_kw->clear();
+
+    frame.LB_selected->setCurrentRow(0);
+    click(frame.SB_remove);
+    EXPECT_EQ(listed(frame.LB_selected).first(), "beta");
+
+    DialogDriver dialogs;
+    dialogs.No().Yes();
+    click(frame.SB_clear);
+    EXPECT_EQ(frame.LB_selected->count(), 5);
+    click(frame.SB_clear);
+    EXPECT_EQ(frame.LB_selected->count(), 0);
+    click(frame.SB_clear); // an empty list asks nothing
+    EXPECT_EQ(dialogs.Seen(),
+              (QStringList{"Clear selected keyword list?", "Clear selected keyword list?"}));
+    EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(AutoSearch, RunStaysResponsiveAndLogs) {
+    FeedServer feed({"--behave", "slow=slow", "--delay-ms", "5"});
+    start("FEED_HOST=\"" + feed.host() + "\"");
+    type("hotel slow");
+    click(frame.SB_start);
+
+    // While the slow reply comes in, the window works and shows that it is busy.
+    ASSERT_TRUE(frame.Busy);
+    EXPECT_FALSE(frame.SB_start->isEnabled());
+    EXPECT_FALSE(frame.SB_add->isEnabled());
+    EXPECT_TRUE(frame.SB_stop->isEnabled());
+    EXPECT_TRUE(frame.PB_busy->isVisible());
+    bool ticked = false;
+    QTimer::singleShot(20, &frame, [&] { ticked = true; });
+    EXPECT_TRUE(WaitUntil([&] { return ticked; }, 2000));
+    type("later");
+    EXPECT_EQ(frame.LB_selected->count(), 2); // Add is off during the run
+
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(logLines(frame), (QStringList{M::RequestSending, M::ResponceRetrieving,
+                                            M::ResponceParsing, M::ResponceRetrieving,
+                                            M::ResponceParsing, M::Finished, "New URLs added:10"}));
+    EXPECT_EQ(urls->ChildCount(), 10);
+    EXPECT_TRUE(frame.SB_start->isEnabled());
+    EXPECT_FALSE(frame.SB_stop->isEnabled());
+    EXPECT_FALSE(frame.PB_busy->isVisible());
+
+    // The log grows over runs until it is cleared.
+    click(frame.SB_start);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(logLines(frame).size(), 14);
+    EXPECT_EQ(logLines(frame).last(), "New URLs added:0");
+    click(frame.SB_clear_history);
+    EXPECT_EQ(frame.Memo_log->toPlainText(), "");
+}
+
+TEST_F(AutoSearch, StopAndEmptyList) {
+    FeedServer feed({"--behave", "slow=slow"});
+    start("FEED_HOST=\"" + feed.host() + "\"");
+
+    DialogDriver dialogs;
+    dialogs.Ok();
+    click(frame.SB_start);
+    EXPECT_EQ(dialogs.Seen(), QStringList{M::NoKeywords});
+    EXPECT_EQ(logLines(frame), QStringList{"New URLs added:0"});
+    EXPECT_FALSE(frame.Busy);
+
+    type("slow air");
+    click(frame.SB_start);
+    ASSERT_TRUE(WaitUntil([&] { return feed.requests().size() == 1; }));
+    click(frame.SB_stop);
+    EXPECT_FALSE(frame.Busy);
+    EXPECT_FALSE(frame.Search->Running());
+    EXPECT_EQ(logLines(frame), (QStringList{"New URLs added:0", M::RequestSending, M::CantSend,
+                                            M::Finished, "New URLs added:0"}));
+    QTest::qWait(100);
+    EXPECT_EQ(feed.requests().size(), 1u);
+    EXPECT_TRUE(frame.SB_start->isEnabled());
+
+    // The how-to question; No opens nothing.
+    dialogs.No();
+    click(frame.SB_how_to);
+    EXPECT_EQ(dialogs.Seen().last(), "Open explaining web-page online for details?");
+    EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(AutoSearch, ProxyLoginDialogOncePerKeyword) {
+    FeedServer feed;
+    TinyProxy proxy("alice", "s3cret");
+    ASSERT_TRUE(proxy.running());
+    start("FEED_HOST=\"" + feed.host() + "\" USEPROXY=\"Y\" PROXYIP=\"127.000.000.001\" " +
+          "PROXYPORT=\"" + std::to_string(proxy.port()) + "\"");
+    ASSERT_TRUE(settings->UseLoginDialog());
+
+    QStringList shown;
+    const auto answer = [&](const QString& user, const QString& password) {
+        return [&, user, password](QWidget* w) {
+            auto* login = qobject_cast<TD_proxyLogin*>(w);
+            ASSERT_NE(login, nullptr);
+            shown << login->Edit_proxyUser->text() + ":" + login->Edit_proxyPass->text();
+            if (!user.isNull()) {
+                login->Edit_proxyUser->setText(user);
+                login->Edit_proxyPass->setText(password);
+            }
+            DialogDriver::ClickButton(w, "Ok");
+        };
+    };
+    DialogDriver dialogs;
+    dialogs.Then(answer("alice", "s3cret")).Then(answer({}, {})).Then(answer({}, {}));
+    type("air hotel travel");
+    click(frame.SB_start);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(dialogs.Done());
+    // Each time filled with the values confirmed last.
+    EXPECT_EQ(shown, (QStringList{":", "alice:s3cret", "alice:s3cret"}));
+    EXPECT_EQ(logLines(frame).last(), "New URLs added:15");
+    EXPECT_EQ(feed.requests().size(), 3u);
+}
