@@ -239,7 +239,7 @@ void TFmain::buildMenus() {
 
 void TFmain::NewDocument() {
     TForm_main::NewDocument();
-    MakeNewReport(Doc, D_settings_user ? D_settings_user->GetVersion() : AppInfo::Version);
+    MakeNewReport(Doc, AppInfo::Version);
 }
 
 void TFmain::StoreDocument() {
@@ -458,7 +458,7 @@ void TFmain::N_IntroClick() {
 }
 
 void TFmain::N_lastversionClick() {
-    const std::string version = D_settings_user ? D_settings_user->GetVersion() : AppInfo::Version;
+    const std::string version = AppInfo::Version;
     const QString question =
         "The version is \"" + ToQ(version) + "\".\n" + "Most fresh version you can find at:\n" +
         QString::fromStdString(WithoutScheme(AppInfo::ProductPage)) + ".\n\nOpen the page now?";

@@ -27,14 +27,6 @@
 
 namespace {
 
-QString qpath(const std::string& s) {
-    return QFile::decodeName(s.c_str());
-}
-
-std::string npath(const QString& s) {
-    return QFile::encodeName(s).toStdString();
-}
-
 // Shows the hourglass for as long as it lives.
 class WaitCursor {
 public:
@@ -151,21 +143,20 @@ void TForm_main::SetModifiedFlag(bool value) {
 
 void TForm_main::SetFileName(const std::string& name) {
     FileName = name;
-    StatusPanel[2]->setText(qpath(name));
+    StatusPanel[2]->setText(ToQPath(name));
 }
 
 std::string TForm_main::GetFileName() const {
     std::string name = D_settings_user ? D_settings_user->GetDataFileName() : std::string();
     if (name.empty())
-        name = npath(DefaultReportFilePath());
+        name = FromQPath(DefaultReportFilePath());
     return name;
 }
 
 void TForm_main::NewDocument() {
     Doc.Clear();
     Doc.SetName(ReportKeys::FrameRoot);
-    Doc.SetAttr(ReportKeys::Version,
-                D_settings_user ? D_settings_user->GetVersion() : AppInfo::Version);
+    Doc.SetAttr(ReportKeys::Version, AppInfo::Version);
 }
 
 TQelPigger* TForm_main::GetOrCreateChild(TQelPigger* parent, std::string_view name) {
@@ -188,14 +179,14 @@ void TForm_main::LoadDocument() {
     const ReportLoadResult result = LoadReportFile(Doc, name);
     if (result.outcome != ReportLoadResult::Loaded) {
         NewDocument();
-        if (!QFileInfo::exists(qpath(name)))
+        if (!QFileInfo::exists(ToQPath(name)))
             SaveDocumentTo(name);
     }
     SetFileName(name);
     if (result.outcome == ReportLoadResult::Unreadable) {
-        QString text = "The report file could not be read (" + qpath(result.reason) + ").\n";
+        QString text = "The report file could not be read (" + ToQPath(result.reason) + ").\n";
         if (!result.keptAs.empty())
-            text += "It was kept as \"" + qpath(result.keptAs) + "\"; a new report was started.";
+            text += "It was kept as \"" + ToQPath(result.keptAs) + "\"; a new report was started.";
         else
             text += "It could not be kept aside; a new report was started, and saving it "
                     "replaces the file.";
@@ -206,7 +197,7 @@ void TForm_main::LoadDocument() {
 void TForm_main::ShowDocument() {
     const std::string folder =
         D_settings_user ? D_settings_user->GetDataFolder() : AppInfo::DataFolder;
-    dataDir_ = QDir::cleanPath(QDir::current().absoluteFilePath(qpath(folder)));
+    dataDir_ = QDir::cleanPath(QDir::current().absoluteFilePath(ToQPath(folder)));
     QDir().mkpath(dataDir_);
     OpenDialog1->setDirectory(dataDir_);
     SaveDialog1->setDirectory(dataDir_);
@@ -237,14 +228,14 @@ bool TForm_main::N_SaveClick() {
     if (saved)
         SetModifiedFlag(false);
     else
-        ShowMessage("The report was not saved.\n" + qpath(LastSaveError));
+        ShowMessage("The report was not saved.\n" + ToQPath(LastSaveError));
     return saved;
 }
 
 bool TForm_main::switchTo(const QString& chosen) {
-    SetFileName(npath(chosen));
+    SetFileName(FromQPath(chosen));
     if (D_settings_user)
-        D_settings_user->SetDataFileName(npath(chosen));
+        D_settings_user->SetDataFileName(FromQPath(chosen));
     return true;
 }
 

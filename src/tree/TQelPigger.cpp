@@ -1,5 +1,7 @@
 #include "tree/TQelPigger.h"
 
+#include "tree/LineBreaks.h"
+#include "tree/LocalText.h"
 #include "tree/TextCase.h"
 
 #include <QFile>
@@ -405,7 +407,7 @@ void TQelPigger::SaveToStream(std::ostream& stream) const {
 
 void TQelPigger::SaveToFile(const std::string& fileName) const {
     const std::string text = GetAsText();
-    QSaveFile file(QFile::decodeName(fileName.c_str()));
+    QSaveFile file(ToQPath(fileName));
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         throw EQelFileError("Cannot create file \"" + fileName +
@@ -427,20 +429,9 @@ std::string TQelPigger::NormalizeLineBreaks(std::string_view bytes) {
     const size_t nul = bytes.find('\0');
     if (nul != std::string_view::npos)
         bytes = bytes.substr(0, nul);
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 32 + 2);
-    size_t i = 0;
-    const size_t n = bytes.size();
-    while (i < n) {
-        size_t j = i;
-        while (j < n && bytes[j] != '\r' && bytes[j] != '\n')
-            ++j;
-        out.append(bytes.substr(i, j - i));
+    std::string out = WithCrLfBreaks(bytes);
+    if (!bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n')
         out.append("\r\n");
-        if (j < n)
-            j += (bytes[j] == '\r' && j + 1 < n && bytes[j + 1] == '\n') ? 2 : 1;
-        i = j;
-    }
     return out;
 }
 
@@ -451,7 +442,7 @@ void TQelPigger::LoadFromStream(std::istream& stream) {
 }
 
 void TQelPigger::LoadFromFile(const std::string& fileName) {
-    QFile file(QFile::decodeName(fileName.c_str()));
+    QFile file(ToQPath(fileName));
     if (!file.open(QIODevice::ReadOnly))
         throw EQelFileError("Cannot open file \"" + fileName +
                             "\": " + file.errorString().toStdString());
