@@ -4,6 +4,7 @@
 #include "settings/DialogUtil.h"
 #include "settings/KeywordList.h"
 #include "settings/ProxyAddress.h"
+#include "settings/ProxySettings.h"
 #include "settings/TD_proxyLogin.h"
 #include "settings/TFsure.h"
 #include "tree/TextCase.h"
@@ -328,12 +329,6 @@ QString TD_settings_user::MaskedText(const QLineEdit* field) {
     return text;
 }
 
-std::string TD_settings_user::fieldBytes(const QString& shown, const char* key) const {
-    // A field that shows the stored value gives its bytes unchanged.
-    const std::string stored = SettingsTree().GetAttr(key);
-    return ToQ(stored) == shown ? stored : FromQ(shown);
-}
-
 void TD_settings_user::storeField(const char* key, const QString& shown) {
     if (ToQ(SettingsTree().GetAttr(key)) != shown)
         SettingsTree().SetAttr(key, FromQ(shown));
@@ -357,35 +352,35 @@ void TD_settings_user::Edit_proxyPassChange() {
     SessionProxyPass = SettingsTree().GetAttr(SettingsKeys::ProxyPass);
 }
 
+ProxyValues TD_settings_user::Proxy() const {
+    return ProxyValuesFrom(SettingsTree(), SessionProxyUser, SessionProxyPass);
+}
+
 bool TD_settings_user::UseProxy() const {
-    return CB_proxy->isChecked();
+    return Proxy().use;
 }
 
 bool TD_settings_user::UseLoginDialog() const {
-    return RB_proxy_login_dialog->isChecked();
+    return UsesProxyLoginDialog(SettingsTree());
 }
 
 std::string TD_settings_user::GetProxyIP() const {
-    if (!UseProxy())
-        return {};
-    return CleanProxyAddress(FromQ(MaskedText(Edit_proxyIP)));
+    return Proxy().host;
 }
 
 std::string TD_settings_user::GetProxyPort() const {
-    if (!UseProxy())
-        return {};
-    return CleanProxyPort(FromQ(MaskedText(Edit_ProxyPort)));
+    const int port = Proxy().port;
+    return port > 0 ? std::to_string(port) : std::string();
 }
 
 std::string TD_settings_user::GetProxyUser() {
     if (!UseProxy())
         return {};
-    if (UseLoginDialog()) {
+    if (UseLoginDialog())
         D_proxyLogin()->Execute(*this);
-    } else {
-        SessionProxyUser = fieldBytes(Edit_proxyUser->text(), SettingsKeys::ProxyUser);
-        SessionProxyPass = fieldBytes(Edit_proxyPass->text(), SettingsKeys::ProxyPass);
-    }
+    const ProxyValues values = Proxy();
+    SessionProxyUser = values.user;
+    SessionProxyPass = values.password;
     return SessionProxyUser;
 }
 
