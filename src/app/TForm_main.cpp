@@ -160,13 +160,7 @@ void TForm_main::NewDocument() {
 }
 
 TQelPigger* TForm_main::GetOrCreateChild(TQelPigger* parent, std::string_view name) {
-    if (!parent)
-        return nullptr;
-    if (TQelPigger* child = parent->FindChild(name))
-        return child;
-    auto* child = new TQelPigger(parent);
-    child->SetName(name);
-    return child;
+    return parent ? parent->FindOrAddChild(name) : nullptr;
 }
 
 bool TForm_main::SaveDocumentTo(const std::string& fileName) {

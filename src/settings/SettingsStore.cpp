@@ -71,9 +71,12 @@ void SettingsStore::keepBrokenFile() {
 }
 
 bool SettingsStore::SaveSettings(const std::string& fileName) {
+    // The file gets a copy with the password scrambled; the tree keeps it plain.
+    TQelPigger scrambled;
+    scrambled.Assign(tree_);
     const std::string plain = tree_.GetAttr(SettingsKeys::ProxyPass);
     if (!plain.empty())
-        tree_.SetAttr(SettingsKeys::ProxyPass, HexEncode(ScramblePassword(plain)));
+        scrambled.SetAttr(SettingsKeys::ProxyPass, HexEncode(ScramblePassword(plain)));
     bool ok = true;
     try {
         // Create a new file owner-only before anything is written into it; the atomic replace
@@ -81,23 +84,16 @@ bool SettingsStore::SaveSettings(const std::string& fileName) {
         const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
         if (fd >= 0)
             ::close(fd);
-        tree_.SaveToFile(fileName);
+        scrambled.SaveToFile(fileName);
         QFile::setPermissions(ToQPath(fileName), kOwnerOnly);
     } catch (const std::exception&) {
         ok = false;
     }
-    tree_.SetAttr(SettingsKeys::ProxyPass, plain);
     return ok;
 }
 
 TQelPigger* SettingsStore::GetSection(TQelPigger* parent, std::string_view name) {
-    if (!parent)
-        return nullptr;
-    if (TQelPigger* found = parent->FindChild(name))
-        return found;
-    auto* section = new TQelPigger(parent);
-    section->SetName(name);
-    return section;
+    return parent ? parent->FindOrAddChild(name) : nullptr;
 }
 
 void SettingsStore::SetDataFileName(const std::string& fileName) {

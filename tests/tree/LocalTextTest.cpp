@@ -15,9 +15,11 @@ TEST(LineBreaks, EveryKindOfBreakBecomesOneBreak) {
     EXPECT_EQ(WithLfBreaks("\n\r\n"), "\n\n");
 }
 
-TEST(LocalText, FileNamesKeepTheirBytesBothWays) {
-    const std::string latin1 = "/tmp/J\xE9r\xF4me.qrl"; // not UTF-8
-    EXPECT_EQ(FromQPath(ToQPath(latin1)), latin1);
+TEST(LocalText, TextsAndFileNamesKeepTheirBytesBothWays) {
+    const std::string name = "/tmp/Gr\xC3\xBC\xC3\x9F"
+                             "e.qrl";
+    EXPECT_EQ(ToQPath(name), QString::fromUtf8("/tmp/Grüße.qrl"));
+    EXPECT_EQ(FromQPath(ToQPath(name)), name);
     EXPECT_EQ(FromQ(ToQ("Gr\xC3\xBC\xC3\x9F"
                         "e")),
               "Gr\xC3\xBC\xC3\x9F"
