@@ -1,4 +1,5 @@
 // qrl: the command-line companion of Quarrylog.
+#include "cli/ErrorLine.h"
 #include "cli/EvalCommand.h"
 #include "cli/FilterCommand.h"
 #include "cli/TreeCommand.h"
@@ -8,6 +9,7 @@
 
 #include <cstring>
 #include <iostream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -16,6 +18,7 @@ int usage() {
     std::cerr << "Usage:\n"
                  "  qrl tree FILE           read a tagged-tree file and write it back\n"
                  "  qrl eval TEXT           evaluate an expression: its type, a TAB, its value\n"
+                 "  qrl eval -              the same for the expression read from standard input\n"
                  "  qrl filter REPORT TEXT  the URL of every record of REPORT that TEXT passes\n";
     return 2;
 }
@@ -24,6 +27,7 @@ int usage() {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
+    SilenceQtMessages();
     std::ios::sync_with_stdio(false);
     RegisterExpressionFunctions();
     if (argc < 2)
@@ -31,8 +35,14 @@ int main(int argc, char* argv[]) {
     const std::string command = argv[1];
     if (command == "tree" && argc == 3)
         return RunTreeCommand(argv[2], std::cout, std::cerr);
-    if (command == "eval" && argc == 3)
-        return RunEvalCommand(argv[2], std::cout, std::cerr);
+    if (command == "eval" && argc == 3) {
+        if (std::strcmp(argv[2], "-") != 0)
+            return RunEvalCommand(argv[2], std::cout, std::cerr);
+        // Expressions longer than the system lets an argument be come this way.
+        const std::string text((std::istreambuf_iterator<char>(std::cin)),
+                               std::istreambuf_iterator<char>());
+        return RunEvalCommand(text, std::cout, std::cerr);
+    }
     if (command == "filter" && argc == 4)
         return RunFilterCommand(argv[2], argv[3], std::cout, std::cerr);
     return usage();

@@ -91,7 +91,7 @@ ReportLoadResult LoadReportFile(TQelPigger& doc, const std::string& fileName) {
         }
         result.reason = "it holds no report";
     } catch (const EQelPiggerError& e) {
-        result.reason = std::string(e.what()) + " at position " + std::to_string(e.Position);
+        result.reason = DescribeReadError(e);
     } catch (const std::exception& e) {
         result.reason = e.what();
     }
