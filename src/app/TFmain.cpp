@@ -329,8 +329,7 @@ void TFmain::UpdateToolbar() {
 void TFmain::FormActivate() {
     const bool first = FirstActivation;
     TForm_main::FormActivate();
-    QCoreApplication::processEvents();
-    // The dialog comes once the activation is over.
+    // The dialog comes once the activation is over (and the window is painted).
     if (first)
         QCoreApplication::postEvent(this, new QEvent(GettingStartedEvent));
 }
@@ -436,8 +435,8 @@ void TFmain::A_deleteClick() {
 }
 
 void TFmain::A_filterClick() {
+    // The filter dialog's own event loop paints the button as it is now.
     TB_filter->setChecked(O_results1->Filtered());
-    QCoreApplication::processEvents();
     O_results1->RunFilter();
     TB_filter->setChecked(O_results1->Filtered());
     RefreshList();
