@@ -65,7 +65,7 @@ TForm_main::TForm_main(QWidget* parent) : QMainWindow(parent) {
     MainMenu1->setObjectName("MainMenu1");
     N_File = MainMenu1->addMenu("File");
     N_File->setObjectName("N_File");
-    const auto item = [this](QMenu* menu, const char* name, const QString& caption) {
+    const auto item = [](QMenu* menu, const char* name, const QString& caption) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(name);
         return a;

@@ -3,7 +3,6 @@
 #include "settings/AppInfo.h"
 #include "settings/DialogUtil.h"
 #include "settings/KeywordList.h"
-#include "settings/ProxyAddress.h"
 #include "settings/ProxySettings.h"
 #include "settings/TD_proxyLogin.h"
 #include "settings/TFsure.h"
