@@ -35,6 +35,8 @@
 
 TFmain* Fmain = nullptr;
 
+// Every widget pointer is set in the constructor body, before anything reads it.
+// NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init)
 TFmain::TFmain(QWidget* parent) : TForm_main(parent) {
     setObjectName("Fmain");
     setWindowTitle("Quarrylog");

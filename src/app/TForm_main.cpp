@@ -38,6 +38,8 @@ public:
 
 } // namespace
 
+// Every widget pointer is set in the constructor body, before anything reads it.
+// NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init)
 TForm_main::TForm_main(QWidget* parent) : QMainWindow(parent) {
     setObjectName("Form_main");
     setWindowTitle("base main form");

@@ -44,6 +44,8 @@ QLabel* fieldLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
 
 } // namespace
 
+// Every widget pointer is set in the constructor body, before anything reads it.
+// NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init)
 TD_settings_user::TD_settings_user(const QString& settingsFile, QWidget* parent)
     : TD_settings(settingsFile.isEmpty() ? DefaultSettingsFilePath() : settingsFile, parent) {
     setObjectName("D_settings_user");
@@ -253,6 +255,7 @@ TQelPigger* TD_settings_user::elementOf(const QListWidgetItem* item) {
 
 std::vector<std::string> TD_settings_user::OftenUsedKeywords() const {
     std::vector<std::string> keywords;
+    keywords.reserve(static_cast<size_t>(LB_keywords->count()));
     for (int i = 0; i < LB_keywords->count(); ++i)
         keywords.push_back(KeywordList::Value(elementOf(LB_keywords->item(i))));
     return keywords;
