@@ -41,23 +41,18 @@ TQelPigger& records() {
     static TQelPigger* urls = [] {
         auto* root = new TQelPigger;
         root->SetName("QRL");
-        auto* u = new TQelPigger(root);
-        u->SetName("URLS");
+        auto* u = root->AddChild("URLS");
         std::mt19937 rng(12345);
         for (int i = 0; i < RecordCount; ++i) {
-            auto* rec = new TQelPigger(u);
-            rec->SetName("LISTING");
+            auto* rec = u->AddChild("LISTING");
             rec->SetAttr("URL", "http://example.com/page" + std::to_string(i));
             if (rng() % 3 == 0)
                 rec->SetAttr("CHK", "Y");
-            auto* title = new TQelPigger(rec);
-            title->SetName("TITLE");
+            auto* title = rec->AddChild("TITLE");
             title->Text = sentence(rng, 3);
-            auto* desc = new TQelPigger(rec);
-            desc->SetName("DESCRIPTION");
+            auto* desc = rec->AddChild("DESCRIPTION");
             desc->Text = sentence(rng, 8);
-            auto* redirect = new TQelPigger(rec);
-            redirect->SetName("REDIRECT");
+            auto* redirect = rec->AddChild("REDIRECT");
             redirect->Text = rec->GetAttr("URL");
         }
         return u;

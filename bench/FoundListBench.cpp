@@ -16,15 +16,13 @@ std::unique_ptr<TQelPigger> makeUrls(int records) {
     auto urls = std::make_unique<TQelPigger>();
     urls->SetName("URLS");
     for (int i = 0; i < records; ++i) {
-        auto* rec = new TQelPigger(urls.get());
-        rec->SetName("LISTING");
+        auto* rec = urls->AddChild("LISTING");
         const std::string url = "http://site" + std::to_string(i) + ".example.com/page";
         rec->SetAttr("URL", url);
         if (i % 3 == 0)
             rec->SetAttr("CHK", "Y");
         for (const char* child : {"TITLE", "DESCRIPTION", "REDIRECT"}) {
-            auto* c = new TQelPigger(rec);
-            c->SetName(child);
+            auto* c = rec->AddChild(child);
             c->Text = std::string(child) + " of record " + std::to_string(i) +
                       " with some more words to show";
         }

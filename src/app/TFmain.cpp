@@ -35,6 +35,8 @@
 
 TFmain* Fmain = nullptr;
 
+// Every widget pointer is set in the constructor body, before anything reads it.
+// NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init)
 TFmain::TFmain(QWidget* parent) : TForm_main(parent) {
     setObjectName("Fmain");
     setWindowTitle("Quarrylog");
@@ -250,7 +252,7 @@ void TFmain::buildMenus() {
 void TFmain::NewDocument() {
     O_autosearch1->StopRun();
     TForm_main::NewDocument();
-    MakeNewReport(Doc, D_settings_user ? D_settings_user->GetVersion() : AppInfo::Version);
+    MakeNewReport(Doc, AppInfo::Version);
 }
 
 void TFmain::StoreDocument() {
@@ -348,8 +350,7 @@ void TFmain::UpdateToolbar() {
 void TFmain::FormActivate() {
     const bool first = FirstActivation;
     TForm_main::FormActivate();
-    QCoreApplication::processEvents();
-    // The dialog comes once the activation is over.
+    // The dialog comes once the activation is over (and the window is painted).
     if (first)
         QCoreApplication::postEvent(this, new QEvent(GettingStartedEvent));
 }
@@ -457,8 +458,8 @@ void TFmain::A_deleteClick() {
 }
 
 void TFmain::A_filterClick() {
+    // The filter dialog's own event loop paints the button as it is now.
     TB_filter->setChecked(O_results1->Filtered());
-    QCoreApplication::processEvents();
     O_results1->RunFilter();
     TB_filter->setChecked(O_results1->Filtered());
     RefreshList();
@@ -479,7 +480,7 @@ void TFmain::N_IntroClick() {
 }
 
 void TFmain::N_lastversionClick() {
-    const std::string version = D_settings_user ? D_settings_user->GetVersion() : AppInfo::Version;
+    const std::string version = AppInfo::Version;
     const QString question =
         "The version is \"" + ToQ(version) + "\".\n" + "Most fresh version you can find at:\n" +
         QString::fromStdString(WithoutScheme(AppInfo::ProductPage)) + ".\n\nOpen the page now?";

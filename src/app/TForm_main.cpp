@@ -30,14 +30,6 @@
 
 namespace {
 
-QString qpath(const std::string& s) {
-    return QFile::decodeName(s.c_str());
-}
-
-std::string npath(const QString& s) {
-    return QFile::encodeName(s).toStdString();
-}
-
 // The size of the open and save dialogs, as the user left it.
 constexpr const char* kFileDialogWidth = "FILE_DIALOG_WIDTH";
 constexpr const char* kFileDialogHeight = "FILE_DIALOG_HEIGHT";
@@ -53,6 +45,8 @@ public:
 
 } // namespace
 
+// Every widget pointer is set in the constructor body, before anything reads it.
+// NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init)
 TForm_main::TForm_main(QWidget* parent) : QMainWindow(parent) {
     setObjectName("Form_main");
     setWindowTitle("base main form");
@@ -80,7 +74,7 @@ TForm_main::TForm_main(QWidget* parent) : QMainWindow(parent) {
     MainMenu1->setObjectName("MainMenu1");
     N_File = MainMenu1->addMenu("File");
     N_File->setObjectName("N_File");
-    const auto item = [this](QMenu* menu, const char* name, const QString& caption) {
+    const auto item = [](QMenu* menu, const char* name, const QString& caption) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(name);
         return a;
@@ -159,31 +153,24 @@ void TForm_main::SetModifiedFlag(bool value) {
 
 void TForm_main::SetFileName(const std::string& name) {
     FileName = name;
-    StatusPanel[2]->setText(qpath(name));
+    StatusPanel[2]->setText(ToQPath(name));
 }
 
 std::string TForm_main::GetFileName() const {
     std::string name = D_settings_user ? D_settings_user->GetDataFileName() : std::string();
     if (name.empty())
-        name = npath(DefaultReportFilePath());
+        name = FromQPath(DefaultReportFilePath());
     return name;
 }
 
 void TForm_main::NewDocument() {
     Doc.Clear();
     Doc.SetName(ReportKeys::FrameRoot);
-    Doc.SetAttr(ReportKeys::Version,
-                D_settings_user ? D_settings_user->GetVersion() : AppInfo::Version);
+    Doc.SetAttr(ReportKeys::Version, AppInfo::Version);
 }
 
 TQelPigger* TForm_main::GetOrCreateChild(TQelPigger* parent, std::string_view name) {
-    if (!parent)
-        return nullptr;
-    if (TQelPigger* child = parent->FindChild(name))
-        return child;
-    auto* child = new TQelPigger(parent);
-    child->SetName(name);
-    return child;
+    return parent ? parent->FindOrAddChild(name) : nullptr;
 }
 
 bool TForm_main::SaveDocumentTo(const std::string& fileName) {
@@ -196,14 +183,14 @@ void TForm_main::LoadDocument() {
     const ReportLoadResult result = LoadReportFile(Doc, name);
     if (result.outcome != ReportLoadResult::Loaded) {
         NewDocument();
-        if (!QFileInfo::exists(qpath(name)))
+        if (!QFileInfo::exists(ToQPath(name)))
             SaveDocumentTo(name);
     }
     SetFileName(name);
     if (result.outcome == ReportLoadResult::Unreadable) {
-        QString text = "The report file could not be read (" + qpath(result.reason) + ").\n";
+        QString text = "The report file could not be read (" + ToQPath(result.reason) + ").\n";
         if (!result.keptAs.empty())
-            text += "It was kept as \"" + qpath(result.keptAs) + "\"; a new report was started.";
+            text += "It was kept as \"" + ToQPath(result.keptAs) + "\"; a new report was started.";
         else
             text += "It could not be kept aside; a new report was started, and saving it "
                     "replaces the file.";
@@ -214,7 +201,7 @@ void TForm_main::LoadDocument() {
 void TForm_main::ShowDocument() {
     const std::string folder =
         D_settings_user ? D_settings_user->GetDataFolder() : AppInfo::DataFolder;
-    dataDir_ = QDir::cleanPath(QDir::current().absoluteFilePath(qpath(folder)));
+    dataDir_ = QDir::cleanPath(QDir::current().absoluteFilePath(ToQPath(folder)));
     QDir().mkpath(dataDir_);
     OpenDialog1->setDirectory(dataDir_);
     SaveDialog1->setDirectory(dataDir_);
@@ -245,14 +232,14 @@ bool TForm_main::N_SaveClick() {
     if (saved)
         SetModifiedFlag(false);
     else
-        ShowMessage("The report was not saved.\n" + qpath(LastSaveError));
+        ShowMessage("The report was not saved.\n" + ToQPath(LastSaveError));
     return saved;
 }
 
 bool TForm_main::switchTo(const QString& chosen) {
-    SetFileName(npath(chosen));
+    SetFileName(FromQPath(chosen));
     if (D_settings_user)
-        D_settings_user->SetDataFileName(npath(chosen));
+        D_settings_user->SetDataFileName(FromQPath(chosen));
     return true;
 }
 
@@ -309,10 +296,10 @@ bool TForm_main::N_SaveasClick() {
 }
 
 bool TForm_main::MayReplaceCompletedName(const QString& chosen) {
-    const QString target = qpath(ChangeFileExt(npath(chosen), ".qrl"));
+    const QString target = ToQPath(ChangeFileExt(FromQPath(chosen), ".qrl"));
     // The file dialog asked about the name itself; the report's own file is no other file.
     if (target == chosen || !QFileInfo::exists(target) ||
-        QFileInfo(target) == QFileInfo(qpath(GetFileName())))
+        QFileInfo(target) == QFileInfo(ToQPath(GetFileName())))
         return true;
     return AskUser("The file \"" + target + "\" already exists.\nReplace it?");
 }

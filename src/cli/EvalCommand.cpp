@@ -1,5 +1,6 @@
 #include "cli/EvalCommand.h"
 
+#include "cli/ErrorLine.h"
 #include "filter/expr/Parser.h"
 
 #include <exception>
@@ -39,19 +40,6 @@ std::string DescribeExprValue(const TExpr& v) {
         }
     }
     return out;
-}
-
-void WriteErrorLine(std::ostream& err, const std::string& message) {
-    for (char c : message) {
-        if (c == '\r')
-            err << "\\r";
-        else if (c == '\n')
-            err << "\\n";
-        else
-            err << c;
-    }
-    err << '\n';
-    err.flush();
 }
 
 int RunEvalCommand(const std::string& text, std::ostream& out, std::ostream& err) {

@@ -10,8 +10,5 @@ struct TExpr;
 // backslash, CR, LF and TAB of a string written as \\, \r, \n and \t.
 std::string DescribeExprValue(const TExpr& value);
 
-// Writes an error message as one line: its CR and LF as \r and \n.
-void WriteErrorLine(std::ostream& err, const std::string& message);
-
 // Returns 0 after writing the value to out, 1 after writing the error to err.
 int RunEvalCommand(const std::string& text, std::ostream& out, std::ostream& err);

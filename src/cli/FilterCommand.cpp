@@ -1,6 +1,6 @@
 #include "cli/FilterCommand.h"
 
-#include "cli/EvalCommand.h"
+#include "cli/ErrorLine.h"
 #include "filter/FilterMatcher.h"
 #include "report/ReportLayout.h"
 #include "tree/TQelPigger.h"
@@ -14,8 +14,7 @@ int RunFilterCommand(const std::string& reportFile, const std::string& text, std
     try {
         report.LoadFromFile(reportFile);
     } catch (const EQelPiggerError& e) {
-        WriteErrorLine(err,
-                       reportFile + ": " + e.what() + ". Position " + std::to_string(e.Position));
+        WriteErrorLine(err, DescribeReadError(e, reportFile));
         return 1;
     } catch (const std::exception& e) {
         WriteErrorLine(err, e.what());

@@ -1,5 +1,6 @@
 #include "cli/TreeCommand.h"
 
+#include "cli/ErrorLine.h"
 #include "tree/TQelPigger.h"
 
 #include <ostream>
@@ -9,10 +10,10 @@ int RunTreeCommand(const std::string& fileName, std::ostream& out, std::ostream&
     try {
         tree.LoadFromFile(fileName);
     } catch (const EQelPiggerError& e) {
-        err << e.what() << '\t' << e.Position << '\n';
+        WriteErrorLine(err, DescribeReadError(e, fileName));
         return 1;
     } catch (const EQelFileError& e) {
-        err << e.what() << '\n';
+        WriteErrorLine(err, e.what());
         return 2;
     }
     tree.SaveToStream(out);

@@ -1,5 +1,6 @@
 // qrl: the command-line companion of Quarrylog.
 #include "cli/ConditionsCommand.h"
+#include "cli/ErrorLine.h"
 #include "cli/EvalCommand.h"
 #include "cli/FilterCommand.h"
 #include "cli/SearchCommand.h"
@@ -10,6 +11,7 @@
 
 #include <cstring>
 #include <iostream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -18,8 +20,9 @@ int usage() {
     std::cerr << "Usage:\n"
                  "  qrl tree FILE           read a tagged-tree file and write it back\n"
                  "  qrl eval TEXT           evaluate an expression: its type, a TAB, its value\n"
-                 "  qrl filter REPORT TEXT  the URL of every record of REPORT that TEXT passes\n"
-                 "  qrl conditions FILE     the filter expression of a conditions file\n"
+                 "  qrl eval -              the same for the expression read from standard input
+                 "  qrl filter REPORT TEXT  the URL of every record of REPORT that TEXT passes
+                 "  qrl conditions FILE     the filter expression of a conditions file
               << SearchUsage;
     return 2;
 }
@@ -28,6 +31,7 @@ int usage() {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
+    SilenceQtMessages();
     std::ios::sync_with_stdio(false);
     RegisterExpressionFunctions();
     if (argc < 2)
@@ -35,8 +39,14 @@ int main(int argc, char* argv[]) {
     const std::string command = argv[1];
     if (command == "tree" && argc == 3)
         return RunTreeCommand(argv[2], std::cout, std::cerr);
-    if (command == "eval" && argc == 3)
-        return RunEvalCommand(argv[2], std::cout, std::cerr);
+    if (command == "eval" && argc == 3) {
+        if (std::strcmp(argv[2], "-") != 0)
+            return RunEvalCommand(argv[2], std::cout, std::cerr);
+        // Expressions longer than the system lets an argument be come this way.
+        const std::string text((std::istreambuf_iterator<char>(std::cin)),
+                               std::istreambuf_iterator<char>());
+        return RunEvalCommand(text, std::cout, std::cerr);
+    }
     if (command == "filter" && argc == 4)
         return RunFilterCommand(argv[2], argv[3], std::cout, std::cerr);
     if (command == "conditions" && argc == 3)

@@ -3,6 +3,7 @@
 #include "collect/Pictures.h"
 #include "report/RecordRows.h"
 #include "settings/DialogUtil.h"
+#include "tree/LineBreaks.h"
 #include "tree/TQelPigger.h"
 
 #include <QFrame>
@@ -24,30 +25,7 @@ QLabel* boldLabel(const QString& text, QWidget* parent) {
     return label;
 }
 
-// Every line break (CR LF, lone CR, lone LF) as one memo line break.
-QString memoText(const std::string& stored) {
-    QString t = ToQ(stored);
-    t.replace("\r\n", "\n");
-    t.replace('\r', '\n');
-    return t;
-}
-
 } // namespace
-
-std::string WithCrLfBreaks(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 8);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            out.append("\r\n");
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            out.push_back(text[i]);
-        }
-    }
-    return out;
-}
 
 TD_url_edit::TD_url_edit(QWidget* parent) : QDialog(parent) {
     setObjectName("D_url_edit");
@@ -145,7 +123,7 @@ bool TD_url_edit::Execute(TQelPigger* record) {
     loadedTitle_ = Edit_title->text();
     const TQelPigger* dsc = record->FindChild(RecordFields::Description);
     Memo_dsc->setEnabled(dsc != nullptr);
-    Memo_dsc->setPlainText(dsc ? memoText(dsc->Text) : QString());
+    Memo_dsc->setPlainText(dsc ? WithLfBreaks(ToQ(dsc->Text)) : QString());
     loadedDescription_ = Memo_dsc->toPlainText();
 
     CenterOnScreen(this);
@@ -175,9 +153,7 @@ void TD_url_edit::storeFields() {
     if (TQelPigger* dsc = record_->FindChild(RecordFields::Description)) {
         const QString text = Memo_dsc->toPlainText();
         if (text != loadedDescription_) {
-            QString stored = text;
-            stored.replace('\n', "\r\n");
-            dsc->Text = FromQ(stored);
+            dsc->Text = WithCrLfBreaks(FromQ(text));
         } else {
             dsc->Text = WithCrLfBreaks(dsc->Text);
         }

@@ -41,8 +41,5 @@ private:
     QString loadedTitle_, loadedDescription_;
 };
 
-// The text with every line break (CR LF, lone CR, lone LF) written as CR LF.
-std::string WithCrLfBreaks(std::string_view text);
-
 // The one URL editor of the program, created on first use.
 TD_url_edit* D_url_edit();

@@ -13,8 +13,6 @@
 #include <QKeyEvent>
 #include <QTableView>
 
-#include <unordered_set>
-
 namespace {
 constexpr const char* kProbeFile = "a.html";
 }
@@ -89,20 +87,14 @@ void TO_results::ShowRecord(TQelPigger* record, bool replaceSelected) {
         model_->appendRow(std::move(row));
 }
 
-bool TO_results::isListed(const TQelPigger* record) const {
-    if (!Records || !record)
-        return false;
-    for (const TQelPigger* c : Records->Children())
-        if (c == record)
-            return true;
-    return false;
+TQelPigger* TO_results::recordOf(const RecordRow& row) const {
+    return Records ? Records->FindChildBySerial(row.serial) : nullptr;
 }
 
 TQelPigger* TO_results::RecordAt(int row) const {
     if (row < 0 || row >= RowCount())
         return nullptr;
-    TQelPigger* record = model_->rowAt(row).record;
-    return isListed(record) ? record : nullptr;
+    return recordOf(model_->rowAt(row));
 }
 
 TQelPigger* TO_results::SelectedRecord() const {
@@ -157,14 +149,13 @@ void TO_results::StoreChecks() {
     if (!Records)
         return;
     // Only rows whose record is still in the report are written back.
-    std::unordered_set<const TQelPigger*> present(Records->Children().begin(),
-                                                  Records->Children().end());
     for (const RecordRow& row : model_->rows()) {
-        if (!present.count(row.record))
+        TQelPigger* record = recordOf(row);
+        if (!record)
             continue;
         const char* wanted = row.checked ? RecordFields::Checked : "";
-        if (row.record->AttrRef(RecordFields::Check) != wanted)
-            row.record->SetAttr(RecordFields::Check, wanted);
+        if (record->AttrRef(RecordFields::Check) != wanted)
+            record->SetAttr(RecordFields::Check, wanted);
     }
 }
 

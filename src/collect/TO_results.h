@@ -54,7 +54,8 @@ protected:
 
 private:
     void LV1DblClick();
-    bool isListed(const TQelPigger* record) const;
+    // The row's record while it is one of Records' children, else none.
+    TQelPigger* recordOf(const RecordRow& row) const;
 
     bool filtered_ = false;
     Matcher matches_;

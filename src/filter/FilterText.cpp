@@ -6,13 +6,6 @@
 
 namespace {
 
-bool isAscii(std::string_view s) {
-    for (unsigned char c : s)
-        if (c >= 0x80)
-            return false;
-    return true;
-}
-
 bool asciiUpperIsLocaleUpper() {
     const QLocale::Language l = QLocale::system().language();
     return l != QLocale::Turkish && l != QLocale::Azerbaijani;
@@ -21,7 +14,7 @@ bool asciiUpperIsLocaleUpper() {
 } // namespace
 
 void UpperForFilter(std::string_view text, std::string& out) {
-    if (isAscii(text) && asciiUpperIsLocaleUpper()) {
+    if (IsAscii(text) && asciiUpperIsLocaleUpper()) {
         out.assign(text);
         for (char& c : out)
             if (c >= 'a' && c <= 'z')

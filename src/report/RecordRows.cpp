@@ -37,6 +37,7 @@ std::string ShownAddress(std::string_view url) {
 RecordRow MakeRow(TQelPigger* record) {
     RecordRow row;
     row.record = record;
+    row.serial = record->Serial();
     row.title = OneLine(ChildText(record, RecordFields::Title));
     row.description = OneLine(ChildText(record, RecordFields::Description));
     row.address = ShownAddress(record->AttrRef(RecordFields::Url));

@@ -1,6 +1,7 @@
 // What one row of the found URL list shows for a record, and the record fields it reads.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,10 @@ std::string ShownAddress(std::string_view url);
 std::string OneLine(std::string_view text);
 
 struct RecordRow {
+    // The record, valid only while its parent still holds a child with this serial: another
+    // part of the program may delete it, and a later node may take its address.
     TQelPigger* record = nullptr;
+    std::uint64_t serial = 0;
     std::string title;
     std::string address;
     std::string description;

@@ -1,6 +1,8 @@
 #include "report/ReportFile.h"
 
 #include "settings/AppInfo.h"
+#include "tree/KeepAside.h"
+#include "tree/LocalText.h"
 #include "tree/TQelPigger.h"
 
 #include <QFile>
@@ -11,10 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString qpath(const std::string& s) {
-    return QFile::decodeName(s.c_str());
-}
 
 QByteArray native(const QString& s) {
     return QFile::encodeName(s);
@@ -44,15 +42,6 @@ bool blankOnly(const QByteArray& bytes) {
     return true;
 }
 
-std::string keepAside(const QString& file) {
-    QString target = file + ".unreadable";
-    for (int n = 2; QFileInfo::exists(target); ++n)
-        target = file + ".unreadable." + QString::number(n);
-    if (QFile::rename(file, target) || QFile::copy(file, target))
-        return native(target).toStdString();
-    return {};
-}
-
 } // namespace
 
 std::string BackupFileName(const std::string& fileName) {
@@ -63,11 +52,11 @@ bool SaveReportFile(const TQelPigger& doc, const std::string& fileName, bool mak
                     std::string* error) {
     const auto fail = [&](const QString& what, const QString& why) {
         if (error)
-            *error = (what + " \"" + qpath(fileName) + "\": " + why).toStdString();
+            *error = (what + " \"" + ToQPath(fileName) + "\": " + why).toStdString();
         return false;
     };
     const std::string text = doc.GetAsText();
-    QSaveFile file(qpath(fileName));
+    QSaveFile file(ToQPath(fileName));
     // Never write into the file itself: a failure half way would destroy it.
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
@@ -78,8 +67,8 @@ bool SaveReportFile(const TQelPigger& doc, const std::string& fileName, bool mak
         file.cancelWriting();
         return fail("Cannot write file", why);
     }
-    if (makeBackup && QFileInfo(qpath(fileName)).isFile())
-        refreshBackup(qpath(fileName), qpath(BackupFileName(fileName)));
+    if (makeBackup && QFileInfo(ToQPath(fileName)).isFile())
+        refreshBackup(ToQPath(fileName), ToQPath(BackupFileName(fileName)));
     if (!file.commit())
         return fail("Cannot write file", file.errorString());
     return true;
@@ -87,7 +76,7 @@ bool SaveReportFile(const TQelPigger& doc, const std::string& fileName, bool mak
 
 ReportLoadResult LoadReportFile(TQelPigger& doc, const std::string& fileName) {
     ReportLoadResult result;
-    const QString path = qpath(fileName);
+    const QString path = ToQPath(fileName);
     const QFileInfo info(path);
     if (!info.exists()) {
         doc.Clear();
@@ -102,7 +91,7 @@ ReportLoadResult LoadReportFile(TQelPigger& doc, const std::string& fileName) {
         }
         result.reason = "it holds no report";
     } catch (const EQelPiggerError& e) {
-        result.reason = std::string(e.what()) + " at position " + std::to_string(e.Position);
+        result.reason = DescribeReadError(e);
     } catch (const std::exception& e) {
         result.reason = e.what();
     }
@@ -117,6 +106,6 @@ ReportLoadResult LoadReportFile(TQelPigger& doc, const std::string& fileName) {
     doc.Clear();
     result.outcome = ReportLoadResult::Unreadable;
     if (info.isFile())
-        result.keptAs = keepAside(path);
+        result.keptAs = KeepAside(fileName, ".unreadable");
     return result;
 }

@@ -1,18 +1,11 @@
 #include "report/ReportInfo.h"
 
 #include "report/ReportLayout.h"
+#include "tree/LineBreaks.h"
+#include "tree/LocalText.h"
 #include "tree/TQelPigger.h"
 
 namespace {
-
-QString fromBytes(std::string_view s) {
-    return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-std::string toBytes(const QString& s) {
-    const QByteArray b = s.toLocal8Bit();
-    return std::string(b.constData(), static_cast<size_t>(b.size()));
-}
 
 bool hasTwoDigitYear(const QString& format) {
     return format.contains("yy") && !format.contains("yyyy");
@@ -27,11 +20,11 @@ void MakeNewReport(TQelPigger& doc, std::string_view version) {
 }
 
 std::string FormatReportDate(const QDate& date, const QLocale& locale) {
-    return toBytes(locale.toString(date, QLocale::ShortFormat));
+    return FromQ(locale.toString(date, QLocale::ShortFormat));
 }
 
 QDate ParseReportDate(std::string_view text, const QLocale& locale, const QDate& today) {
-    const QString stored = fromBytes(TrimBlanks(text));
+    const QString stored = ToQ(TrimBlanks(text));
     if (stored.isEmpty())
         return today;
     const QString format = locale.dateFormat(QLocale::ShortFormat);
@@ -51,20 +44,16 @@ QDate ParseReportDate(std::string_view text, const QLocale& locale, const QDate&
 }
 
 std::string DescriptionToText(const QString& boxText) {
-    QString text = boxText;
-    text.replace("\r\n", "\n").replace('\r', '\n').replace("\n", "\r\n");
-    return toBytes(text);
+    return WithCrLfBreaks(FromQ(boxText));
 }
 
 QString TextToDescription(std::string_view text) {
-    QString box = fromBytes(text);
-    box.replace("\r\n", "\n").replace('\r', '\n');
-    return box;
+    return WithLfBreaks(ToQ(text));
 }
 
 void StoreReportInfo(TQelPigger& doc, const QString& title, std::string_view date,
                      const QString& description) {
-    doc.SetAttr(ReportKeys::Title, TrimBlanks(toBytes(title)));
+    doc.SetAttr(ReportKeys::Title, TrimBlanks(FromQ(title)));
     doc.SetAttr(ReportKeys::Date, date);
     doc.Text = DescriptionToText(description);
 }

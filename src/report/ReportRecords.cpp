@@ -35,17 +35,13 @@ bool ReportRecords::AddListing(TQelPigger* urls, std::string_view title,
         return false;
     TQelPigger* record = FindListing(urls, url);
     const bool isNew = record == nullptr;
-    if (isNew) {
-        record = new TQelPigger(urls);
-        record->SetName(RecordFields::Listing);
-    }
+    if (isNew)
+        record = urls->AddChild(RecordFields::Listing);
     record->SetAttr(RecordFields::Url, url);
     while (record->ChildCount() > 0)
         record->DeleteChild(0);
     const auto addText = [record](const char* name, std::string_view text) {
-        auto* child = new TQelPigger(record);
-        child->SetName(name);
-        child->Text = std::string(TrimBlanks(text));
+        record->AddChild(name)->Text = std::string(TrimBlanks(text));
     };
     addText(RecordFields::Title, title);
     addText(RecordFields::Description, description);

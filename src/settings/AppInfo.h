@@ -6,6 +6,7 @@
 #include <string>
 
 namespace AppInfo {
+// The version of the program: shown, stored in new reports and compared with the newest one.
 inline constexpr const char* Version = "1.0.1 beta";
 inline constexpr const char* ProductName = "Quarrylog";
 // Folder of report files, relative to the current directory.

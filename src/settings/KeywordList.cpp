@@ -33,8 +33,7 @@ TQelPigger* KeywordList::Add(std::string_view text) {
     const std::string_view keyword = TrimBlanks(text);
     if (keyword.empty() || Find(keyword))
         return nullptr;
-    auto* element = new TQelPigger(section_);
-    element->SetName(SettingsKeys::Keyword);
+    TQelPigger* element = section_->AddChild(SettingsKeys::Keyword);
     element->SetAttr(SettingsKeys::KeywordValue, keyword);
     return element;
 }

@@ -2,6 +2,8 @@
 
 #include "settings/AppInfo.h"
 #include "settings/PasswordScramble.h"
+#include "tree/KeepAside.h"
+#include "tree/LocalText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,10 +15,6 @@
 namespace {
 
 constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-
-QString qpath(const std::string& s) {
-    return QFile::decodeName(s.c_str());
-}
 
 std::optional<int> toInt(const std::string& s) {
     int value = 0;
@@ -43,7 +41,7 @@ void SettingsStore::ResetSettings() {
 
 SettingsStore::LoadOutcome SettingsStore::LoadSettings() {
     LoadOutcome outcome = LoadOutcome::Loaded;
-    const bool exists = QFileInfo::exists(qpath(fileName_));
+    const bool exists = QFileInfo::exists(ToQPath(fileName_));
     try {
         tree_.LoadFromFile(fileName_);
         if (tree_.Name().empty()) {
@@ -69,43 +67,33 @@ SettingsStore::LoadOutcome SettingsStore::LoadSettings() {
 }
 
 void SettingsStore::keepBrokenFile() {
-    // Never overwrite an earlier kept copy.
-    QString target = qpath(fileName_) + ".broken";
-    for (int n = 2; QFileInfo::exists(target); ++n)
-        target = qpath(fileName_) + ".broken." + QString::number(n);
-    if (QFile::rename(qpath(fileName_), target) || QFile::copy(qpath(fileName_), target))
-        brokenCopy_ = QFile::encodeName(target).toStdString();
+    brokenCopy_ = KeepAside(fileName_, ".broken");
 }
 
 bool SettingsStore::SaveSettings(const std::string& fileName) {
+    // The file gets a copy with the password scrambled; the tree keeps it plain.
+    TQelPigger scrambled;
+    scrambled.Assign(tree_);
     const std::string plain = tree_.GetAttr(SettingsKeys::ProxyPass);
     if (!plain.empty())
-        tree_.SetAttr(SettingsKeys::ProxyPass, HexEncode(ScramblePassword(plain)));
+        scrambled.SetAttr(SettingsKeys::ProxyPass, HexEncode(ScramblePassword(plain)));
     bool ok = true;
     try {
         // Create a new file owner-only before anything is written into it; the atomic replace
         // keeps the permissions of the file it replaces.
-        const QByteArray native = QFile::encodeName(qpath(fileName));
-        const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
         if (fd >= 0)
             ::close(fd);
-        tree_.SaveToFile(fileName);
-        QFile::setPermissions(qpath(fileName), kOwnerOnly);
+        scrambled.SaveToFile(fileName);
+        QFile::setPermissions(ToQPath(fileName), kOwnerOnly);
     } catch (const std::exception&) {
         ok = false;
     }
-    tree_.SetAttr(SettingsKeys::ProxyPass, plain);
     return ok;
 }
 
 TQelPigger* SettingsStore::GetSection(TQelPigger* parent, std::string_view name) {
-    if (!parent)
-        return nullptr;
-    if (TQelPigger* found = parent->FindChild(name))
-        return found;
-    auto* section = new TQelPigger(parent);
-    section->SetName(name);
-    return section;
+    return parent ? parent->FindOrAddChild(name) : nullptr;
 }
 
 void SettingsStore::SetDataFileName(const std::string& fileName) {

@@ -3,7 +3,7 @@
 #include "settings/AppInfo.h"
 #include "settings/DialogUtil.h"
 #include "settings/KeywordList.h"
-#include "settings/ProxyAddress.h"
+#include "settings/ProxySettings.h"
 #include "settings/TD_proxyLogin.h"
 #include "settings/TFsure.h"
 #include "tree/TextCase.h"
@@ -44,6 +44,8 @@ QLabel* fieldLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
 
 } // namespace
 
+// Every widget pointer is set in the constructor body, before anything reads it.
+// NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init)
 TD_settings_user::TD_settings_user(const QString& settingsFile, QWidget* parent)
     : TD_settings(settingsFile.isEmpty() ? DefaultSettingsFilePath() : settingsFile, parent) {
     setObjectName("D_settings_user");
@@ -259,6 +261,7 @@ TQelPigger* TD_settings_user::elementOf(const QListWidgetItem* item) {
 
 std::vector<std::string> TD_settings_user::OftenUsedKeywords() const {
     std::vector<std::string> keywords;
+    keywords.reserve(static_cast<size_t>(LB_keywords->count()));
     for (int i = 0; i < LB_keywords->count(); ++i)
         keywords.push_back(KeywordList::Value(elementOf(LB_keywords->item(i))));
     return keywords;
@@ -334,12 +337,6 @@ QString TD_settings_user::MaskedText(const QLineEdit* field) {
     return text;
 }
 
-std::string TD_settings_user::fieldBytes(const QString& shown, const char* key) const {
-    // A field that shows the stored value gives its bytes unchanged.
-    const std::string stored = SettingsTree().GetAttr(key);
-    return ToQ(stored) == shown ? stored : FromQ(shown);
-}
-
 void TD_settings_user::storeField(const char* key, const QString& shown) {
     if (ToQ(SettingsTree().GetAttr(key)) != shown)
         SettingsTree().SetAttr(key, FromQ(shown));
@@ -363,35 +360,35 @@ void TD_settings_user::Edit_proxyPassChange() {
     SessionProxyPass = SettingsTree().GetAttr(SettingsKeys::ProxyPass);
 }
 
+ProxyValues TD_settings_user::Proxy() const {
+    return ProxyValuesFrom(SettingsTree(), SessionProxyUser, SessionProxyPass);
+}
+
 bool TD_settings_user::UseProxy() const {
-    return CB_proxy->isChecked();
+    return Proxy().use;
 }
 
 bool TD_settings_user::UseLoginDialog() const {
-    return RB_proxy_login_dialog->isChecked();
+    return UsesProxyLoginDialog(SettingsTree());
 }
 
 std::string TD_settings_user::GetProxyIP() const {
-    if (!UseProxy())
-        return {};
-    return CleanProxyAddress(FromQ(MaskedText(Edit_proxyIP)));
+    return Proxy().host;
 }
 
 std::string TD_settings_user::GetProxyPort() const {
-    if (!UseProxy())
-        return {};
-    return CleanProxyPort(FromQ(MaskedText(Edit_ProxyPort)));
+    const int port = Proxy().port;
+    return port > 0 ? std::to_string(port) : std::string();
 }
 
 std::string TD_settings_user::GetProxyUser() {
     if (!UseProxy())
         return {};
-    if (UseLoginDialog()) {
+    if (UseLoginDialog())
         D_proxyLogin()->Execute(*this);
-    } else {
-        SessionProxyUser = fieldBytes(Edit_proxyUser->text(), SettingsKeys::ProxyUser);
-        SessionProxyPass = fieldBytes(Edit_proxyPass->text(), SettingsKeys::ProxyPass);
-    }
+    const ProxyValues values = Proxy();
+    SessionProxyUser = values.user;
+    SessionProxyPass = values.password;
     return SessionProxyUser;
 }
 

@@ -2,6 +2,7 @@
 // automatic search and the often used keywords.
 #pragma once
 
+#include "settings/ProxySettings.h"
 #include "settings/TD_settings.h"
 
 #include <string>
@@ -25,6 +26,8 @@ public:
     std::string GetDataFolder() const;
 
     // --- proxy values for a request of the automatic search
+    // The values as the settings hold them, with this run's login (see ProxyValuesFrom).
+    ProxyValues Proxy() const;
     bool UseProxy() const;
     bool UseLoginDialog() const;
     // The address ready for the HTTP client ("192.168.1.1"), or empty without proxy.
@@ -92,8 +95,6 @@ private:
     // Stores a field's text unless the attribute already shows as that text (so bytes that
     // nobody edited stay as they are).
     void storeField(const char* key, const QString& shown);
-    // The field's text as bytes: the stored value's own bytes when the field shows it.
-    std::string fieldBytes(const QString& shown, const char* key) const;
 };
 
 // The one settings object of the process, or none before it was created.

@@ -110,7 +110,7 @@ bool TF_about::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TF_about::ShowAbout() {
-    const std::string version = D_settings_user ? D_settings_user->GetVersion() : AppInfo::Version;
+    const std::string version = AppInfo::Version;
     Label_version->setText(ToQ(version));
     CenterOnScreen(this);
     exec();

@@ -30,7 +30,7 @@ public:
     QLabel* Image1;
     QLabel* Label1;
     QGroupBox* RG1;
-    QRadioButton* RG1Items[4];
+    QRadioButton* RG1Items[4] = {};
     QPushButton* btnOk;
 
     bool RunWizard = false;

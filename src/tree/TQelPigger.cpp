@@ -1,14 +1,18 @@
 #include "tree/TQelPigger.h"
 
+#include "tree/LineBreaks.h"
+#include "tree/LocalText.h"
 #include "tree/TextCase.h"
 
 #include <QFile>
 #include <QSaveFile>
 
 #include <array>
+#include <atomic>
 #include <istream>
 #include <iterator>
 #include <ostream>
+#include <unordered_map>
 
 namespace {
 
@@ -74,9 +78,10 @@ struct Reader {
     }
 };
 
+// Stamps and serials come from one counter, so that no two values of either kind are equal.
 std::uint64_t nextStamp() {
-    static std::uint64_t counter = 0;
-    return ++counter;
+    static std::atomic<std::uint64_t> counter{0};
+    return counter.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
 int hexDigit(unsigned char d) {
@@ -86,6 +91,18 @@ int hexDigit(unsigned char d) {
 } // namespace
 
 // ---------------------------------------------------------------- helpers
+
+std::string DescribeReadError(const EQelPiggerError& error, std::string_view fileName) {
+    std::string text;
+    if (!fileName.empty()) {
+        text.append(fileName);
+        text.append(": ");
+    }
+    text.append(error.what());
+    text.append(". Position ");
+    text.append(std::to_string(error.Position));
+    return text;
+}
 
 std::string_view TrimBlanks(std::string_view s) {
     size_t b = 0, e = s.size();
@@ -148,7 +165,13 @@ std::string PercentDecode(std::string_view s) {
 
 // ---------------------------------------------------------------- life cycle
 
-TQelPigger::TQelPigger(TQelPigger* parent) : stamp_(nextStamp()) {
+// The children of a node by serial; made on the first look-up, then kept up to date as children
+// come and go.
+struct TQelPigger::SerialIndex {
+    std::unordered_map<std::uint64_t, TQelPigger*> children;
+};
+
+TQelPigger::TQelPigger(TQelPigger* parent) : stamp_(nextStamp()), serial_(nextStamp()) {
     if (parent)
         SetParent(parent);
 }
@@ -174,9 +197,16 @@ void TQelPigger::Clear() {
     std::vector<TQelPigger*> doomed;
     doomed.swap(children_);
     indexDirty_ = false;
-    for (TQelPigger* child : doomed) {
-        child->parent_ = nullptr;
-        delete child;
+    serialIndex_.reset();
+    // Without recursion, whatever the depth: each node is emptied before it is deleted.
+    while (!doomed.empty()) {
+        TQelPigger* node = doomed.back();
+        doomed.pop_back();
+        node->parent_ = nullptr;
+        doomed.insert(doomed.end(), node->children_.begin(), node->children_.end());
+        node->children_.clear();
+        node->serialIndex_.reset();
+        delete node;
     }
     name_.clear();
     Text.clear();
@@ -218,6 +248,8 @@ void TQelPigger::detachChild(TQelPigger* child) {
     children_.erase(children_.begin() + index);
     if (index != static_cast<int>(children_.size()))
         indexDirty_ = true;
+    if (serialIndex_)
+        serialIndex_->children.erase(child->serial_);
     child->parent_ = nullptr;
     stamp_ = nextStamp();
 }
@@ -231,6 +263,8 @@ void TQelPigger::SetParent(TQelPigger* newParent) {
     if (newParent) {
         indexInParent_ = static_cast<int>(newParent->children_.size());
         newParent->children_.push_back(this);
+        if (newParent->serialIndex_)
+            newParent->serialIndex_->children.emplace(serial_, this);
     }
     touch();
     fixDepth();
@@ -248,10 +282,39 @@ void TQelPigger::fixDepth() {
     }
 }
 
-TQelPigger* TQelPigger::Child(int index) const {
+TQelPigger* TQelPigger::Child(int index) {
     if (index < 0 || index >= ChildCount())
         return nullptr;
     return children_[static_cast<size_t>(index)];
+}
+
+const TQelPigger* TQelPigger::Child(int index) const {
+    if (index < 0 || index >= ChildCount())
+        return nullptr;
+    return children_[static_cast<size_t>(index)];
+}
+
+TQelPigger* TQelPigger::AddChild(std::string_view name) {
+    TQelPigger* child = Create(this);
+    child->SetName(name);
+    return child;
+}
+
+TQelPigger* TQelPigger::FindOrAddChild(std::string_view name) {
+    if (TQelPigger* found = FindChild(name))
+        return found;
+    return AddChild(name);
+}
+
+TQelPigger* TQelPigger::FindChildBySerial(std::uint64_t serial) const {
+    if (!serialIndex_) {
+        serialIndex_ = std::make_unique<SerialIndex>();
+        serialIndex_->children.reserve(children_.size());
+        for (TQelPigger* c : children_)
+            serialIndex_->children.emplace(c->serial_, c);
+    }
+    const auto it = serialIndex_->children.find(serial);
+    return it == serialIndex_->children.end() ? nullptr : it->second;
 }
 
 TQelPigger* TQelPigger::FindChild(std::string_view childName) const {
@@ -336,14 +399,19 @@ void TQelPigger::DeleteAttr(std::string_view attrName) {
 void TQelPigger::Assign(const TQelPigger& source) {
     if (&source == this)
         return;
-    for (const TQelPigger* a = source.parent_; a; a = a->parent_)
-        if (a == this) {
-            // The source lives inside this subtree, which Clear would destroy: copy it first.
-            TQelPigger copy;
-            copy.Assign(source);
-            Assign(copy);
-            return;
-        }
+    // When the source lies inside this subtree, Clear would destroy it; when this node lies
+    // inside the source, the copy would grow the source while it is being read. Copy it first.
+    bool nested = false;
+    for (const TQelPigger* a = source.parent_; a && !nested; a = a->parent_)
+        nested = a == this;
+    for (const TQelPigger* a = parent_; a && !nested; a = a->parent_)
+        nested = a == &source;
+    if (nested) {
+        TQelPigger copy;
+        copy.Assign(source);
+        Assign(copy);
+        return;
+    }
     Clear();
     name_ = source.name_;
     Text = source.Text;
@@ -405,8 +473,9 @@ void TQelPigger::SaveToStream(std::ostream& stream) const {
 
 void TQelPigger::SaveToFile(const std::string& fileName) const {
     const std::string text = GetAsText();
-    QSaveFile file(QFile::decodeName(fileName.c_str()));
-    file.setDirectWriteFallback(true);
+    QSaveFile file(ToQPath(fileName));
+    // Never write into the file itself: a failure half way would destroy it.
+    file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         throw EQelFileError("Cannot create file \"" + fileName +
                             "\": " + file.errorString().toStdString());
@@ -427,20 +496,9 @@ std::string TQelPigger::NormalizeLineBreaks(std::string_view bytes) {
     const size_t nul = bytes.find('\0');
     if (nul != std::string_view::npos)
         bytes = bytes.substr(0, nul);
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 32 + 2);
-    size_t i = 0;
-    const size_t n = bytes.size();
-    while (i < n) {
-        size_t j = i;
-        while (j < n && bytes[j] != '\r' && bytes[j] != '\n')
-            ++j;
-        out.append(bytes.substr(i, j - i));
+    std::string out = WithCrLfBreaks(bytes);
+    if (!bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n')
         out.append("\r\n");
-        if (j < n)
-            j += (bytes[j] == '\r' && j + 1 < n && bytes[j + 1] == '\n') ? 2 : 1;
-        i = j;
-    }
     return out;
 }
 
@@ -451,7 +509,9 @@ void TQelPigger::LoadFromStream(std::istream& stream) {
 }
 
 void TQelPigger::LoadFromFile(const std::string& fileName) {
-    QFile file(QFile::decodeName(fileName.c_str()));
+    if (fileName.empty())
+        throw EQelFileError("Cannot open file \"\": no file name given");
+    QFile file(ToQPath(fileName));
     if (!file.open(QIODevice::ReadOnly))
         throw EQelFileError("Cannot open file \"" + fileName +
                             "\": " + file.errorString().toStdString());
@@ -474,10 +534,63 @@ void TQelPigger::SetAsText(std::string_view s) {
 }
 
 void TQelPigger::ReadElement(std::string_view s, int& p) {
-    readElementAt(s, p, 0);
+    if (!readOpeningTag(s, p))
+        return;
+    // The elements whose content is being read, outermost first; an element that no node takes
+    // (CreateChild gave none) is read into a node of its own that goes with it.
+    struct Open {
+        TQelPigger* node;
+        std::unique_ptr<TQelPigger> skipped;
+    };
+    std::vector<Open> open;
+    open.push_back({this, nullptr});
+    const Reader r(s);
+    while (!open.empty()) {
+        TQelPigger* node = open.back().node;
+        // Content.
+        r.skipBlanks(p);
+        const int next = r.find(kLessThan, p);
+        if (next > p) {
+            const std::string_view piece = TrimBlanks(r.range(p, next));
+            if (!piece.empty()) {
+                const std::string decoded = PercentDecode(piece);
+                if (!decoded.empty() && node->AcceptText(decoded))
+                    node->Text.append(decoded);
+            }
+            p = next;
+        }
+        if (next == 0)
+            node->Error(QelMessages::SyntaxError, p);
+        if (r.at(next + 1) == '/') {
+            node->readClosingTag(s, p);
+            const Open done = std::move(open.back());
+            open.pop_back();
+            if (!open.empty() && !done.skipped)
+                open.back().node->ChildLoaded(done.node);
+            continue;
+        }
+        // A child element.
+        int q = next + 1;
+        r.skipBlanks(q);
+        const int end = r.find(kTagNameEnd, q);
+        if (end == 0)
+            node->Error(QelMessages::SyntaxError, q);
+        // The depth of node is open.size() - 1.
+        if (static_cast<int>(open.size()) >= MaxReadDepth)
+            node->Error(QelMessages::SyntaxError, next);
+        Open child{node->CreateChild(r.range(q, end)), nullptr};
+        if (!child.node) {
+            child.skipped = std::make_unique<TQelPigger>();
+            child.node = child.skipped.get();
+        }
+        if (child.node->readOpeningTag(s, p))
+            open.push_back(std::move(child));
+        else if (!child.skipped)
+            node->ChildLoaded(child.node);
+    }
 }
 
-void TQelPigger::readElementAt(std::string_view s, int& p, int depth) {
+bool TQelPigger::readOpeningTag(std::string_view s, int& p) {
     const Reader r(s);
 
     // Opening tag name.
@@ -534,46 +647,16 @@ void TQelPigger::readElementAt(std::string_view s, int& p, int depth) {
     r.skipBlanks(p);
     if (r.at(p) == '/' && r.at(p + 1) == '>') {
         p += 2;
-        return;
+        return false;
     }
     if (r.at(p) != '>')
         Error(QelMessages::SyntaxError, p + 1);
     ++p;
+    return true;
+}
 
-    // Content.
-    for (;;) {
-        r.skipBlanks(p);
-        const int next = r.find(kLessThan, p);
-        if (next > p) {
-            const std::string_view piece = TrimBlanks(r.range(p, next));
-            if (!piece.empty()) {
-                const std::string decoded = PercentDecode(piece);
-                if (!decoded.empty() && AcceptText(decoded))
-                    Text.append(decoded);
-            }
-            p = next;
-        }
-        if (next == 0)
-            Error(QelMessages::SyntaxError, p);
-        if (r.at(next + 1) == '/')
-            break;
-        int q = next + 1;
-        r.skipBlanks(q);
-        end = r.find(kTagNameEnd, q);
-        if (end == 0)
-            Error(QelMessages::SyntaxError, q);
-        if (depth + 1 >= MaxReadDepth)
-            Error(QelMessages::SyntaxError, next);
-        if (TQelPigger* child = CreateChild(r.range(q, end))) {
-            child->readElementAt(s, p, depth + 1);
-            ChildLoaded(child);
-        } else {
-            TQelPigger skipped;
-            skipped.readElementAt(s, p, depth + 1);
-        }
-    }
-
-    // Closing tag.
+void TQelPigger::readClosingTag(std::string_view s, int& p) {
+    const Reader r(s);
     r.skipBlanks(p);
     const int start = p;
     const auto unclosed = [&] {
@@ -584,7 +667,7 @@ void TQelPigger::readElementAt(std::string_view s, int& p, int depth) {
     if (r.at(p) != '<' || r.at(p + 1) != '/')
         unclosed();
     p += 2;
-    end = r.find(kClosingNameEnd, p);
+    const int end = r.find(kClosingNameEnd, p);
     if (end == 0 || UpperAscii(r.range(p, end)) != name_)
         unclosed();
     p = end;

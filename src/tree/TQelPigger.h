@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -22,6 +24,10 @@ class EQelFileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// How every part of the program words a reading error: "Unclosed tag: B. Position 9", after
+// "FILE: " when a file name is given.
+std::string DescribeReadError(const EQelPiggerError& error, std::string_view fileName = {});
 
 // Messages of the reader (kept together so they can be translated).
 namespace QelMessages {
@@ -69,14 +75,28 @@ public:
 
     // --- children
     int ChildCount() const { return static_cast<int>(children_.size()); }
-    TQelPigger* Child(int index) const;
+    // The child at index, or none outside 0..ChildCount()-1.
+    TQelPigger* Child(int index);
+    const TQelPigger* Child(int index) const;
+    // A new last child of this node's own class (see Create) named name.
+    TQelPigger* AddChild(std::string_view name);
+    // The first child named name, or a new last one when there is none.
+    TQelPigger* FindOrAddChild(std::string_view name);
     TQelPigger* FindChild(std::string_view childName) const;
     TQelPigger* FindNextChild(const TQelPigger* child) const;
     TQelPigger* FindChildByAttr(std::string_view attrName, std::string_view value) const;
     int IndexOfChild(const TQelPigger* child) const;
     void DeleteChild(int index);
     void DeleteChildNode(TQelPigger* node);
-    const std::vector<TQelPigger*>& Children() const { return children_; }
+    const std::vector<TQelPigger*>& Children() { return children_; }
+    std::span<const TQelPigger* const> Children() const { return children_; }
+
+    // A number of this node that no other node of the process ever had or will have, so that
+    // something holding a pointer to a node can tell it from a later node at the same address.
+    std::uint64_t Serial() const { return serial_; }
+    // The direct child with that serial, or none (it was deleted or moved elsewhere). Takes the
+    // same time whatever the number of children, once per change of the list of children.
+    TQelPigger* FindChildBySerial(std::uint64_t serial) const;
 
     // A value that changes whenever this node's list of children changes or the name or an
     // attribute of this node or of one of its direct children changes, and that no two nodes
@@ -84,7 +104,8 @@ public:
     // (Content text is a plain field and does not count.)
     std::uint64_t ChangeStamp() const { return stamp_; }
 
-    // Deep copy of source into this node (children created through Create).
+    // Deep copy of source into this node (children created through Create). Either may lie
+    // inside the other: the source is then copied first.
     virtual void Assign(const TQelPigger& source);
 
     // --- text form
@@ -92,13 +113,16 @@ public:
     void AppendText(std::string& out) const;
     virtual void SetAsText(std::string_view s);
     void SaveToStream(std::ostream& stream) const;
-    // Writes the file atomically (temporary file and rename); throws EQelFileError.
+    // Writes the whole text into a new file beside fileName and renames it over fileName, so
+    // that the file holds either its old or its new text, never a part. Throws EQelFileError,
+    // leaving the file as it was, also when no new file can be made in its folder.
     void SaveToFile(const std::string& fileName) const;
     void LoadFromStream(std::istream& stream);
     // Throws EQelFileError when the file cannot be opened, EQelPiggerError on bad syntax.
     void LoadFromFile(const std::string& fileName);
 
-    // Reads one element starting at the 1-based position p (in/out).
+    // Reads one element starting at the 1-based position p (in/out). Nested elements are read
+    // without recursion: the depth limit holds whatever the size of the thread's stack.
     void ReadElement(std::string_view s, int& p);
 
     // Line-break normalisation of LoadFromStream: bytes up to the first NUL, every line
@@ -113,7 +137,11 @@ protected:
     [[noreturn]] virtual void Error(const std::string& message, int position) const;
 
 private:
-    void readElementAt(std::string_view s, int& p, int depth);
+    struct SerialIndex;
+
+    // Reads an opening tag at p; gives whether content and a closing tag follow.
+    bool readOpeningTag(std::string_view s, int& p);
+    void readClosingTag(std::string_view s, int& p);
     void fixDepth();
     void detachChild(TQelPigger* child);
     void renumberChildren() const;
@@ -129,6 +157,8 @@ private:
     mutable int indexInParent_ = 0;
     mutable bool indexDirty_ = false;
     std::uint64_t stamp_;
+    const std::uint64_t serial_;
+    mutable std::unique_ptr<SerialIndex> serialIndex_;
 };
 
 // Escaping of attribute values and content text.

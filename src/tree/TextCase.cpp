@@ -3,14 +3,14 @@
 #include <QLocale>
 #include <QString>
 
-namespace {
-
-bool isAscii(std::string_view s) {
+bool IsAscii(std::string_view s) {
     for (unsigned char c : s)
         if (c >= 0x80)
             return false;
     return true;
 }
+
+namespace {
 
 unsigned char foldAscii(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
@@ -29,7 +29,7 @@ bool decodeUtf8(std::string_view s, QString& out) {
 
 std::string CaseKey(std::string_view s) {
     QString text;
-    if (!isAscii(s) && decodeUtf8(s, text)) {
+    if (!IsAscii(s) && decodeUtf8(s, text)) {
         const QByteArray folded = text.toCaseFolded().toUtf8();
         return std::string(folded.constData(), static_cast<size_t>(folded.size()));
     }
@@ -40,7 +40,7 @@ std::string CaseKey(std::string_view s) {
 }
 
 bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
-    if (isAscii(a) && isAscii(b)) {
+    if (IsAscii(a) && IsAscii(b)) {
         if (a.size() != b.size())
             return false;
         for (size_t i = 0; i < a.size(); ++i)

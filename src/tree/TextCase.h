@@ -11,5 +11,8 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b);
 // A key such that SameTextIgnoringCase(a, b) holds exactly when CaseKey(a) == CaseKey(b).
 std::string CaseKey(std::string_view s);
 
+// Whether every byte is below 0x80.
+bool IsAscii(std::string_view s);
+
 // Upper-casing under the user's regional settings.
 std::string LocaleUpper(std::string_view s);

@@ -398,9 +398,9 @@ TEST_F(MainWindow, ToolbarAndMenusFollowThePage) {
                                   window->TB_open_web_page};
     QAction* listItems[] = {window->N_EditURL, window->N_DeleteURL, window->N_Filter,
                             window->N_OpenURL};
-    const auto expectEnabled = [&](bool browser, bool list, const char* page) {
+    const auto expectEnabled = [&](bool browserOn, bool list, const char* page) {
         for (QToolButton* b : browserButtons)
-            EXPECT_EQ(b->isEnabled(), browser) << page << " " << b->objectName().toStdString();
+            EXPECT_EQ(b->isEnabled(), browserOn) << page << " " << b->objectName().toStdString();
         for (QToolButton* b : listButtons)
             EXPECT_EQ(b->isEnabled(), list) << page << " " << b->objectName().toStdString();
         for (QAction* a : listItems)

@@ -33,6 +33,19 @@ TEST(QrlEval, FilterFunctionsRestOfTheTextAndEscapes) {
     expectLine("1, 2", nullptr, "Unexpected comma. Position 2");
     expectLine("'a\\b' + \"\r\n\t\" + 'c'", "string\ta\\\\b\\r\\n\\tc", "");
     expectLine("INT('1\n2')", nullptr, "'1\\n2' is not a valid integer value");
+
+    // "-" reads the expression from standard input, of any length.
+    QProcess p;
+    p.start(QRL_EXE, {"eval", "-"});
+    std::string longText = "1";
+    for (int i = 0; i < 100000; ++i)
+        longText += " + 1";
+    p.write(longText.data(), static_cast<qint64>(longText.size()));
+    p.closeWriteChannel();
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(p.readAllStandardOutput().toStdString(), "integer\t100001\n");
+
     const CliRun usage = RunQrl({"eval"});
     EXPECT_EQ(usage.code, 2);
     EXPECT_NE(usage.err.find("qrl eval TEXT"), std::string::npos);

@@ -32,12 +32,17 @@ TEST(QrlTree, WritesTheTreeBackOrReportsTheError) {
     r = qrl({"tree", dir.qpath("bad.qrl")});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "Unclosed tag: B\t9\n");
+    EXPECT_EQ(r.err, dir.path("bad.qrl") + ": Unclosed tag: B. Position 9\n");
 
     r = qrl({"tree", dir.qpath("missing.qrl")});
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find("missing.qrl"), std::string::npos);
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+
+    // No file name: one line, without Qt's own warning before it.
+    r = qrl({"tree", ""});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "Cannot open file \"\": no file name given\n");
 
     dir.write("empty.qrl", "");
     r = qrl({"tree", dir.qpath("empty.qrl")});

@@ -101,6 +101,21 @@ TEST_F(ListFixture, ClickingCheckBoxesReachesTheRecordsOnlyWhenStored) {
     EXPECT_EQ(listing(2)->GetAttr("CHK"), "Y");
 }
 
+TEST_F(ListFixture, RowsOfRecordsDeletedElsewhereAreLeftAlone) {
+    // Another part of the program deletes the third record; a new record may well be made at
+    // the address it had.
+    TQelPigger* third = listing(2);
+    delete third;
+    TQelPigger* newcomer = urls.AddChild("LISTING");
+    newcomer->SetAttr("URL", "http://new.example");
+    EXPECT_EQ(list.RecordAt(2), nullptr);
+    EXPECT_EQ(list.RecordAt(0), listing(0));
+    ASSERT_TRUE(model()->setData(model()->index(2, 0), Qt::Checked, Qt::CheckStateRole));
+    list.StoreChecks();
+    EXPECT_EQ(newcomer->GetAttr("CHK"), "");
+    EXPECT_EQ(listing(0)->GetAttr("CHK"), "Y");
+}
+
 TEST_F(ListFixture, FilteredOutRecordsKeepTheirMarks) {
     list.SetFilter([](TQelPigger* r) { return r->GetAttr("URL").find("two") == std::string::npos; },
                    [](TQelPigger*) { return true; });

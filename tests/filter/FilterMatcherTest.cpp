@@ -146,8 +146,7 @@ TEST(FilterText, UpperForFilterAgreesWithLocaleUpper) {
                            "plain ascii 123 !@#",
                            "Mixed Case",
                            "caf\xC3\xA9",
-                           "stra\xC3\x9F"
-                           "e",
+                           "stra\xC3\x9F\x65",
                            "\xFF\xFE not utf-8",
                            "tab\tand\nline",
                            "i and I"};

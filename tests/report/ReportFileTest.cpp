@@ -92,7 +92,7 @@ TEST(ReportFile, MissingEmptyAndUnreadableFiles) {
     tmp.write("bad.qrl.unreadable", "an earlier one");
     const ReportLoadResult bad = LoadReportFile(doc, tmp.path("bad.qrl"));
     EXPECT_EQ(bad.outcome, ReportLoadResult::Unreadable);
-    EXPECT_FALSE(bad.reason.empty());
+    EXPECT_EQ(bad.reason, "Syntax error. Position 29");
     EXPECT_EQ(bad.keptAs, tmp.path("bad.qrl.unreadable.2"));
     EXPECT_EQ(tmp.read("bad.qrl.unreadable.2"), broken);
     EXPECT_EQ(tmp.read("bad.qrl.unreadable"), "an earlier one");

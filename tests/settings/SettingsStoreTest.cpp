@@ -49,8 +49,11 @@ TEST(SettingsStore, PasswordScrambledInFilePlainInMemory) {
         s.LoadSettings();
         s.Set("PROXYPASS", "secret");
         s.Set("PROXYUSER", "bob");
+        // Saving writes a scrambled copy; the tree in memory is not touched at all.
+        const std::uint64_t stamp = s.Tree().ChangeStamp();
         EXPECT_TRUE(s.SaveNow());
         EXPECT_EQ(s.Get("PROXYPASS"), "secret");
+        EXPECT_EQ(s.Tree().ChangeStamp(), stamp);
     }
     EXPECT_EQ(dir.read("q.set"), "\r\n<SETTINGS PROXYPASS=\"71F22A10D59A\" PROXYUSER=\"bob\"/>");
     SettingsStore again(dir.path("q.set"));

@@ -1,6 +1,8 @@
 // A temporary folder for one test, with helpers to read and write its files as bytes.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -20,10 +22,14 @@ public:
     }
     std::string root() const { return QFile::encodeName(dir_.path()).toStdString(); }
 
+    // Writes the file; a file that cannot be written fails the test.
     void write(const std::string& name, const std::string& bytes) const {
         QFile f(qpath(name));
-        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            f.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+                static_cast<qint64>(bytes.size()) ||
+            !f.flush())
+            ADD_FAILURE() << "cannot write " << name << ": " << f.errorString().toStdString();
     }
     std::string read(const std::string& name) const {
         QFile f(qpath(name));

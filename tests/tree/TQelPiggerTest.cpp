@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QThread>
+
 #include <sstream>
 
 namespace {
@@ -252,6 +254,50 @@ TEST(TQelPiggerReading, DeepNestingFailsCleanly) {
     EXPECT_EQ(levels, fine);
 }
 
+// Reading runs on a thread with a small stack, far smaller than the depth limit would need with
+// one stack frame per level; the tree is made and freed on the test's own thread.
+TEST(TQelPiggerReading, DepthLimitHoldsOnASmallStack) {
+    std::string deepest, tooDeep;
+    // The outermost element is at depth 0, so MaxReadDepth levels read and one more does not.
+    for (int i = 0; i <= TQelPigger::MaxReadDepth; ++i)
+        tooDeep += "<A>";
+    for (int i = 0; i < TQelPigger::MaxReadDepth; ++i)
+        deepest += "<A>";
+    for (int i = 0; i < TQelPigger::MaxReadDepth; ++i)
+        deepest += "</A>";
+
+    TQelPigger tree;
+    ReadError limit{"not run", 0};
+    bool deepestRead = false;
+    QThread* reader = QThread::create([&] {
+        limit = readError(tooDeep);
+        tree.SetAsText(deepest);
+        deepestRead = true;
+    });
+    reader->setStackSize(128 * 1024);
+    reader->start();
+    ASSERT_TRUE(reader->wait(60000));
+    delete reader;
+    EXPECT_EQ(limit.message, "Syntax error");
+    EXPECT_EQ(limit.position, TQelPigger::MaxReadDepth * 3 + 1);
+    ASSERT_TRUE(deepestRead);
+    int levels = 1;
+    for (const TQelPigger* n = &tree; n->ChildCount() == 1; n = n->Child(0))
+        ++levels;
+    EXPECT_EQ(levels, TQelPigger::MaxReadDepth);
+}
+
+TEST(TQelPiggerReading, OneWordingOfReadingErrors) {
+    try {
+        TQelPigger t;
+        t.SetAsText("<A>\r\n<B></A>");
+        FAIL() << "read without error";
+    } catch (const EQelPiggerError& e) {
+        EXPECT_EQ(DescribeReadError(e), "Unclosed tag: B. Position 9");
+        EXPECT_EQ(DescribeReadError(e, "/tmp/r.qrl"), "/tmp/r.qrl: Unclosed tag: B. Position 9");
+    }
+}
+
 TEST(TQelPiggerFiles, LoadAndSave) {
     TempDir dir;
     dir.write("r.qrl", "<A x=\"1\">\nline1\nline2\n</A>");
@@ -386,6 +432,66 @@ TEST(TQelPiggerStructure, ExtensionPointsAndAssign) {
     t.SetAsText("<A><B x=\"1\"><C/></B></A>");
     t.Assign(*t.Child(0));
     EXPECT_EQ(t.GetAsText(), "\r\n<B X=\"1\">\r\n\t<C/>\r\n</B>");
+
+    // And the other way round: a node inside the source takes a copy of the whole source.
+    t.SetAsText("<A><B x=\"1\"><C/></B></A>");
+    TQelPigger* c = t.Child(0)->Child(0);
+    c->Assign(t);
+    EXPECT_EQ(t.GetAsText(), "\r\n<A>\r\n\t<B X=\"1\">\r\n\t\t<A>\r\n\t\t\t<B X=\"1\">\r\n"
+                             "\t\t\t\t<C/>\r\n\t\t\t</B>\r\n\t\t</A>\r\n\t</B>\r\n</A>");
+}
+
+TEST(TQelPiggerStructure, AddingFindingAndConstAccess) {
+    TQelPigger root;
+    root.SetName("SETTINGS");
+    TQelPigger* kw = root.FindOrAddChild("keywords");
+    EXPECT_EQ(kw->Name(), "KEYWORDS");
+    EXPECT_EQ(kw->Parent(), &root);
+    EXPECT_EQ(root.FindOrAddChild("Keywords"), kw);
+    TQelPigger* second = root.AddChild("KEYWORDS");
+    EXPECT_NE(second, kw);
+    EXPECT_EQ(root.ChildCount(), 2);
+    EXPECT_EQ(root.IndexOfChild(second), 1);
+
+    // Children made by AddChild are of the parent's own class.
+    KeepOnly k;
+    EXPECT_NE(dynamic_cast<KeepOnly*>(k.AddChild("KEEP")), nullptr);
+
+    const TQelPigger& frozen = root;
+    const TQelPigger* first = frozen.Child(0);
+    EXPECT_EQ(first, kw);
+    EXPECT_EQ(frozen.Child(2), nullptr);
+    EXPECT_EQ(frozen.Children().size(), 2u);
+    EXPECT_EQ(frozen.Children()[1], second);
+}
+
+TEST(TQelPiggerStructure, SerialsTellNodesApartWhereAddressesDoNot) {
+    TQelPigger urls;
+    urls.SetName("URLS");
+    TQelPigger* a = urls.AddChild("LISTING");
+    TQelPigger* b = urls.AddChild("LISTING");
+    const std::uint64_t serialA = a->Serial(), serialB = b->Serial();
+    EXPECT_NE(serialA, serialB);
+    EXPECT_EQ(urls.FindChildBySerial(serialA), a);
+    EXPECT_EQ(urls.FindChildBySerial(serialB), b);
+
+    // Deleted, moved away, or replaced by a new node at the same address: not found.
+    delete a;
+    EXPECT_EQ(urls.FindChildBySerial(serialA), nullptr);
+    TQelPigger* again = urls.AddChild("LISTING");
+    EXPECT_NE(again->Serial(), serialA);
+    EXPECT_EQ(urls.FindChildBySerial(again->Serial()), again);
+    TQelPigger elsewhere;
+    b->SetParent(&elsewhere);
+    EXPECT_EQ(urls.FindChildBySerial(serialB), nullptr);
+    EXPECT_EQ(elsewhere.FindChildBySerial(serialB), b);
+    // Changes of a child's attributes keep it found; reading anew forgets every child.
+    again->SetAttr("URL", "x");
+    EXPECT_EQ(urls.FindChildBySerial(again->Serial()), again);
+    const std::uint64_t serialAgain = again->Serial();
+    urls.SetAsText("<URLS><LISTING/></URLS>");
+    EXPECT_EQ(urls.FindChildBySerial(serialAgain), nullptr);
+    EXPECT_EQ(urls.FindChildBySerial(urls.Child(0)->Serial()), urls.Child(0));
 }
 
 TEST(TQelPiggerStructure, ChangeStampFollowsChildrenAndTheirAttributes) {

@@ -16,7 +16,8 @@ enum TExprType : std::uint8_t {
 
 // One value of the language. AsString is used by etString only and is empty for every other
 // type; the payload is read as AsBoolean, AsInteger or AsFloat according to ExprType.
-struct TExpr {
+// The union is initialised through Payload.
+struct TExpr { // NOLINT(cppcoreguidelines-pro-type-member-init)
     TExprType ExprType = etNull;
     std::string AsString;
     union {

@@ -233,7 +233,8 @@ bool opPlus(TExpr& l, TExpr& r) {
 
 } // namespace
 
-const TOperation OperationTable[OperationCount] = {
+// constexpr, so that the index below is built while compiling.
+extern constexpr TOperation OperationTable[OperationCount] = {
     {"~", 14, opComplement}, {"&", 12, opAnd},    {"|", 12, opOr},      {"^", 12, opXor},
     {"<<", 13, opShl},       {">>", 13, opShr},   {"!", 3, opNot},      {"&&", 1, opLogAnd},
     {"||", 1, opLogOr},      {"^^", 1, opLogXor}, {">=", 2, opGe},      {"<=", 2, opLe},

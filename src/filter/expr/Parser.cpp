@@ -83,14 +83,15 @@ std::string joined(std::string_view a, std::string_view b) {
 } // namespace
 
 // The arguments of one call: room for 8 values in place, constructed only as they are used;
-// a call with more arguments moves them to the heap.
-struct TExprParser::Args {
+// a call with more arguments moves them to the heap. Storage is raw memory on purpose: a value
+// is constructed in it only when the call gets that argument.
+struct TExprParser::Args { // NOLINT(cppcoreguidelines-pro-type-member-init)
     static constexpr int InPlace = 8;
     alignas(TExpr) unsigned char Storage[InPlace * sizeof(TExpr)];
     std::vector<TExpr> More;
     int Count = 0;
 
-    Args() = default;
+    Args() = default; // NOLINT(cppcoreguidelines-pro-type-member-init)
     Args(const Args&) = delete;
     Args& operator=(const Args&) = delete;
     ~Args() {
@@ -105,7 +106,7 @@ struct TExprParser::Args {
         if (Count < InPlace)
             return *new (Storage + sizeof(TExpr) * static_cast<std::size_t>(Count++)) TExpr();
         if (More.empty()) {
-            More.reserve(2 * InPlace);
+            More.reserve(2 * static_cast<std::size_t>(InPlace));
             TExpr* fixed = inPlace();
             for (int i = 0; i < InPlace; ++i)
                 More.push_back(std::move(fixed[i]));

@@ -1,0 +1,43 @@
+#include "settings/ProxySettings.h"
+
+#include "settings/ProxyAddress.h"
+#include "settings/SettingsStore.h"
+#include "tree/TQelPigger.h"
+
+#include <charconv>
+
+namespace {
+
+int portNumber(const std::string& stored) {
+    if (stored.empty())
+        return DefaultProxyPort;
+    const std::string digits = CleanProxyPort(stored);
+    int port = 0;
+    const char* last = digits.data() + digits.size();
+    const auto [end, ec] = std::from_chars(digits.data(), last, port);
+    return (ec == std::errc() && end == last && port > 0) ? port : 0;
+}
+
+} // namespace
+
+bool UsesProxyLoginDialog(const TQelPigger& settingsRoot) {
+    return settingsRoot.GetAttr(SettingsKeys::SaveProxyLogin) != "Y";
+}
+
+ProxyValues ProxyValuesFrom(const TQelPigger& settingsRoot, const std::string& sessionUser,
+                            const std::string& sessionPassword) {
+    ProxyValues values;
+    values.use = settingsRoot.GetAttr(SettingsKeys::UseProxy) == "Y";
+    if (!values.use)
+        return values;
+    values.host = CleanProxyAddress(settingsRoot.GetAttr(SettingsKeys::ProxyIP));
+    values.port = portNumber(settingsRoot.GetAttr(SettingsKeys::ProxyPort));
+    if (UsesProxyLoginDialog(settingsRoot)) {
+        values.user = sessionUser;
+        values.password = sessionPassword;
+    } else {
+        values.user = settingsRoot.GetAttr(SettingsKeys::ProxyUser);
+        values.password = settingsRoot.GetAttr(SettingsKeys::ProxyPass);
+    }
+    return values;
+}
