@@ -1,5 +1,6 @@
 #include "cli/ConditionsCommand.h"
 
+#include "cli/ErrorLine.h"
 #include "cli/EvalCommand.h"
 #include "filter/diagram/CloudDiagram.h"
 #include "filter/diagram/ConditionsFile.h"

@@ -1,5 +1,6 @@
 #include "cli/SearchCommand.h"
 
+#include "cli/ErrorLine.h"
 #include "cli/EvalCommand.h"
 #include "report/ReportFile.h"
 #include "report/ReportInfo.h"
@@ -49,7 +50,17 @@ bool ParseArgs(const std::vector<std::string>& args, SearchArgs& a, std::string&
             const size_t colon = value.rfind(':');
             a.proxy.use = true;
             a.proxy.host = value.substr(0, colon);
-            a.proxy.port = colon == std::string::npos ? "" : value.substr(colon + 1);
+            a.proxy.port = 0;
+            if (colon != std::string::npos) {
+                const std::string port = value.substr(colon + 1);
+                const auto [end, ec] =
+                    std::from_chars(port.data(), port.data() + port.size(), a.proxy.port);
+                if (ec != std::errc() || end != port.data() + port.size() || a.proxy.port < 1 ||
+                    a.proxy.port > 65535) {
+                    error = "--proxy needs HOST:PORT";
+                    return false;
+                }
+            }
             if (a.proxy.host.empty()) {
                 error = "--proxy needs HOST:PORT";
                 return false;

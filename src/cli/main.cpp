@@ -20,9 +20,9 @@ int usage() {
     std::cerr << "Usage:\n"
                  "  qrl tree FILE           read a tagged-tree file and write it back\n"
                  "  qrl eval TEXT           evaluate an expression: its type, a TAB, its value\n"
-                 "  qrl eval -              the same for the expression read from standard input
-                 "  qrl filter REPORT TEXT  the URL of every record of REPORT that TEXT passes
-                 "  qrl conditions FILE     the filter expression of a conditions file
+                 "  qrl eval -              the same for the expression read from standard input\n"
+                 "  qrl filter REPORT TEXT  the URL of every record of REPORT that TEXT passes\n"
+                 "  qrl conditions FILE     the filter expression of a conditions file\n"
               << SearchUsage;
     return 2;
 }

@@ -36,17 +36,12 @@ bool IsEnter(const QKeyEvent* key) {
 // The proxy values of one request, from the settings window's getters (which may ask for the
 // proxy login).
 ProxyValues ProxyFromSettings() {
-    ProxyValues v;
     if (!D_settings_user)
-        return v;
-    v.host = D_settings_user->GetProxyIP();
-    v.port = D_settings_user->GetProxyPort();
-    v.use = D_settings_user->UseProxy();
-    if (v.use) {
-        v.user = D_settings_user->GetProxyUser();
-        v.password = D_settings_user->GetProxyPass();
-    }
-    return v;
+        return {};
+    // Asks for the login when the user chose so.
+    if (D_settings_user->UseProxy())
+        D_settings_user->GetProxyUser();
+    return D_settings_user->Proxy();
 }
 
 // The strip above the how-to button.

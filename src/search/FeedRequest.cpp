@@ -66,8 +66,8 @@ FeedRequest ComposeFeedRequest(const FeedAddress& feed, std::string_view keyword
     const std::string proxyHost(TrimBlanks(proxy.host));
     if (proxy.use && !proxyHost.empty()) {
         r.proxyHost = proxyHost;
-        if (const int p = PortNumber(TrimBlanks(proxy.port)))
-            r.proxyPort = p;
+        if (proxy.port > 0 && proxy.port <= 65535)
+            r.proxyPort = proxy.port;
         r.target = "http://" + feed.host + ":" + port + path;
         if (!proxy.user.empty()) {
             r.proxyAuth = true;

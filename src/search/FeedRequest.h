@@ -5,14 +5,7 @@
 #include <string>
 #include <string_view>
 
-// The proxy values of one request, as the user settings give them.
-struct ProxyValues {
-    bool use = false;
-    std::string host;
-    std::string port;
-    std::string user;
-    std::string password;
-};
+#include "settings/ProxySettings.h"
 
 // The feed's host and port, from a setting "host" or "host:port".
 struct FeedAddress {
@@ -26,9 +19,6 @@ FeedAddress ParseFeedHost(std::string_view text);
 inline constexpr const char* FeedPathTemplate =
     "/feeds/xml.php?Terms=%s&affiliate=velmora&IP=USER_IP";
 inline constexpr const char* FeedUserAgent = "Mozilla/4.0 (compatible; Synapse)";
-// The proxy port used when the settings give none or no number.
-inline constexpr int DefaultProxyPort = 8080;
-
 // The keyword as it can travel in a request target: bytes that cannot appear there at all
 // (controls, blanks, DEL and bytes from 0x80 up) become "%XX"; every other byte, "&", "#",
 // "%" and "=" included, stays as it is.

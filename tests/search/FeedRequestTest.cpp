@@ -21,14 +21,14 @@ TEST(FeedRequest, TargetAndProxy) {
     EXPECT_EQ(r.target, "/feeds/xml.php?Terms=hotel&affiliate=velmora&IP=USER_IP");
     EXPECT_TRUE(r.proxyHost.empty());
 
-    r = ComposeFeedRequest(feed, "new york\x7F", {true, "10.0.0.1", "  ", "u", ""});
+    r = ComposeFeedRequest(feed, "new york\x7F", {true, "10.0.0.1", 0, "u", ""});
     EXPECT_EQ(r.target, "http://feed.example:80/feeds/xml.php?Terms=new%20york%7F&affiliate="
                         "velmora&IP=USER_IP");
     EXPECT_EQ(r.proxyHost, "10.0.0.1");
     EXPECT_EQ(r.proxyPort, DefaultProxyPort);
     EXPECT_TRUE(r.proxyAuth);
 
-    r = ComposeFeedRequest({"f", 81}, "x", {true, "p", "3128", "", "pw"});
+    r = ComposeFeedRequest({"f", 81}, "x", {true, "p", 3128, "", "pw"});
     EXPECT_EQ(r.connectUrl, "http://f:81/");
     EXPECT_EQ(r.proxyPort, 3128);
     EXPECT_FALSE(r.proxyAuth);

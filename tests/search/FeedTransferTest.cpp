@@ -36,8 +36,8 @@ TEST(FeedTransfer, RequestBytesDirect) {
                                feed.host() + "\r\n" + UserAgent + "\r\n");
 
     // A proxy that is switched off, or has no address, is not used.
-    Fetch(ComposeFeedRequest(host, "w", {false, "127.0.0.1", "1", "u", "p"}));
-    Fetch(ComposeFeedRequest(host, "w", {true, "  ", "1", "u", "p"}));
+    Fetch(ComposeFeedRequest(host, "w", {false, "127.0.0.1", 1, "u", "p"}));
+    Fetch(ComposeFeedRequest(host, "w", {true, "  ", 1, "u", "p"}));
     ASSERT_EQ(feed.requests().size(), 3u);
     EXPECT_EQ(feed.requests()[1], feed.requests()[2]);
     EXPECT_EQ(feed.requests()[1].find("Proxy"), std::string::npos);
@@ -48,7 +48,7 @@ TEST(FeedTransfer, RequestBytesThroughProxy) {
     // itself is never contacted.
     FeedServer proxy;
     const FeedAddress feed = ParseFeedHost("feed.quarrylog.example");
-    const std::string port = std::to_string(proxy.port());
+    const int port = proxy.port();
     const std::string line = "GET http://feed.quarrylog.example:80/feeds/xml.php?Terms=hotel&"
                              "affiliate=velmora&IP=USER_IP HTTP/1.0\r\n"
                              "Host: feed.quarrylog.example\r\n";

@@ -200,7 +200,7 @@ TEST(SearchRun, ThroughTinyproxyWithBasicAuth) {
     FeedServer feed;
     TinyProxy proxy("alice", "s3cret");
     ASSERT_TRUE(proxy.running());
-    const std::string port = std::to_string(proxy.port());
+    const int port = proxy.port();
 
     SearchHarness right(feed.host(), {true, "127.0.0.1", port, "alice", "s3cret"});
     right.Run({"air", "hotel"});
