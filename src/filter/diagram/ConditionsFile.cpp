@@ -46,7 +46,7 @@ void setNumber(TQelPigger& node, const char* attribute, std::int32_t value) {
 void buildTree(TQelPigger& root, const TConditions& conditions) {
     root.SetName("CONDITIONS");
     root.SetAttr("VERSION", "1");
-    for (const TCircleSpec& c : conditions.Circles) {
+    for (const TCircleEntry& c : conditions.Circles) {
         auto* node = new TQelPigger(&root);
         node->SetName("CIRCLE");
         node->SetAttr("LABEL", c.Label);
@@ -57,7 +57,7 @@ void buildTree(TQelPigger& root, const TConditions& conditions) {
         setNumber(*node, "LABELDX", c.LabelDX);
         setNumber(*node, "LABELDY", c.LabelDY);
     }
-    for (const TPinSpec& p : conditions.Pins) {
+    for (const TPinEntry& p : conditions.Pins) {
         auto* node = new TQelPigger(&root);
         node->SetName("PIN");
         setNumber(*node, "X", p.X);
@@ -87,7 +87,7 @@ TConditions ReadConditions(std::string_view text) {
     for (const TQelPigger* node : root.Children()) {
         if (node->Name() == "CIRCLE") {
             ++circles;
-            TCircleSpec c;
+            TCircleEntry c;
             c.Label = node->AttrRef("LABEL");
             c.Body = node->AttrRef("BODY");
             c.X = readNumber(*node, "CIRCLE", circles, "X", low);
@@ -98,7 +98,7 @@ TConditions ReadConditions(std::string_view text) {
             result.Circles.push_back(std::move(c));
         } else if (node->Name() == "PIN") {
             ++pins;
-            TPinSpec p;
+            TPinEntry p;
             p.X = readNumber(*node, "PIN", pins, "X", low);
             p.Y = readNumber(*node, "PIN", pins, "Y", low);
             result.Pins.push_back(p);
@@ -123,9 +123,9 @@ void ApplyConditions(TCloudDiagram& diagram, const TConditions& conditions) {
     if (!diagram.Active())
         return;
     diagram.ClearShapes();
-    for (const TCircleSpec& c : conditions.Circles)
+    for (const TCircleEntry& c : conditions.Circles)
         diagram.PlaceCircle(c.Label, c.Body, c.X, c.Y, c.Radius, c.LabelDX, c.LabelDY);
-    for (const TPinSpec& p : conditions.Pins)
+    for (const TPinEntry& p : conditions.Pins)
         diagram.AddPin(p.X, p.Y);
     diagram.RefreshPaintBox();
 }

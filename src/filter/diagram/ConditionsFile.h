@@ -21,18 +21,18 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-struct TCircleSpec {
+struct TCircleEntry {
     std::string Label, Body;
     std::int32_t X = 0, Y = 0, Radius = 0, LabelDX = 0, LabelDY = 0;
 };
 
-struct TPinSpec {
+struct TPinEntry {
     std::int32_t X = 0, Y = 0;
 };
 
 struct TConditions {
-    std::vector<TCircleSpec> Circles;
-    std::vector<TPinSpec> Pins;
+    std::vector<TCircleEntry> Circles;
+    std::vector<TPinEntry> Pins;
 };
 
 // Largest magnitude of a number in a conditions file.
