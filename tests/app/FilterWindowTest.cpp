@@ -14,6 +14,7 @@
 
 #include "../cli/QrlRun.h"
 #include "support/DialogDriver.h"
+#include "support/FileDialogInput.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -135,10 +136,10 @@ protected:
         QTest::mouseRelease(pb, Qt::LeftButton, {}, p);
     }
     // The same conditions through the command-line tool.
-    std::string byQrl() {
+    std::string byQrl(const std::string& report = "r.qrl") {
         SaveConditionsFile(*dlg->OClouds1, tmp.path("c.qrc"));
         const CliRun r =
-            RunQrl({"filter", tmp.qpath("data/r.qrl"), "--conditions", tmp.qpath("c.qrc")});
+            RunQrl({"filter", tmp.qpath("data/" + report), "--conditions", tmp.qpath("c.qrc")});
         EXPECT_EQ(r.code, 0) << r.err;
         return r.out;
     }
@@ -212,6 +213,40 @@ TEST_F(FilterWindow, TwoWordKeywordAgainstTheCommandLine) {
     EXPECT_TRUE(dialogs.Done());
 }
 
+TEST_F(FilterWindow, FilterStaysOnWhenAnotherReportIsOpened) {
+    start(reportOf(60));
+    tmp.write("data/other.qrl", reportOf(30));
+    DialogDriver dialogs;
+    filter(
+        [&] {
+            addKeyword("lilies");
+            QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
+        },
+        dialogs);
+    EXPECT_EQ(window->O_results1->RowCount(), 10 + 6 - 1);
+    const std::string expr = dlg->ExprText();
+    dialogs.Then(typeFileName(tmp.qpath("data/other.qrl")));
+    window->N_Open->trigger();
+    EXPECT_TRUE(dialogs.Done());
+    ASSERT_EQ(window->StatusPanel[2]->text(), tmp.qpath("data/other.qrl"));
+    EXPECT_TRUE(window->O_results1->Filtered());
+    EXPECT_TRUE(window->TB_filter->isChecked());
+    EXPECT_EQ(listed(), byQrl("other.qrl"));
+    EXPECT_EQ(window->O_results1->RowCount(), 5 + 6 - 1);
+    // The dialog shows the same conditions and keeps the same expression.
+    filter(
+        [&] {
+            EXPECT_EQ(dlg->OClouds1->CircleCount(), 1);
+            EXPECT_EQ(dlg->OClouds1->PinCount(), 1);
+            EXPECT_EQ(dlg->Label_onoff->text(), "On");
+            dlg->close();
+        },
+        dialogs);
+    EXPECT_EQ(dlg->ExprText(), expr);
+    EXPECT_EQ(window->O_results1->RowCount(), 30);
+    EXPECT_TRUE(dialogs.Done());
+}
+
 TEST_F(FilterWindow, AnExpressionThatFailsIsShownAndTheRowsBeforeItStay) {
     start("<QRL><URLS>"
           "<LISTING URL=\"http://a.example/\" CHK=\"Y\"><TITLE>Garden</TITLE></LISTING>"
@@ -244,8 +279,9 @@ TEST_F(FilterWindow, NewUsersTour) {
     start(reportOf(300));
     const QString shots = qEnvironmentVariable("QRL_SCREENSHOTS");
     auto shoot = [&](QWidget* w, const char* name) {
-        if (!shots.isEmpty())
+        if (!shots.isEmpty()) {
             EXPECT_TRUE(w->grab().save(shots + "/" + name));
+        }
     };
     // The conditions are set up in the dialog on screen; the editor is the modal window.
     dlg->show();

@@ -8,6 +8,7 @@
 #include "tree/TQelPigger.h"
 
 #include "support/DialogDriver.h"
+#include "support/FileDialogInput.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -33,45 +34,6 @@
 #include <vector>
 
 namespace {
-
-// Enters a file name into a file dialog's name field and clicks its Open or Save button.
-std::function<void(QWidget*)> typeFileName(const QString& path, QString* folderShown = nullptr) {
-    return [path, folderShown](QWidget* w) {
-        auto* dialog = qobject_cast<QFileDialog*>(w);
-        ASSERT_NE(dialog, nullptr);
-        if (folderShown)
-            *folderShown = dialog->directory().absolutePath();
-        auto* edit = w->findChild<QLineEdit*>("fileNameEdit");
-        ASSERT_NE(edit, nullptr);
-        auto* files = w->findChild<QListView*>("listView");
-        ASSERT_NE(files, nullptr);
-        // The listing selects the file chosen last time once it is done; type after it.
-        (void)QTest::qWaitFor([files] { return files->model()->rowCount(files->rootIndex()) > 0; },
-                              1500);
-        QElapsedTimer total, stable;
-        total.start();
-        stable.start();
-        auto typeName = [&] {
-            edit->setFocus();
-            edit->selectAll();
-            edit->insert(path);
-        };
-        typeName();
-        while (total.elapsed() < 5000 && stable.elapsed() < 300) {
-            QTest::qWait(50);
-            if (edit->text() != path) {
-                typeName();
-                stable.restart();
-            }
-        }
-        while (QWidget* popup = QApplication::activePopupWidget())
-            popup->close();
-        if (!DialogDriver::ClickButton(w, "Open"))
-            DialogDriver::ClickButton(w, "Save");
-        if (w->isVisible())
-            dialog->reject();
-    };
-}
 
 class FilterDialog : public ::testing::Test {
 protected:
