@@ -16,6 +16,7 @@
 #include "support/DialogDriver.h"
 #include "support/FileDialogInput.h"
 #include "support/TempDir.h"
+#include "support/UrlCatcher.h"
 
 #include <gtest/gtest.h>
 
@@ -62,6 +63,8 @@ protected:
         QDir root(tmp.qpath(""));
         root.mkpath("bin");
         root.mkpath("data");
+        root.mkpath("docs");
+        tmp.write("docs/FLCEdit.html", "<html><body>Condition editor</body></html>");
         oldCwd = QDir::currentPath();
         QDir::setCurrent(tmp.qpath("bin"));
         dlg = F_lr_filter_user();
@@ -245,6 +248,25 @@ TEST_F(FilterWindow, FilterStaysOnWhenAnotherReportIsOpened) {
     EXPECT_EQ(dlg->ExprText(), expr);
     EXPECT_EQ(window->O_results1->RowCount(), 30);
     EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(FilterWindow, EditorHelpOpensItsPageFromTheHelpFolder) {
+    start(reportOf(3));
+    UrlCatcher browser;
+    dlg->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg));
+    addKeyword("garden");
+    DialogDriver dialogs;
+    dialogs.Then([&](QWidget* w) {
+        QTest::mouseClick(FLCEdit()->btnHelp, Qt::LeftButton);
+        DialogDriver::ClickButton(w, "Close");
+    });
+    dlg->OClouds1->EditSelected();
+    dlg->hide();
+    EXPECT_TRUE(dialogs.Done());
+    ASSERT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(browser.opened[0],
+              QUrl::fromLocalFile(QDir(tmp.qpath("docs")).canonicalPath() + "/FLCEdit.html"));
 }
 
 TEST_F(FilterWindow, AnExpressionThatFailsIsShownAndTheRowsBeforeItStay) {
