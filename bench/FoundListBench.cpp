@@ -1,5 +1,8 @@
 // The found URL list on large reports: fill, rebuild (after a refresh) and storing check marks.
 #include "collect/TO_results.h"
+#include "filter/FilterFunctions.h"
+#include "filter/TF_lr_filter_user.h"
+#include "filter/TOadvCloud.h"
 #include "tree/TQelPigger.h"
 
 #include <benchmark/benchmark.h>
@@ -50,6 +53,44 @@ void BM_FillList(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
+// The filter dialog with four overlapping conditions added as the user adds them and three
+// pinned regions, switched on: its expression is the diagram's own text.
+TF_lr_filter_user* fourCircleFilter() {
+    RegisterExpressionFunctions();
+    TF_lr_filter_user* dlg = F_lr_filter_user();
+    TOadvCloud* d = dlg->OClouds1;
+    d->Stop();
+    d->Start();
+    dlg->Placement().Reset();
+    dlg->Placement().AddConditionCircle(*d, "a", "EXISTS('RECORD 1')");
+    dlg->Placement().AddConditionCircle(*d, "b", "EXISTS('MORE WORDS')");
+    dlg->Placement().AddConditionCircle(*d, "c", "RECORD_STATE('IS_CHECKED')");
+    dlg->Placement().AddConditionCircle(*d, "d", "EXISTS('TO SHOW 7')");
+    d->AddPin(40, 60);
+    d->AddPin(200, 110);
+    dlg->btnApplyClick();
+    return dlg;
+}
+
+// Filling the list with the filter on: every record goes through the dialog's Matches.
+void BM_FillListFiltered(benchmark::State& state) {
+    const auto urls = makeUrls(static_cast<int>(state.range(0)));
+    TF_lr_filter_user* dlg = fourCircleFilter();
+    ShownList shown;
+    shown.list.SetFilter([dlg](TQelPigger* r) { return dlg->Matches(r); },
+                         [](TQelPigger*) { return true; });
+    shown.list.SetFiltered(true);
+    for (auto _ : state) {
+        shown.list.ClearItems();
+        shown.list.Records = urls.get();
+        shown.list.Rebuild();
+        benchmark::DoNotOptimize(shown.list.RowCount());
+    }
+    state.counters["rows"] = shown.list.RowCount();
+    state.counters["expression_chars"] = static_cast<double>(dlg->ExprText().size());
+    state.SetComplexityN(state.range(0));
+}
+
 void BM_RefreshList(benchmark::State& state) {
     const auto urls = makeUrls(static_cast<int>(state.range(0)));
     ShownList shown;
@@ -91,6 +132,12 @@ void BM_ClearList(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_FillList)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_FillListFiltered)
     ->Arg(1000)
     ->Arg(10000)
     ->Arg(100000)

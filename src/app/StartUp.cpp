@@ -2,6 +2,8 @@
 
 #include "app/TFmain.h"
 #include "collect/TD_url_edit.h"
+#include "filter/TFLCEdit.h"
+#include "filter/TF_lr_filter_user.h"
 #include "settings/TD_proxyLogin.h"
 #include "settings/TDmsg.h"
 #include "settings/TF_about.h"
@@ -18,6 +20,11 @@ void CreateSharedWindows() {
     Dmsg();
     D_proxyLogin();
     D_url_edit();
+    FLCEdit()->OpenDoc = [](const QString& topic) {
+        if (Fmain)
+            Fmain->OpenDoc(topic);
+    };
+    F_lr_filter_user();
 }
 
 int RunQuarrylog() {

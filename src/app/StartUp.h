@@ -2,7 +2,8 @@
 #pragma once
 
 // Creates the windows that live from start-up to the end, after the main window and in this
-// order: the about box, the confirmation and message dialogs, the URL editor.
+// order: the about box, the confirmation and message dialogs, the proxy login, the URL editor,
+// the condition editor (its Help opens the main window's help page) and the filter dialog.
 void CreateSharedWindows();
 
 // Runs the program: the main window (which creates the settings object), the shared windows,

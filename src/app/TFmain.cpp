@@ -4,6 +4,7 @@
 #include "collect/TO_WB.h"
 #include "collect/TO_autosearch.h"
 #include "collect/TO_results.h"
+#include "filter/TF_lr_filter_user.h"
 #include "report/ReportInfo.h"
 #include "report/ReportLayout.h"
 #include "settings/AppInfo.h"
@@ -45,6 +46,9 @@ TFmain::TFmain(QWidget* parent) : TForm_main(parent) {
     buildToolbar();
     buildPages();
     buildMenus();
+    // With the filter on, the list shows the records that the filter dialog passes.
+    O_results1->SetFilter([](TQelPigger* record) { return F_lr_filter_user()->Matches(record); },
+                          [](TQelPigger* records) { return F_lr_filter_user()->Execute(records); });
     // The document frame's creation ran in the base constructor.
     ListDirty = true;
     UpdateToolbar();
@@ -324,7 +328,12 @@ void TFmain::RefreshList() {
     O_results1->StoreChecks();
     O_results1->ClearItems();
     O_results1->Records = Urls;
-    O_results1->Rebuild();
+    try {
+        O_results1->Rebuild();
+    } catch (const std::exception& e) {
+        // An expression the filter cannot evaluate: the rows before that record stay.
+        ShowMessage(ToQ(e.what()));
+    }
     ListDirty = false;
 }
 

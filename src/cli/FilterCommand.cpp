@@ -2,6 +2,8 @@
 
 #include "cli/ErrorLine.h"
 #include "filter/FilterMatcher.h"
+#include "filter/diagram/CloudDiagram.h"
+#include "filter/diagram/ConditionsFile.h"
 #include "report/ReportLayout.h"
 #include "tree/TQelPigger.h"
 
@@ -39,4 +41,25 @@ int RunFilterCommand(const std::string& reportFile, const std::string& text, std
     }
     out.flush();
     return code;
+}
+
+int RunFilterConditionsCommand(const std::string& reportFile, const std::string& conditionsFile,
+                               std::ostream& out, std::ostream& err) {
+    TCloudDiagram diagram;
+    diagram.Start();
+    try {
+        LoadConditionsFile(diagram, conditionsFile);
+    } catch (const EQelPiggerError& e) {
+        WriteErrorLine(err, conditionsFile + ": " + e.what() + ". Position " +
+                                std::to_string(e.Position));
+        return 1;
+    } catch (const EConditionsError& e) {
+        WriteErrorLine(err, conditionsFile + ": " + e.what());
+        return 1;
+    } catch (const std::exception& e) {
+        WriteErrorLine(err, e.what());
+        return 1;
+    }
+    // The text that "Filter on" stores for this diagram.
+    return RunFilterCommand(reportFile, diagram.ExpressionText(), out, err);
 }

@@ -9,3 +9,9 @@
 // report, or the evaluator's error at the record where it arose) to err.
 int RunFilterCommand(const std::string& reportFile, const std::string& text, std::ostream& out,
                      std::ostream& err);
+
+// "qrl filter REPORT --conditions FILE": as above, with the expression text that the diagram
+// of the conditions file generates. Returns 1 after writing why a conditions file could not be
+// read to err.
+int RunFilterConditionsCommand(const std::string& reportFile, const std::string& conditionsFile,
+                               std::ostream& out, std::ostream& err);

@@ -22,6 +22,8 @@ int usage() {
                  "  qrl eval TEXT           evaluate an expression: its type, a TAB, its value\n"
                  "  qrl eval -              the same for the expression read from standard input\n"
                  "  qrl filter REPORT TEXT  the URL of every record of REPORT that TEXT passes\n"
+                 "  qrl filter REPORT --conditions FILE\n"
+                 "                          the same with the expression of a conditions file\n"
                  "  qrl conditions FILE     the filter expression of a conditions file\n"
               << SearchUsage;
     return 2;
@@ -47,7 +49,9 @@ int main(int argc, char* argv[]) {
                                std::istreambuf_iterator<char>());
         return RunEvalCommand(text, std::cout, std::cerr);
     }
-    if (command == "filter" && argc == 4)
+    if (command == "filter" && argc == 5 && std::strcmp(argv[3], "--conditions") == 0)
+        return RunFilterConditionsCommand(argv[2], argv[4], std::cout, std::cerr);
+    if (command == "filter" && argc == 4 && std::strcmp(argv[3], "--conditions") != 0)
         return RunFilterCommand(argv[2], argv[3], std::cout, std::cerr);
     if (command == "conditions" && argc == 3)
         return RunConditionsCommand(argv[2], std::cout, std::cerr);

@@ -80,3 +80,48 @@ TEST(QrlFilter, UpperCasingFollowsTheUsersLanguage) {
     r = RunQrl({"filter", dir.qpath("r.qrl"), "EXISTS('PINK')"}, "en_US.UTF-8");
     EXPECT_EQ(r.out, "http://c.example/\n");
 }
+
+TEST(QrlFilter, ConditionsFileGivesTheDiagramsExpression) {
+    TempDir dir;
+    dir.write("r.qrl", Report);
+    // Circle 1 (garden) and circle 2 (ticked) overlap; one pin in garden only and a second
+    // in the same region, which goes as "Filter on" would remove it.
+    dir.write("c.qrc", "<CONDITIONS VERSION=\"1\">"
+                       "<CIRCLE LABEL=\"g\" BODY=\"EXISTS('GARDEN')\" X=\"80\" Y=\"65\" "
+                       "RADIUS=\"60\" LABELDX=\"18\" LABELDY=\"21\"/>"
+                       "<CIRCLE LABEL=\"t\" BODY=\"RECORD_STATE('IS_CHECKED')\" X=\"130\" "
+                       "Y=\"75\" RADIUS=\"60\" LABELDX=\"18\" LABELDY=\"21\"/>"
+                       "<PIN X=\"40\" Y=\"60\"/><PIN X=\"35\" Y=\"62\"/></CONDITIONS>");
+    CliRun r = RunQrl({"filter", dir.qpath("r.qrl"), "--conditions", dir.qpath("c.qrc")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "http://b.example/\n");
+    const CliRun expr = RunQrl({"conditions", dir.qpath("c.qrc")});
+    const CliRun same = RunQrl(
+        {"filter", dir.qpath("r.qrl"), Bytes(expr.out.substr(0, expr.out.size() - 1))});
+    EXPECT_EQ(same.out, r.out);
+
+    // No pin: the empty expression, nothing passes.
+    dir.write("none.qrc", "<CONDITIONS VERSION=\"1\"><CIRCLE LABEL=\"g\" BODY=\"EXISTS('X')\" "
+                          "X=\"80\" Y=\"65\" RADIUS=\"60\" LABELDX=\"1\" LABELDY=\"1\"/>"
+                          "</CONDITIONS>");
+    r = RunQrl({"filter", dir.qpath("r.qrl"), "--conditions", dir.qpath("none.qrc")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "");
+}
+
+TEST(QrlFilter, ConditionsFileThatCannotBeReadIsReported) {
+    TempDir dir;
+    dir.write("r.qrl", Report);
+    CliRun r = RunQrl({"filter", dir.qpath("r.qrl"), "--conditions", dir.qpath("missing.qrc")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("missing.qrc"), std::string::npos);
+    dir.write("bad.qrc", "<CONDITIONS><PIN X=\"a\" Y=\"1\"/></CONDITIONS>");
+    r = RunQrl({"filter", dir.qpath("r.qrl"), "--conditions", dir.qpath("bad.qrc")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, dir.path("bad.qrc") + ": PIN 1: attribute X is not a number: \"a\"\n");
+    // The option needs its file.
+    r = RunQrl({"filter", dir.qpath("r.qrl"), "--conditions"});
+    EXPECT_EQ(r.code, 2);
+}

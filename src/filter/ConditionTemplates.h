@@ -1,0 +1,26 @@
+// The texts of the conditions that the filter dialog composes: bodies (expression texts) and
+// labels of context and record-state circles.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The one record state offered in the filter dialog, and its state name in expressions.
+inline constexpr const char* CheckedStateItem = "checked";
+inline constexpr const char* CheckedStateName = "IS_CHECKED";
+
+// A keyword can be added when it holds more than blanks.
+bool KeywordCanBeAdded(std::string_view keyword);
+
+// "EXISTS('KEYWORD')": the keyword as typed, upper-cased by the user's regional settings,
+// neither trimmed nor escaped.
+std::string ContextConditionBody(std::string_view keyword);
+// "Context:" and the keyword as typed between double quotes.
+std::string ContextConditionLabel(std::string_view keyword);
+
+// "IS_CHECKED" for the item "checked" (exactly), else the item itself.
+std::string RecordStateName(std::string_view item);
+// "RECORD_STATE('NAME')" with the state name of the item.
+std::string StateConditionBody(std::string_view item);
+// "Record state:" and the item, without a space.
+std::string StateConditionLabel(std::string_view item);

@@ -1,0 +1,74 @@
+#include "filter/TF_lr_filter_user.h"
+
+#include "filter/ConditionTemplates.h"
+#include "filter/TOadvCloud.h"
+#include "tree/LocalText.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QToolButton>
+
+TF_lr_filter_user::TF_lr_filter_user(QWidget* parent) : TF_lr_filter(parent) {
+    setObjectName("F_lr_filter_user");
+    PageControl1->setTabText(PageControl1->indexOf(TabSheet_kw), "Context condition");
+    Label1->setText("Context:");
+
+    TabSheet_other = new QWidget();
+    TabSheet_other->setObjectName("TabSheet_other");
+    auto* row = new QHBoxLayout(TabSheet_other);
+    row->setContentsMargins(6, 4, 6, 4);
+    Label2 = new QLabel("Record state:", TabSheet_other);
+    Label2->setObjectName("Label2");
+    QFont bold = Label2->font();
+    bold.setBold(true);
+    Label2->setFont(bold);
+    CB_state = new QComboBox(TabSheet_other);
+    CB_state->setObjectName("CB_state");
+    CB_state->setEditable(false);
+    CB_state->addItem(CheckedStateItem);
+    CB_state->setCurrentIndex(-1);
+    CB_state->setMinimumWidth(120);
+    row->addWidget(Label2);
+    row->addWidget(CB_state);
+    row->addStretch(1);
+    PageControl1->addTab(TabSheet_other, "Other conditions");
+
+    connect(CB_state, &QComboBox::currentIndexChanged, this,
+            &TF_lr_filter_user::CallActionsEnabling);
+}
+
+void TF_lr_filter_user::UpdateActions() {
+    TF_lr_filter::UpdateActions();
+    if (PageControl1->currentWidget() == TabSheet_other)
+        SB_add_condition->setEnabled(CB_state->currentIndex() >= 0);
+}
+
+bool TF_lr_filter_user::Matches(const TQelPigger* record) {
+    return TF_lr_filter::Matches(record);
+}
+
+void TF_lr_filter_user::SB_add_conditionClick() {
+    if (!SB_add_condition->isEnabled())
+        return;
+    if (PageControl1->currentWidget() == TabSheet_kw)
+        AddContextCondition();
+    else if (PageControl1->currentWidget() == TabSheet_other)
+        AddStateCondition();
+    UpdateActions();
+}
+
+void TF_lr_filter_user::AddStateCondition() {
+    const std::string item = FromQ(CB_state->currentText());
+    Placement().AddConditionCircle(*OClouds1, StateConditionLabel(item), StateConditionBody(item));
+    OClouds1->FocusDiagram();
+}
+
+TF_lr_filter_user* F_lr_filter_user() {
+    static TF_lr_filter_user* instance = nullptr;
+    if (!instance)
+        instance = new TF_lr_filter_user();
+    return instance;
+}

@@ -1,0 +1,611 @@
+// The filter dialog and the condition editor, used as a user uses them: typing, clicks on the
+// buttons, the pages and the diagram, the modal windows answered by the dialog driver.
+#include "filter/FilterFunctions.h"
+#include "filter/TFLCEdit.h"
+#include "filter/TF_lr_filter_user.h"
+#include "filter/TOadvCloud.h"
+#include "filter/diagram/ConditionsFile.h"
+#include "tree/TQelPigger.h"
+
+#include "support/DialogDriver.h"
+#include "support/FileDialogInput.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+class FilterDialog : public ::testing::Test {
+protected:
+    TF_lr_filter_user* dlg = nullptr;
+    TQelPigger urls;
+    std::vector<TQelPigger*> records;
+
+    void SetUp() override {
+        RegisterExpressionFunctions();
+        dlg = F_lr_filter_user();
+        // The dialog lives for the whole run; every test starts from an empty diagram.
+        dlg->OClouds1->Stop();
+        dlg->OClouds1->Start();
+        dlg->Placement().Reset();
+        dlg->SetFilterOn(false);
+        dlg->PageControl1->setCurrentWidget(dlg->TabSheet_kw);
+        dlg->Edit_kw->clear();
+        dlg->CB_state->setCurrentIndex(-1);
+        urls.SetName("URLS");
+        add("http://1.example/", "Web Design basics", "", false);
+        add("http://2.example/", "Designing for the web", "web and design", true);
+        add("http://3.example/", "Gardening", "all about WEB DESIGN", false);
+        add("http://4.example/", "Cooking", "recipes", true);
+    }
+    void TearDown() override {
+        if (dlg->isVisible())
+            dlg->hide();
+    }
+
+    void add(const char* url, const char* title, const char* description, bool checked) {
+        auto* r = new TQelPigger(&urls);
+        r->SetName("LISTING");
+        r->SetAttr("URL", url);
+        if (checked)
+            r->SetAttr("CHK", "Y");
+        auto* t = new TQelPigger(r);
+        t->SetName("TITLE");
+        t->Text = title;
+        auto* d = new TQelPigger(r);
+        d->SetName("DESCRIPTION");
+        d->Text = description;
+        records.push_back(r);
+    }
+    // The addresses of the records that pass, joined by blanks.
+    std::string passing() {
+        std::string out;
+        for (const TQelPigger* r : records)
+            if (dlg->Matches(r))
+                out += (out.empty() ? "" : " ") + r->GetAttr("URL");
+        return out;
+    }
+
+    // The dialog on screen without a modal loop, for steps that open other modal windows.
+    void showModeless() {
+        dlg->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg));
+    }
+    void clickPage(QWidget* page) {
+        QTabBar* bar = dlg->PageControl1->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->tabRect(dlg->PageControl1->indexOf(page)).center());
+    }
+    void addKeyword(const QString& keyword) {
+        clickPage(dlg->TabSheet_kw);
+        QTest::mouseClick(dlg->Edit_kw, Qt::LeftButton);
+        QTest::keyClicks(dlg->Edit_kw, keyword);
+        QTest::mouseClick(dlg->SB_add_condition, Qt::LeftButton);
+    }
+    void addCheckedState() {
+        clickPage(dlg->TabSheet_other);
+        dlg->CB_state->setFocus();
+        if (dlg->CB_state->currentIndex() < 0)
+            QTest::keyClick(dlg->CB_state, Qt::Key_Down);
+        QTest::mouseClick(dlg->SB_add_condition, Qt::LeftButton);
+    }
+    QWidget* pb() { return dlg->OClouds1->PB1; }
+    void doubleClick(QPoint p) {
+        QTest::mouseClick(pb(), Qt::LeftButton, {}, p);
+        QTest::mouseDClick(pb(), Qt::LeftButton, {}, p);
+        QTest::mouseRelease(pb(), Qt::LeftButton, {}, p);
+    }
+    // A click on the outline of circle c, which selects it.
+    void clickOutline(const TQELlc* c) {
+        QTest::mouseClick(pb(), Qt::LeftButton, {}, QPoint(c->X + c->Radius, c->Y));
+    }
+    // Runs the dialog modally; steps act in it and must close it.
+    bool execute(std::function<void()> steps, TQelPigger* on = nullptr) {
+        DialogDriver dialogs;
+        dialogs.Then([&](QWidget* w) {
+            EXPECT_EQ(w, dlg);
+            steps();
+            if (dlg->isVisible()) {
+                ADD_FAILURE() << "the steps left the dialog open";
+                dlg->reject();
+            }
+        });
+        const bool result = dlg->Execute(on ? on : &urls);
+        EXPECT_TRUE(dialogs.Done());
+        return result;
+    }
+};
+
+QColor textColour(const QLabel* l) {
+    return l->palette().color(QPalette::WindowText);
+}
+
+} // namespace
+
+TEST_F(FilterDialog, WindowsAndTheirCaptions) {
+    showModeless();
+    EXPECT_EQ(dlg->windowTitle(), "Filter");
+    EXPECT_EQ(dlg->size(), QSize(593, 375));
+    EXPECT_GE(dlg->Panel_right->width(), 95);
+    EXPECT_GE(dlg->btnSaveConditions->width(), dlg->btnSaveConditions->sizeHint().width());
+    EXPECT_EQ(dlg->Panel_top->height(), 71);
+    EXPECT_EQ(dlg->btnApply->text(), "Filter on");
+    EXPECT_EQ(dlg->btn_no_filter->text(), "Filter off");
+    EXPECT_EQ(dlg->btn_close->text(), "Cancel");
+    EXPECT_TRUE(dlg->btn_close->isHidden());
+    EXPECT_EQ(dlg->PageControl1->tabText(0), "Context condition");
+    EXPECT_EQ(dlg->PageControl1->tabText(1), "Other conditions");
+    EXPECT_EQ(dlg->Label1->text(), "Context:");
+    EXPECT_EQ(dlg->Label2->text(), "Record state:");
+    EXPECT_EQ(dlg->Label3->text(), "Current state:");
+    EXPECT_EQ(dlg->CB_state->count(), 1);
+    EXPECT_EQ(dlg->CB_state->itemText(0), "checked");
+    EXPECT_EQ(dlg->CB_state->currentIndex(), -1);
+    EXPECT_EQ(dlg->SB_add_condition->text(), "Add");
+    EXPECT_EQ(dlg->SB_del_cond->text(), "Remove");
+    EXPECT_EQ(dlg->Label_onoff->text(), "Off");
+    EXPECT_EQ(textColour(dlg->Label_onoff), QColor(0x80, 0x80, 0x80));
+    EXPECT_EQ(dlg->OClouds1->objectName(), "OClouds1");
+
+    TFLCEdit* ed = FLCEdit();
+    EXPECT_EQ(ed->windowTitle(), "Selected condition");
+    EXPECT_EQ(ed->size(), QSize(400, 430));
+    EXPECT_EQ(ed->GB_view->title(), "View");
+    EXPECT_EQ(ed->GB_body->title(), "Condition body");
+    EXPECT_EQ(ed->Label3->text(), "Label text:");
+    EXPECT_EQ(ed->Label1->text(), "Radius:");
+    EXPECT_EQ(ed->Label2->text(), "Tune label pos.");
+    EXPECT_EQ(ed->CB_edit->text(), "Edit condition by hand");
+    EXPECT_EQ(ed->btnHelp->text(), "Help");
+    EXPECT_EQ(ed->OKBtn->text(), "Close");
+    EXPECT_TRUE(ed->OKBtn->isDefault());
+    EXPECT_EQ(ed->SE1->minimum(), 20);
+    EXPECT_EQ(ed->SE1->maximum(), 100);
+}
+
+TEST_F(FilterDialog, ContextAndStateConditionsThenFilterOn) {
+    QString stateWhileOpen;
+    const bool on = execute([&] {
+        stateWhileOpen = dlg->Label_onoff->text();
+        EXPECT_FALSE(dlg->btnApply->isEnabled());
+        EXPECT_FALSE(dlg->SB_add_condition->isEnabled());
+        // Blanks only: "Add" stays disabled, and clicking it adds nothing.
+        QTest::mouseClick(dlg->Edit_kw, Qt::LeftButton);
+        QTest::keyClicks(dlg->Edit_kw, "   ");
+        EXPECT_FALSE(dlg->SB_add_condition->isEnabled());
+        QTest::mouseClick(dlg->SB_add_condition, Qt::LeftButton);
+        EXPECT_EQ(dlg->OClouds1->CircleCount(), 0);
+        dlg->Edit_kw->clear();
+
+        addKeyword("web design");
+        ASSERT_EQ(dlg->OClouds1->CircleCount(), 1);
+        const TQELlc* context = dlg->OClouds1->GetCircle(0);
+        EXPECT_EQ(context->LabelText, "Context:\"web design\"");
+        EXPECT_EQ(context->Body, "EXISTS('WEB DESIGN')");
+        EXPECT_EQ(context->X, 80);
+        EXPECT_EQ(context->Y, 65);
+        EXPECT_EQ(context->Radius, 60);
+        EXPECT_EQ(dlg->Edit_kw->text(), "");
+        EXPECT_FALSE(dlg->SB_add_condition->isEnabled());
+        EXPECT_EQ(dlg->focusWidget(), dlg->OClouds1->btnTarget); // the diagram has the keys
+        ASSERT_EQ(dlg->OClouds1->PinCount(), 1);
+        EXPECT_EQ(dlg->OClouds1->GetPin(0)->X, 90);
+        EXPECT_EQ(dlg->OClouds1->GetPin(0)->Y, 75);
+        EXPECT_TRUE(dlg->btnApply->isEnabled());
+        EXPECT_TRUE(dlg->SB_del_cond->isEnabled()); // the new circle is selected
+
+        // The state page: "Add" waits for a chosen state, which then stays chosen.
+        clickPage(dlg->TabSheet_other);
+        EXPECT_FALSE(dlg->SB_add_condition->isEnabled());
+        addCheckedState();
+        EXPECT_EQ(dlg->CB_state->currentText(), "checked");
+        ASSERT_EQ(dlg->OClouds1->CircleCount(), 2);
+        const TQELlc* state = dlg->OClouds1->GetCircle(1);
+        EXPECT_EQ(state->LabelText, "Record state:checked");
+        EXPECT_EQ(state->Body, "RECORD_STATE('IS_CHECKED')");
+        EXPECT_EQ(state->X, 130);
+        EXPECT_EQ(state->Y, 75);
+        EXPECT_TRUE(dlg->SB_add_condition->isEnabled());
+
+        // Regions: the context circle alone and the overlap of both.
+        doubleClick({40, 60});
+        doubleClick({120, 80});
+        EXPECT_EQ(dlg->OClouds1->PinCount(), 2); // (90, 75) and (120, 80) share a region
+        QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
+    });
+    EXPECT_EQ(stateWhileOpen, "Off");
+    EXPECT_TRUE(on);
+    EXPECT_TRUE(dlg->FilterOn());
+    EXPECT_EQ(dlg->Label_onoff->text(), "On");
+    EXPECT_EQ(textColour(dlg->Label_onoff), QColor(0xFF, 0, 0));
+    EXPECT_EQ(dlg->ExprText(), "((EXISTS('WEB DESIGN'))\n && !(RECORD_STATE('IS_CHECKED'))) \n"
+                               "|| ((EXISTS('WEB DESIGN'))\n && (RECORD_STATE('IS_CHECKED')))");
+    // Together in the title or the description, in any letter case; not apart.
+    EXPECT_EQ(passing(), "http://1.example/ http://3.example/");
+    EXPECT_TRUE(dlg->Matches(nullptr));
+    EXPECT_EQ(dlg->CurrentRecord(), nullptr);
+}
+
+TEST_F(FilterDialog, EnterInTheKeywordFieldAddsAndALeadingBlankIsSearched) {
+    execute([&] {
+        QTest::mouseClick(dlg->Edit_kw, Qt::LeftButton);
+        QTest::keyClicks(dlg->Edit_kw, " design");
+        QTest::keyClick(dlg->Edit_kw, Qt::Key_Return);
+        EXPECT_TRUE(dlg->isVisible()); // Enter adds; it does not close the dialog
+        ASSERT_EQ(dlg->OClouds1->CircleCount(), 1);
+        EXPECT_EQ(dlg->OClouds1->GetCircle(0)->Body, "EXISTS(' DESIGN')");
+        QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
+    });
+    // "Web Design basics", "web and design" and "all about WEB DESIGN"; not "Designing".
+    EXPECT_EQ(passing(), "http://1.example/ http://2.example/ http://3.example/");
+}
+
+TEST_F(FilterDialog, StateCirclePinnedInsideOrOutside) {
+    execute([&] {
+        addCheckedState();
+        QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
+    });
+    EXPECT_EQ(passing(), "http://2.example/ http://4.example/");
+    // Its negation: the pin moved outside the circle.
+    execute([&] {
+        const TQELpin* inside = dlg->OClouds1->GetPin(0);
+        doubleClick({inside->X, inside->Y - 2});
+        EXPECT_EQ(dlg->OClouds1->PinCount(), 0);
+        doubleClick({200, 200});
+        QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
+    });
+    EXPECT_EQ(passing(), "http://1.example/ http://3.example/");
+}
+
+TEST_F(FilterDialog, CloseBoxAndFilterOffSwitchOffAndKeepTheConditions) {
+    execute([&] {
+        addKeyword("web");
+        addKeyword("cook");
+        QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
+    });
+    ASSERT_TRUE(dlg->FilterOn());
+    const std::string expr = dlg->ExprText();
+    // The window's close box.
+    EXPECT_FALSE(execute([&] {
+        EXPECT_EQ(dlg->Label_onoff->text(), "On");
+        dlg->close();
+    }));
+    EXPECT_FALSE(dlg->FilterOn());
+    EXPECT_EQ(dlg->Label_onoff->text(), "Off");
+    EXPECT_EQ(dlg->OClouds1->CircleCount(), 2);
+    EXPECT_EQ(dlg->ExprText(), expr);
+    // On again, then "Filter off".
+    EXPECT_TRUE(execute([&] { QTest::mouseClick(dlg->btnApply, Qt::LeftButton); }));
+    EXPECT_FALSE(execute([&] { QTest::mouseClick(dlg->btn_no_filter, Qt::LeftButton); }));
+    EXPECT_EQ(dlg->OClouds1->CircleCount(), 2);
+    // Reopening places the next circle from (40, 40) again.
+    execute([&] {
+        addKeyword("garden");
+        EXPECT_EQ(dlg->OClouds1->GetCircle(2)->X, 80);
+        EXPECT_EQ(dlg->OClouds1->GetCircle(2)->Y, 65);
+        dlg->close();
+    });
+    // Without a record collection nothing is shown and the state stays.
+    EXPECT_TRUE(execute([&] { QTest::mouseClick(dlg->btnApply, Qt::LeftButton); }));
+    DialogDriver none;
+    EXPECT_FALSE(dlg->Execute(nullptr));
+    EXPECT_TRUE(dlg->FilterOn());
+    EXPECT_TRUE(none.Done());
+}
+
+TEST_F(FilterDialog, WithoutAPinFilterOnStoresAnEmptyExpressionAndNothingPasses) {
+    execute([&] {
+        addKeyword("web");
+        const QPoint pin(dlg->OClouds1->GetPin(0)->X, dlg->OClouds1->GetPin(0)->Y);
+        // A double-click ends with a press in the diagram, which updates the buttons.
+        doubleClick(pin - QPoint(0, 2));
+        EXPECT_EQ(dlg->OClouds1->PinCount(), 0);
+        EXPECT_FALSE(dlg->btnApply->isEnabled());
+        doubleClick(pin);
+        EXPECT_TRUE(dlg->btnApply->isEnabled());
+        // A pin removed without an update leaves "Filter on" enabled.
+        dlg->OClouds1->RemovePin(dlg->OClouds1->GetPin(0));
+        EXPECT_EQ(dlg->OClouds1->PinCount(), 0);
+        EXPECT_TRUE(dlg->btnApply->isEnabled());
+        QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
+    });
+    EXPECT_TRUE(dlg->FilterOn());
+    EXPECT_EQ(dlg->ExprText(), "");
+    EXPECT_EQ(passing(), "");
+}
+
+TEST_F(FilterDialog, RemoveDeletesTheSelectedCircleWithoutAQuestion) {
+    showModeless();
+    addKeyword("web");
+    addKeyword("cook");
+    EXPECT_TRUE(dlg->SB_del_cond->isEnabled());
+    DialogDriver dialogs;
+    QTest::mouseClick(dlg->SB_del_cond, Qt::LeftButton);
+    EXPECT_EQ(dlg->OClouds1->CircleCount(), 1);
+    EXPECT_EQ(dlg->OClouds1->GetCircle(0)->Body, "EXISTS('WEB')");
+    EXPECT_FALSE(dlg->SB_del_cond->isEnabled());
+    EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(FilterDialog, AnUnreadableBodyFailsInMatches) {
+    execute([&] {
+        addKeyword("it's");
+        QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
+    });
+    EXPECT_THROW(dlg->Matches(records[0]), std::exception);
+    EXPECT_EQ(dlg->CurrentRecord(), nullptr);
+}
+
+// ---------------------------------------------------------------- condition editor
+
+class ConditionEditor : public FilterDialog {
+protected:
+    TFLCEdit* ed = FLCEdit();
+    // Opens the editor on circle c as the user does: a click on its outline, then Enter on the
+    // diagram; steps act in the editor and must close it.
+    void edit(const TQELlc* c, std::function<void()> steps) {
+        DialogDriver dialogs;
+        dialogs.Then([&](QWidget* w) {
+            EXPECT_EQ(w, ed);
+            steps();
+            if (ed->isVisible()) {
+                ADD_FAILURE() << "the steps left the editor open";
+                ed->reject();
+            }
+        });
+        clickOutline(c);
+        ASSERT_EQ(dlg->OClouds1->Selected(), c);
+        QTest::keyClick(dlg->OClouds1->btnTarget, Qt::Key_Return);
+        EXPECT_TRUE(dialogs.Done());
+        EXPECT_FALSE(ed->isVisible());
+    }
+    QPoint labelOffset(const TQELlc* c) {
+        return ed->LabelC->pos() - ed->Shape1->pos() - QPoint(c->Radius, c->Radius);
+    }
+};
+
+TEST_F(ConditionEditor, LabelIsNeverBlankAndIsStoredTrimmed) {
+    showModeless();
+    addKeyword("web");
+    TQELlc* c = dlg->OClouds1->GetCircle(0);
+    edit(c, [&] {
+        EXPECT_EQ(ed->Edit1->text(), "Context:\"web\"");
+        EXPECT_EQ(ed->LabelC->text(), "Context:\"web\"");
+        ed->Edit1->setFocus();
+        ed->Edit1->selectAll();
+        QTest::keyClick(ed->Edit1, Qt::Key_Backspace);
+        // Emptied: the old label comes back at once.
+        EXPECT_EQ(ed->Edit1->text(), "Context:\"web\"");
+        // Typing over the selection: the first letter is the whole label for a moment.
+        ed->Edit1->selectAll();
+        QTest::keyClicks(ed->Edit1, "Web pages  ");
+        QTest::keyClick(ed->Edit1, Qt::Key_Home);
+        QTest::keyClicks(ed->Edit1, " ");
+        EXPECT_EQ(ed->Edit1->text(), " Web pages  ");
+        EXPECT_EQ(c->LabelText, "Web pages"); // at once, trimmed
+        EXPECT_EQ(ed->LabelC->text(), "Web pages");
+        QTest::mouseClick(ed->OKBtn, Qt::LeftButton);
+    });
+    EXPECT_EQ(c->LabelText, "Web pages");
+    EXPECT_EQ(c->Body, "EXISTS('WEB')");
+}
+
+TEST_F(ConditionEditor, RadiusFieldRules) {
+    showModeless();
+    addKeyword("web");
+    TQELlc* c = dlg->OClouds1->GetCircle(0);
+    edit(c, [&] {
+        EXPECT_EQ(ed->SE1->value(), 60);
+        EXPECT_EQ(ed->Shape1->size(), QSize(120, 120));
+        QLineEdit* field = ed->SE1->findChild<QLineEdit*>();
+        ed->SE1->setFocus();
+        field->selectAll();
+        QTest::keyClicks(ed->SE1, "150");
+        EXPECT_EQ(c->Radius, 150); // as typed, until the field is left
+        EXPECT_EQ(ed->Shape1->size(), QSize(300, 300));
+        QTest::keyClicks(ed->SE1, "x"); // no letters
+        EXPECT_EQ(ed->SE1->text(), "150");
+        ed->Edit1->setFocus();
+        EXPECT_EQ(ed->SE1->text(), "100");
+        EXPECT_EQ(c->Radius, 100);
+        ed->SE1->setFocus();
+        field->selectAll();
+        QTest::keyClicks(ed->SE1, "5");
+        EXPECT_EQ(c->Radius, 5);
+        ed->Edit1->setFocus();
+        EXPECT_EQ(c->Radius, 20);
+        ed->SE1->setFocus();
+        QTest::keyClick(ed->SE1, Qt::Key_Up);
+        EXPECT_EQ(c->Radius, 21);
+        EXPECT_EQ(ed->Shape1->size(), QSize(42, 42));
+        // The label keeps its offsets from the centre.
+        EXPECT_EQ(labelOffset(c), QPoint(18, 21));
+        QTest::mouseClick(ed->OKBtn, Qt::LeftButton);
+    });
+    EXPECT_EQ(c->Radius, 21);
+    EXPECT_EQ(c->LabelDX, 18);
+
+    // A radius beyond the range (resized with the mouse) is limited when the editor opens,
+    // unless the field shows that limit already.
+    c->Radius = 150;
+    dlg->OClouds1->KeepInView(c);
+    edit(c, [&] {
+        EXPECT_EQ(ed->SE1->value(), 100);
+        QTest::mouseClick(ed->OKBtn, Qt::LeftButton);
+    });
+    EXPECT_EQ(c->Radius, 100);
+    c->Radius = 150;
+    dlg->OClouds1->KeepInView(c);
+    edit(c, [&] { QTest::mouseClick(ed->OKBtn, Qt::LeftButton); });
+    EXPECT_EQ(c->Radius, 150);
+}
+
+TEST_F(ConditionEditor, LabelPositionByButtonsAndByDragging) {
+    showModeless();
+    addKeyword("web");
+    TQELlc* c = dlg->OClouds1->GetCircle(0);
+    edit(c, [&] {
+        EXPECT_EQ(labelOffset(c), QPoint(18, 21));
+        QTest::mouseClick(ed->SBl, Qt::LeftButton);
+        QTest::mouseClick(ed->SBl, Qt::LeftButton);
+        QTest::mouseClick(ed->SBdn, Qt::LeftButton);
+        EXPECT_EQ(c->LabelDX, 16);
+        EXPECT_EQ(c->LabelDY, 22);
+        QTest::mouseClick(ed->SBr, Qt::LeftButton);
+        QTest::mouseClick(ed->SBup, Qt::LeftButton);
+        QTest::mouseClick(ed->SBup, Qt::LeftButton);
+        EXPECT_EQ(c->LabelDX, 17);
+        EXPECT_EQ(c->LabelDY, 20);
+        EXPECT_EQ(labelOffset(c), QPoint(17, 20));
+
+        // Dragged with the left button and dropped on the circle at (10, 50): the label's
+        // top-left corner lands there.
+        const QPoint grab(3, 3);
+        const QPoint target = ed->LabelC->mapFromGlobal(ed->Shape1->mapToGlobal(QPoint(10, 50)));
+        QTest::mousePress(ed->LabelC, Qt::LeftButton, {}, grab);
+        QTest::mouseMove(ed->LabelC, grab + QPoint(-10, 5));
+        QTest::mouseMove(ed->LabelC, target);
+        QTest::mouseRelease(ed->LabelC, Qt::LeftButton, {}, target);
+        EXPECT_EQ(c->LabelDX, 10 - 60);
+        EXPECT_EQ(c->LabelDY, 50 - 60);
+        EXPECT_EQ(ed->LabelC->pos(), ed->Shape1->pos() + QPoint(10, 50));
+        // A drop beside the circle changes nothing; nor does a press without a move.
+        const QPoint outside = ed->LabelC->mapFromGlobal(ed->Shape1->mapToGlobal(QPoint(-5, 5)));
+        QTest::mousePress(ed->LabelC, Qt::LeftButton, {}, grab);
+        QTest::mouseMove(ed->LabelC, outside);
+        QTest::mouseRelease(ed->LabelC, Qt::LeftButton, {}, outside);
+        QTest::mouseClick(ed->LabelC, Qt::LeftButton, {}, grab);
+        EXPECT_EQ(c->LabelDX, -50);
+        EXPECT_EQ(c->LabelDY, -10);
+        QTest::mouseClick(ed->OKBtn, Qt::LeftButton);
+    });
+}
+
+TEST_F(ConditionEditor, BodyByHandIsStoredEvenWhenTheBoxIsUntickedAgain) {
+    showModeless();
+    addKeyword("web");
+    TQELlc* c = dlg->OClouds1->GetCircle(0);
+    edit(c, [&] {
+        EXPECT_FALSE(ed->CB_edit->isChecked());
+        EXPECT_TRUE(ed->Edit_body->isReadOnly());
+        EXPECT_EQ(ed->Edit_body->text(), "EXISTS('WEB')");
+        QTest::mouseClick(ed->CB_edit, Qt::LeftButton);
+        EXPECT_FALSE(ed->Edit_body->isReadOnly());
+        ed->Edit_body->setFocus();
+        ed->Edit_body->selectAll();
+        QTest::keyClicks(ed->Edit_body, "EXISTS('COOK') || EXISTS('GARDEN')");
+        QTest::mouseClick(ed->CB_edit, Qt::LeftButton);
+        EXPECT_TRUE(ed->Edit_body->isReadOnly());
+        EXPECT_EQ(c->Body, "EXISTS('WEB')"); // only when the editor closes
+        ed->close();                         // the close box stores it too
+    });
+    EXPECT_EQ(c->Body, "EXISTS('COOK') || EXISTS('GARDEN')");
+    // Opening again unticks the box.
+    edit(c, [&] {
+        EXPECT_FALSE(ed->CB_edit->isChecked());
+        EXPECT_TRUE(ed->Edit_body->isReadOnly());
+        QTest::keyClick(ed, Qt::Key_Escape);
+    });
+    EXPECT_EQ(c->Body, "EXISTS('COOK') || EXISTS('GARDEN')");
+}
+
+TEST_F(ConditionEditor, HelpOpensTheEditorsPage) {
+    showModeless();
+    addKeyword("web");
+    QStringList opened;
+    ed->OpenDoc = [&](const QString& topic) { opened << topic; };
+    edit(dlg->OClouds1->GetCircle(0), [&] {
+        QTest::mouseClick(ed->btnHelp, Qt::LeftButton);
+        EXPECT_TRUE(ed->isVisible());
+        QTest::mouseClick(ed->OKBtn, Qt::LeftButton);
+    });
+    ed->OpenDoc = nullptr;
+    EXPECT_EQ(opened, QStringList{"FLCEdit"});
+}
+
+// ---------------------------------------------------------------- conditions files
+
+TEST_F(FilterDialog, SaveAndLoadConditions) {
+    TempDir tmp;
+    showModeless();
+    addKeyword("web");
+    addCheckedState();
+    const TConditions made = DiagramConditions(*dlg->OClouds1);
+
+    DialogDriver dialogs;
+    dialogs.Then(typeFileName(tmp.qpath("mine")));
+    QTest::mouseClick(dlg->btnSaveConditions, Qt::LeftButton);
+    ASSERT_TRUE(tmp.exists("mine.qrc"));
+    EXPECT_EQ(WriteConditions(ReadConditions(tmp.read("mine.qrc"))), WriteConditions(made));
+    EXPECT_EQ(QDir(dlg->ConditionsFolder()), QDir(tmp.qpath("")));
+
+    // Replacing a file is asked first.
+    dialogs.Then(typeFileName(tmp.qpath("mine.qrc"))).No();
+    addKeyword("cook");
+    QTest::mouseClick(dlg->btnSaveConditions, Qt::LeftButton);
+    EXPECT_EQ(ReadConditions(tmp.read("mine.qrc")).Circles.size(), 2u);
+
+    // Loading into a diagram that is not empty asks; No changes nothing.
+    QString folderShown;
+    dialogs.Then(typeFileName(tmp.qpath("mine.qrc"), &folderShown)).No();
+    QTest::mouseClick(dlg->btnLoadConditions, Qt::LeftButton);
+    EXPECT_EQ(QDir(folderShown), QDir(tmp.qpath(""))); // the last folder
+    EXPECT_EQ(dlg->OClouds1->CircleCount(), 3);
+    dialogs.Then(typeFileName(tmp.qpath("mine.qrc"))).Yes();
+    QTest::mouseClick(dlg->btnLoadConditions, Qt::LeftButton);
+    ASSERT_EQ(dlg->OClouds1->CircleCount(), 2);
+    EXPECT_EQ(WriteConditions(DiagramConditions(*dlg->OClouds1)), WriteConditions(made));
+    EXPECT_TRUE(dlg->btnApply->isEnabled());
+    EXPECT_FALSE(dlg->SB_del_cond->isEnabled());
+    EXPECT_EQ(
+        dialogs.Seen(),
+        (QStringList{"The file \"" + tmp.qpath("mine.qrc") + "\" already exists.\nReplace it?",
+                     "Replace the current conditions with those of the file?",
+                     "Replace the current conditions with those of the file?"}));
+
+    // A file that cannot be read is reported and changes nothing.
+    tmp.write("broken.qrc", "<CONDITIONS><CIRCLE X=\"1\"/></CONDITIONS>");
+    dialogs.Then(typeFileName(tmp.qpath("broken.qrc"))).Ok();
+    QTest::mouseClick(dlg->btnLoadConditions, Qt::LeftButton);
+    EXPECT_TRUE(dialogs.Seen().last().startsWith("The conditions could not be loaded from"));
+    EXPECT_TRUE(dialogs.Seen().last().contains("CIRCLE 1: attribute Y is missing"));
+    EXPECT_EQ(WriteConditions(DiagramConditions(*dlg->OClouds1)), WriteConditions(made));
+    EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(FilterDialog, LoadingIntoAnEmptyDiagramAsksNothing) {
+    TempDir tmp;
+    tmp.write("one.qrc", "<CONDITIONS VERSION=\"1\"><CIRCLE LABEL=\"L\" BODY=\"EXISTS('COOK')\" "
+                         "X=\"100\" Y=\"100\" RADIUS=\"50\" LABELDX=\"1\" LABELDY=\"2\"/>"
+                         "<PIN X=\"100\" Y=\"100\"/></CONDITIONS>");
+    showModeless();
+    {
+        DialogDriver files;
+        files.Then(typeFileName(tmp.qpath("one.qrc")));
+        QTest::mouseClick(dlg->btnLoadConditions, Qt::LeftButton);
+        EXPECT_TRUE(files.Done());
+    }
+    dlg->hide();
+    EXPECT_TRUE(execute([&] { QTest::mouseClick(dlg->btnApply, Qt::LeftButton); }));
+    EXPECT_EQ(passing(), "http://4.example/");
+}
