@@ -310,9 +310,9 @@ void TW_new_report::SB_filenameClick() {
     // The dialog may leave another working directory behind; the program's folders are
     // relative to it.
     const KeepWorkingDirectory keep;
-    const QString data = QDir::cleanPath(QDir::current().absoluteFilePath(AppInfo::DataFolder));
-    QDir().mkpath(data);
-    SaveDialog1->setDirectory(data);
+    const QString dataDir = QDir::cleanPath(QDir::current().absoluteFilePath(AppInfo::DataFolder));
+    QDir().mkpath(dataDir);
+    SaveDialog1->setDirectory(dataDir);
     QSize size(820, 520);
     if (const QScreen* screen = this->screen())
         size = size.boundedTo(screen->availableGeometry().size());
