@@ -398,7 +398,8 @@ void TFmain::N_NewClick() {
         description = wizard->Memo_report_dsc->toPlainText();
         date = wizard->DTP_report->date();
     }
-    if (!finished)
+    // (Ok is reached only with a file chosen.)
+    if (!finished || fileName.trimmed().isEmpty())
         return;
     // A search under way ends first, so that what it added is saved with its report.
     O_autosearch1->StopRun();
