@@ -13,15 +13,18 @@
 #include "settings/TDmsg.h"
 #include "settings/TF_getting_started.h"
 #include "settings/TFsure.h"
+#include "settings/TW_new_report.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -388,6 +391,49 @@ void TFmain::GettingStarted() {
 
 void TFmain::N_NewClick() {
     TForm_main::N_NewClick();
+    bool finished = false;
+    bool automatic = false;
+    QString fileName, keywordText, title, description;
+    QDate date;
+    {
+        auto wizard = std::make_unique<TW_new_report>(this);
+        wizard->MayUseFileName = [this](const QString& chosen) {
+            return MayReplaceCompletedName(chosen);
+        };
+        finished = wizard->Execute();
+        fileName = wizard->ReportFileName;
+        keywordText = wizard->KeywordText;
+        automatic = wizard->Automatic;
+        title = wizard->Edit_report_title->text();
+        description = wizard->Memo_report_dsc->toPlainText();
+        date = wizard->DTP_report->date();
+    }
+    // (Ok is reached only with a file chosen.)
+    if (!finished || fileName.trimmed().isEmpty())
+        return;
+    // A search under way ends first, so that what it added is saved with its report.
+    O_autosearch1->StopRun();
+    // The report is given up only once it is safely on disk.
+    if (!N_SaveClick())
+        return;
+    if (D_settings_user)
+        D_settings_user->SetDataFileName(QFile::encodeName(fileName).toStdString());
+    LoadDocument();
+    ShowDocument();
+    Edit_report_title->setText(title);
+    Memo_report_dsc->setPlainText(description);
+    DTP_report->setDate(date);
+    N_SaveClick();
+    if (automatic) {
+        N_AutomaticmodeClick();
+        O_autosearch1->LB_selected->clear();
+        for (const QString& keyword : keywordText.split("\r\n", Qt::SkipEmptyParts))
+            O_autosearch1->LB_selected->addItem(keyword);
+        O_autosearch1->SB_startClick();
+    } else {
+        N_ManualmodeClick();
+        O_WB1->SB_goClick();
+    }
 }
 
 bool TFmain::N_OpenClick() {

@@ -1,0 +1,403 @@
+#include "settings/TW_new_report.h"
+
+#include "settings/AppInfo.h"
+#include "settings/DialogUtil.h"
+#include "settings/KeywordEntry.h"
+#include "settings/NewReportPages.h"
+#include "settings/TD_settings_user.h"
+#include "settings/TFsure.h"
+#include "settings/WizardPictures.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QDateEdit>
+#include <QDir>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const kManualText = "Using manual mode you will browse search portal via embeded "
+                                "browser; to add found URL click \"AddToList\" button.";
+const char* const kManualClickedText = "Using manual mode you will browse search portal via "
+                                       "embeded browser; to add current URL use \"AddToList\" "
+                                       "button.";
+const char* const kAutomaticText = "Using automatic mode fill the list of keywords. Request will "
+                                   "be sent to remote search engine and found URLs will be added "
+                                   "to the list.";
+
+constexpr int kPictureSize = 120;
+
+bool IsEnter(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
+// Enabled fields in the window colour, disabled ones in the colour of buttons.
+void EnableField(QWidget* field, bool enabled) {
+    field->setEnabled(enabled);
+    QPalette p = field->palette();
+    const QPalette app = QApplication::palette();
+    p.setColor(QPalette::Base, app.color(enabled ? QPalette::Base : QPalette::Button));
+    field->setPalette(p);
+}
+
+// A sunken frame around a picture.
+QFrame* FramedPicture(QWidget* page, const char* frameName, const char* imageName,
+                      const QPixmap& picture, QLabel** image) {
+    auto* frame = new QFrame(page);
+    frame->setObjectName(frameName);
+    frame->setFrameShape(QFrame::Box);
+    frame->setFrameShadow(QFrame::Sunken);
+    frame->setGeometry(8, 8, kPictureSize + 4, kPictureSize + 4);
+    *image = new QLabel(frame);
+    (*image)->setObjectName(imageName);
+    (*image)->setAlignment(Qt::AlignCenter);
+    (*image)->setPixmap(picture);
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(*image);
+    return frame;
+}
+
+QLabel* MakeLabel(QWidget* page, const char* name, const QString& text, const QRect& at,
+                  bool wrap = false) {
+    auto* label = new QLabel(text, page);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setGeometry(at);
+    label->setWordWrap(wrap);
+    if (wrap)
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QFont Bold(QFont font) {
+    font.setBold(true);
+    return font;
+}
+
+// Puts the working directory back however the scope is left.
+class KeepWorkingDirectory {
+public:
+    KeepWorkingDirectory() : dir_(QDir::currentPath()) {}
+    ~KeepWorkingDirectory() { QDir::setCurrent(dir_); }
+    KeepWorkingDirectory(const KeepWorkingDirectory&) = delete;
+    KeepWorkingDirectory& operator=(const KeepWorkingDirectory&) = delete;
+
+private:
+    QString dir_;
+};
+
+} // namespace
+
+TW_new_report::TW_new_report(QWidget* parent) : TWizard(parent) {
+    setObjectName("W_new_report");
+    setWindowTitle("New search report");
+    setFixedSize(540, 400);
+    buildGeneralPage();
+    buildFileNamePage();
+    buildSearchPage();
+    buildReadyPage();
+    connect(btnFinish, &QPushButton::clicked, this, &TW_new_report::btnFinishClick);
+
+    // Creation: the wizard's own, then today's date and the often used keywords.
+    UpdateButtons();
+    PreviousPage = -1;
+    DTP_report->setDate(QDate::currentDate());
+    if (D_settings_user)
+        for (const std::string& keyword : D_settings_user->OftenUsedKeywords())
+            LB_kw->addItem(ToQ(keyword));
+}
+
+void TW_new_report::buildGeneralPage() {
+    TabSheet_general = new QWidget();
+    TabSheet_general->setObjectName("TabSheet_general");
+    QWidget* page = TabSheet_general;
+    Shape2 = FramedPicture(page, "Shape2", "Image2", ReportPicture(kPictureSize), &Image2);
+    Label7 = MakeLabel(page, "Label7", "New search report", QRect(148, 8, 368, 22));
+    Label7->setFont(Bold(font()));
+    Label4 = MakeLabel(page, "Label4", "Title:", QRect(148, 40, 368, 18));
+    Edit_report_title = new QLineEdit("Title of search report", page);
+    Edit_report_title->setObjectName("Edit_report_title");
+    Edit_report_title->setGeometry(148, 58, 368, 24);
+    Label4->setBuddy(Edit_report_title);
+    Label5 = MakeLabel(page, "Label5", "Date:", QRect(148, 90, 368, 18));
+    DTP_report = new QDateEdit(page);
+    DTP_report->setObjectName("DTP_report");
+    DTP_report->setCalendarPopup(true);
+    DTP_report->setLocale(QLocale::system());
+    DTP_report->setDisplayFormat(QLocale::system().dateFormat(QLocale::ShortFormat));
+    DTP_report->setGeometry(148, 108, 150, 24);
+    Label5->setBuddy(DTP_report);
+    Label6 = MakeLabel(page, "Label6", "Report description", QRect(8, 144, 508, 18));
+    Memo_report_dsc = new QPlainTextEdit("Description of search report", page);
+    Memo_report_dsc->setObjectName("Memo_report_dsc");
+    Memo_report_dsc->setGeometry(8, 164, 508, 166);
+    Label6->setBuddy(Memo_report_dsc);
+    AddPage(page);
+}
+
+void TW_new_report::buildFileNamePage() {
+    TabSheet_filename = new QWidget();
+    TabSheet_filename->setObjectName("TabSheet_filename");
+    QWidget* page = TabSheet_filename;
+    Shape1 = FramedPicture(page, "Shape1", "Image1", ReportFilePicture(kPictureSize), &Image1);
+    Label2 = MakeLabel(page, "Label2", "Filename to save new report:", QRect(148, 40, 368, 18));
+    Edit_filename = new QLineEdit(page);
+    Edit_filename->setObjectName("Edit_filename");
+    Edit_filename->setReadOnly(true);
+    Edit_filename->setGeometry(148, 60, 330, 24);
+    Label2->setBuddy(Edit_filename);
+    SB_filename = new QPushButton("...", page);
+    SB_filename->setObjectName("SB_filename");
+    SB_filename->setAutoDefault(false);
+    SB_filename->setGeometry(484, 59, 32, 26);
+    connect(SB_filename, &QPushButton::clicked, this, &TW_new_report::SB_filenameClick);
+
+    SaveDialog1 = new QFileDialog(this, "Save as");
+    SaveDialog1->setObjectName("SaveDialog1");
+    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    SaveDialog1->setNameFilter("Quarrylog data (*.qrl)");
+    SaveDialog1->setDefaultSuffix("qrl");
+    SaveDialog1->setViewMode(QFileDialog::Detail);
+    SaveDialog1->setSizeGripEnabled(true);
+    AddPage(page);
+}
+
+void TW_new_report::buildSearchPage() {
+    TabSheet_search = new QWidget();
+    TabSheet_search->setObjectName("TabSheet_search");
+    QWidget* page = TabSheet_search;
+
+    RG1 = new QGroupBox("Search mode", page);
+    RG1->setObjectName("RG1");
+    RG1->setGeometry(8, 8, 170, 72);
+    auto* items = new QVBoxLayout(RG1);
+    items->setSpacing(2);
+    RG1Group = new QButtonGroup(this);
+    const char* captions[2] = {"Manual", "Automatic"};
+    for (int i = 0; i < 2; ++i) {
+        RG1Items[i] = new QRadioButton(captions[i], RG1);
+        RG1Items[i]->setObjectName(QString("RG1Item%1").arg(i));
+        RG1Group->addButton(RG1Items[i], i);
+        items->addWidget(RG1Items[i]);
+    }
+    RG1Items[0]->setChecked(true);
+    connect(RG1Group, &QButtonGroup::idClicked, this, &TW_new_report::RG1Click);
+
+    Label_mode_dsc = MakeLabel(page, "Label_mode_dsc", kManualText, QRect(190, 14, 326, 66), true);
+
+    Edit_kw = new QLineEdit(page);
+    Edit_kw->setObjectName("Edit_kw");
+    Edit_kw->setGeometry(8, 92, 200, 24);
+    Edit_kw->installEventFilter(this);
+    LB_kw = new QListWidget(page);
+    LB_kw->setObjectName("LB_kw");
+    LB_kw->setGeometry(8, 122, 200, 208);
+    connect(LB_kw, &QListWidget::itemDoubleClicked, this, &TW_new_report::LB_kwDblClick);
+
+    const auto button = [this, page](const char* name, const char* caption, int top,
+                                     void (TW_new_report::*handler)()) {
+        auto* b = new QPushButton(caption, page);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        b->setGeometry(216, top, 76, 25);
+        connect(b, &QPushButton::clicked, this, handler);
+        return b;
+    };
+    SB_add = button("SB_add", "Add >>", 92, &TW_new_report::SB_addClick);
+    SB_remove = button("SB_remove", "Del", 122, &TW_new_report::SB_removeClick);
+    SB_clear = button("SB_clear", "Clear", 152, &TW_new_report::SB_clearClick);
+
+    LB_selected = new QListWidget(page);
+    LB_selected->setObjectName("LB_selected");
+    LB_selected->setGeometry(300, 92, 216, 238);
+
+    for (QWidget* field : std::initializer_list<QWidget*>{Edit_kw, LB_kw, LB_selected})
+        EnableField(field, false);
+    for (QPushButton* b : {SB_add, SB_remove, SB_clear})
+        b->setEnabled(false);
+    AddPage(page);
+}
+
+void TW_new_report::buildReadyPage() {
+    TabSheet_ready = new QWidget();
+    TabSheet_ready->setObjectName("TabSheet_ready");
+    QWidget* page = TabSheet_ready;
+    Shape3 = FramedPicture(page, "Shape3", "Image3", ReadyPicture(kPictureSize), &Image3);
+    SB_proxy = new QPushButton("Proxy setup", page);
+    SB_proxy->setObjectName("SB_proxy");
+    SB_proxy->setAutoDefault(false);
+    SB_proxy->setGeometry(148, 8, 110, 25);
+    connect(SB_proxy, &QPushButton::clicked, this, &TW_new_report::SB_proxyClick);
+    Label1 = MakeLabel(page, "Label1",
+                       "Click \"Proxy setup\" button if you use proxy server and proxy parameters "
+                       "are not entered yet in the settings of Quarrylog or you need to change "
+                       "them.",
+                       QRect(148, 44, 368, 64), true);
+    Label8 = MakeLabel(page, "Label8",
+                       "If you are not sure about proxy using try to use this program without any "
+                       "settings of proxy. If the attempts will not be successfull reffer to your "
+                       "net administrator.",
+                       QRect(148, 114, 368, 64), true);
+    Label9 = MakeLabel(page, "Label9", "Click Ok to start", QRect(148, 200, 368, 22));
+    Label9->setFont(Bold(font()));
+    AddPage(page);
+}
+
+// ---------------------------------------------------------------- the run
+
+bool TW_new_report::Execute() {
+    Finished = false;
+    GoToPage(NewReportPages::General);
+    CenterOnScreen(this);
+    exec();
+    Automatic = SearchMode() == 1;
+    KeywordText.clear();
+    for (const QString& keyword : selectedKeywords())
+        KeywordText += keyword + "\r\n";
+    ReportFileName = Edit_filename->text();
+    return Finished;
+}
+
+void TW_new_report::btnFinishClick() {
+    Finished = true;
+}
+
+int TW_new_report::SearchMode() const {
+    return RG1Group->checkedId();
+}
+
+void TW_new_report::PageChanged() {
+    if (PreviousPage == NewReportPages::FileName && PageIndex() == NewReportPages::Search)
+        ReportFileName = Edit_filename->text().trimmed();
+    const int back = NewReportPages::PageToReturnTo(
+        PreviousPage, PageIndex(), Edit_filename->text(), SearchMode() == 1, LB_selected->count());
+    if (back >= 0)
+        GoToPage(back);
+}
+
+void TW_new_report::RG1Click() {
+    for (QWidget* field : std::initializer_list<QWidget*>{Edit_kw, LB_kw, LB_selected})
+        EnableField(field, false);
+    for (QPushButton* b : {SB_add, SB_remove, SB_clear})
+        b->setEnabled(false);
+    Label_mode_dsc->setText(kManualClickedText);
+    if (SearchMode() != 1)
+        return;
+    for (QWidget* field : std::initializer_list<QWidget*>{Edit_kw, LB_kw, LB_selected})
+        EnableField(field, true);
+    for (QPushButton* b : {SB_add, SB_remove, SB_clear})
+        b->setEnabled(true);
+    Label_mode_dsc->setText(kAutomaticText);
+}
+
+void TW_new_report::SB_filenameClick() {
+    // The dialog may leave another working directory behind; the program's folders are
+    // relative to it.
+    const KeepWorkingDirectory keep;
+    const QString dataDir = QDir::cleanPath(QDir::current().absoluteFilePath(AppInfo::DataFolder));
+    QDir().mkpath(dataDir);
+    SaveDialog1->setDirectory(dataDir);
+    QSize size(820, 520);
+    if (const QScreen* screen = this->screen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    SaveDialog1->resize(size);
+    if (auto* view = SaveDialog1->findChild<QTreeView*>("treeView")) {
+        // The name takes the room the other columns leave, so that the date stays in view.
+        QHeaderView* header = view->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
+        return;
+    const QString chosen = SaveDialog1->selectedFiles().constFirst();
+    if (MayUseFileName && !MayUseFileName(chosen))
+        return;
+    ReportFileName = chosen;
+    Edit_filename->setText(chosen);
+}
+
+void TW_new_report::SB_proxyClick() {
+    if (!D_settings_user)
+        return;
+    D_settings_user->TurnToProxyPage();
+    D_settings_user->exec();
+}
+
+// ---------------------------------------------------------------- keywords
+
+QStringList TW_new_report::selectedKeywords() const {
+    QStringList keywords;
+    for (int i = 0; i < LB_selected->count(); ++i)
+        keywords << LB_selected->item(i)->text();
+    return keywords;
+}
+
+void TW_new_report::SB_addClick() {
+    if (!SB_add->isEnabled())
+        return;
+    QString entry = Edit_kw->text().trimmed();
+    if (entry.isEmpty() && LB_kw->currentItem() && LB_kw->currentItem()->isSelected())
+        entry = LB_kw->currentItem()->text();
+    QStringList keywords = selectedKeywords();
+    const qsizetype listed = keywords.size();
+    const KeywordEntryResult result = AddKeywordEntry(keywords, entry);
+    if (!result.taken)
+        return;
+    for (qsizetype i = listed; i < keywords.size(); ++i)
+        LB_selected->addItem(keywords[i]);
+    if (result.lastFound >= 0)
+        LB_selected->setCurrentRow(result.lastFound);
+    Edit_kw->clear();
+}
+
+void TW_new_report::SB_removeClick() {
+    if (!SB_remove->isEnabled())
+        return;
+    QListWidgetItem* item = LB_selected->currentItem();
+    if (item && item->isSelected())
+        delete item;
+}
+
+void TW_new_report::SB_clearClick() {
+    if (!SB_clear->isEnabled() || LB_selected->count() == 0)
+        return;
+    if (AskUser("Clear selected keyword list?"))
+        LB_selected->clear();
+}
+
+void TW_new_report::LB_kwDblClick() {
+    QListWidgetItem* item = LB_kw->currentItem();
+    if (item && item->isSelected())
+        Edit_kw->setText(item->text());
+}
+
+void TW_new_report::Edit_kwKeyDown(QKeyEvent* key) {
+    if (IsEnter(key))
+        SB_addClick();
+}
+
+bool TW_new_report::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit_kw && event->type() == QEvent::KeyPress &&
+        IsEnter(static_cast<QKeyEvent*>(event))) {
+        Edit_kwKeyDown(static_cast<QKeyEvent*>(event));
+        return true;
+    }
+    return TWizard::eventFilter(watched, event);
+}

@@ -1,0 +1,328 @@
+// New report from the main window: the wizard run by clicks and typing, the report it makes
+// and saves, and the search it starts, automatic against the loopback search feed and manual
+// against a loopback site.
+#include "app/TFmain.h"
+#include "collect/TO_WB.h"
+#include "collect/TO_autosearch.h"
+#include "settings/AppInfo.h"
+#include "settings/TD_settings_user.h"
+#include "settings/TW_new_report.h"
+
+#include "support/DialogDriver.h"
+#include "support/FeedServer.h"
+#include "support/FileDialogTyping.h"
+#include "support/LoopbackHttp.h"
+#include "support/SampleReports.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDateEdit>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <memory>
+
+namespace {
+
+// What the user enters into the wizard.
+struct WizardInput {
+    QString title;
+    QString description;
+    QDate date;
+    QString file;        // typed into the save dialog
+    QString replace;     // the answer when the save dialog asks to replace a file
+    QString keywords;    // typed in automatic mode; empty: manual mode
+    bool cancel = false; // Cancel on the last page instead of Ok
+};
+
+// Fills the wizard page by page as a user would and ends it.
+std::function<void(QWidget*)> FillWizard(const WizardInput& in) {
+    return [in](QWidget* w) {
+        auto* wizard = qobject_cast<TW_new_report*>(w);
+        ASSERT_NE(wizard, nullptr);
+        const auto click = [](QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); };
+
+        wizard->Edit_report_title->selectAll();
+        QTest::keyClicks(wizard->Edit_report_title, in.title);
+        wizard->Memo_report_dsc->selectAll();
+        const QStringList lines = in.description.split('\n');
+        for (int i = 0; i < lines.size(); ++i) {
+            if (i > 0)
+                QTest::keyClick(wizard->Memo_report_dsc, Qt::Key_Return);
+            QTest::keyClicks(wizard->Memo_report_dsc, lines[i]);
+        }
+        QDateEdit* date = wizard->DTP_report;
+        date->setFocus();
+        date->setSelectedSection(QDateTimeEdit::DaySection);
+        QTest::keyClicks(date, QString::number(in.date.day()));
+        date->setSelectedSection(QDateTimeEdit::MonthSection);
+        QTest::keyClicks(date, QLocale::system().monthName(in.date.month(), QLocale::ShortFormat));
+        date->setSelectedSection(QDateTimeEdit::YearSection);
+        QTest::keyClicks(date, QString::number(in.date.year()));
+        EXPECT_EQ(date->date(), in.date);
+        click(wizard->btnNext);
+
+        {
+            DialogDriver saveDialog;
+            saveDialog.Then(TypeFileName(in.file, in.replace));
+            click(wizard->SB_filename);
+            EXPECT_TRUE(saveDialog.Done()) << saveDialog.Unexpected().join(",").toStdString();
+        }
+        click(wizard->btnNext);
+        ASSERT_EQ(wizard->PageIndex(), 2);
+
+        if (!in.keywords.isEmpty()) {
+            QRadioButton* automatic = wizard->RG1Items[1];
+            QTest::mouseClick(automatic, Qt::LeftButton, {}, QPoint(8, automatic->height() / 2));
+            QTest::keyClicks(wizard->Edit_kw, in.keywords);
+            QTest::keyClick(wizard->Edit_kw, Qt::Key_Return);
+        }
+        click(wizard->btnNext);
+        ASSERT_EQ(wizard->PageIndex(), 3);
+        click(in.cancel ? wizard->btnCancel : wizard->btnFinish);
+    };
+}
+
+QByteArray html(const QByteArray& title) {
+    return "<html><head><title>" + title + "</title></head><body>" + title + "</body></html>";
+}
+
+int Count(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+} // namespace
+
+class NewReport : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        // The browser profile goes to this run's own user folders.
+        static TempDir user;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(user.qpath("")) + "/data");
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(user.qpath("")) + "/cache");
+    }
+
+    FeedServer feed;
+    LoopbackHttp site;
+    TempDir tmp;
+    QString oldCwd;
+    std::unique_ptr<TFmain> window;
+
+    void SetUp() override {
+        QDir(tmp.qpath("")).mkpath("bin");
+        QDir(tmp.qpath("")).mkpath("data");
+        oldCwd = QDir::currentPath();
+        QDir::setCurrent(tmp.qpath("bin"));
+        site.Page("/search", html("Search"));
+        tmp.write("data/r.qrl", SmallReportText(date(QDate(2026, 12, 6))));
+        auto* settings = new TD_settings_user(tmp.qpath("bin/q.set"));
+        settings->Store().Set("DATA_FILE_NAME", tmp.path("data/r.qrl"));
+        settings->Store().Set("SI", "NO");
+        settings->Store().Set(AppInfo::FeedHostKey, feed.host());
+        settings->Store().Set(AppInfo::HomeSearchPageKey, site.Address("/search").toStdString());
+        window = std::make_unique<TFmain>();
+        window->resize(900, 700);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_TRUE(WaitUntil([this] { return !window->FirstActivation; }));
+        // The getting-started offer posted by the first activation (switched off here).
+        QTest::qWait(50);
+    }
+    void TearDown() override {
+        window.reset();
+        delete D_settings_user;
+        QDir::setCurrent(oldCwd);
+    }
+
+    static std::string date(const QDate& d) {
+        return QLocale::system().toString(d, QLocale::ShortFormat).toStdString();
+    }
+    QString status(int panel) const { return window->StatusPanel[panel]->text(); }
+    // The current report changed by typing, so that New has something to save first.
+    void changeReport() {
+        QTest::keyClicks(window->Edit_report_title, " and more");
+        ASSERT_EQ(status(1), "Changed");
+    }
+    std::string settingsFile() const { return tmp.read("bin/q.set"); }
+};
+
+TEST_F(NewReport, AutomaticModeSavesTheReportAndRunsTheSearch) {
+    DialogDriver dialogs;
+    changeReport();
+    WizardInput in{
+        "Garden tools", "Suppliers\nof spades", QDate(2026, 3, 14), tmp.qpath("data/garden"), {},
+        "spades  forks"};
+    dialogs.Then(FillWizard(in));
+    QTest::mouseClick(window->TB_new, Qt::LeftButton);
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+
+    // The report left was saved first, without a question.
+    EXPECT_NE(tmp.read("data/r.qrl").find("Garden tools and more"), std::string::npos);
+    // The new report is current, saved with the wizard's values, and named in the settings file.
+    EXPECT_EQ(status(2), tmp.qpath("data/garden.qrl"));
+    EXPECT_EQ(D_settings_user->GetDataFileName(), tmp.path("data/garden.qrl"));
+    EXPECT_NE(settingsFile().find(tmp.path("data/garden.qrl")), std::string::npos);
+    const std::string made = "\r\n<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Garden tools\" RDATE=\"" +
+                             date(QDate(2026, 3, 14)) + "\">Suppliers\r\nof spades";
+    EXPECT_EQ(tmp.read("data/garden.qrl").rfind(made, 0), 0u) << tmp.read("data/garden.qrl");
+    EXPECT_EQ(window->Edit_report_title->text(), "Garden tools");
+    EXPECT_EQ(window->DTP_report->date(), QDate(2026, 3, 14));
+
+    // The Auto search page shows the keywords and the run has started.
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet_auto);
+    TO_autosearch* search = window->O_autosearch1;
+    ASSERT_EQ(search->LB_selected->count(), 2);
+    EXPECT_EQ(search->LB_selected->item(0)->text(), "spades");
+    EXPECT_EQ(search->LB_selected->item(1)->text(), "forks");
+    ASSERT_TRUE(WaitUntil([&] { return !search->Busy; }, 20000));
+    EXPECT_TRUE(search->Memo_log->toPlainText().endsWith("New URLs added:10"))
+        << search->Memo_log->toPlainText().toStdString();
+    ASSERT_EQ(feed.requests().size(), 2u);
+    EXPECT_NE(feed.requests()[0].find("Terms=spades&"), std::string::npos);
+
+    // The run's records are in the report and reach its file with the next save.
+    EXPECT_EQ(window->Urls->ChildCount(), 10);
+    EXPECT_EQ(status(1), "Changed");
+    window->N_Save->trigger();
+    const std::string saved = tmp.read("data/garden.qrl");
+    EXPECT_EQ(saved.rfind(made, 0), 0u);
+    EXPECT_EQ(Count(saved, "<LISTING "), 10);
+    EXPECT_NE(saved.find("URL=\"http://www.forks-5.example/\""), std::string::npos);
+}
+
+TEST_F(NewReport, ManualModeOnAnExistingFileLoadsItAndGoesToTheHomeSearchPage) {
+    tmp.write("data/old.qrl", SmallReportText(date(QDate(2025, 1, 2))));
+    // The wizard is reached from the getting-started dialog, as on a first start.
+    DialogDriver start;
+    start.Then([](QWidget* w) {
+        auto* item = w->findChild<QRadioButton*>("RG1Item2");
+        EXPECT_EQ(item->text(), "Run \"New Search Report\" wizard");
+        QTest::mouseClick(item, Qt::LeftButton, {}, QPoint(8, item->height() / 2));
+        DialogDriver::ClickButton(w, "Ok");
+    });
+    start.Then(FillWizard(
+        {"Seeds", "Seed merchants", QDate(2026, 5, 1), tmp.qpath("data/old.qrl"), "Yes", {}}));
+    D_settings_user->Store().Set("SI", "");
+    QCoreApplication::postEvent(window.get(), new QEvent(TFmain::GettingStartedEvent));
+    ASSERT_TRUE(WaitUntil([&] { return start.Done(); }, 20000))
+        << start.Unexpected().join(",").toStdString();
+
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet_manual);
+    EXPECT_TRUE(window->TB_home->isEnabled());
+    // The existing file was loaded: its record stays, its title and date are the wizard's.
+    EXPECT_EQ(status(2), tmp.qpath("data/old.qrl"));
+    EXPECT_EQ(window->Urls->ChildCount(), 1);
+    EXPECT_EQ(status(1), "");
+    const std::string saved = tmp.read("data/old.qrl");
+    EXPECT_EQ(saved.rfind("\r\n<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Seeds\" RDATE=\"" +
+                              date(QDate(2026, 5, 1)) + "\">Seed merchants\r\n\t<URLS>",
+                          0),
+              0u)
+        << saved;
+    EXPECT_EQ(Count(saved, "<LISTING "), 1);
+    EXPECT_EQ(tmp.read("data/old.BAK"), SmallReportText(date(QDate(2025, 1, 2))));
+    // The browser goes to the home search page; no search feed request.
+    const QString home = site.Address("/search");
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            QWebEngineView* view = window->O_WB1->WebBrowser1;
+            return view && QString::fromStdString(window->O_WB1->CurrentUrl()) == home &&
+                   !view->page()->isLoading();
+        },
+        20000));
+    EXPECT_EQ(site.Requests("/search"), 1);
+    EXPECT_TRUE(feed.requests().empty());
+}
+
+TEST_F(NewReport, CancelChangesNothing) {
+    DialogDriver dialogs;
+    changeReport();
+    const std::string before = tmp.read("data/r.qrl");
+    const std::string settingsBefore = settingsFile();
+    WizardInput in{"Other", "Other", QDate(2026, 1, 1), tmp.qpath("data/other"), {}, "word"};
+    in.cancel = true;
+    dialogs.Then(FillWizard(in));
+    window->N_New->trigger();
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    EXPECT_EQ(tmp.read("data/r.qrl"), before);
+    EXPECT_FALSE(tmp.exists("data/other.qrl"));
+    EXPECT_EQ(settingsFile(), settingsBefore);
+    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(window->Edit_report_title->text(), "Garden tools and more");
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet_general);
+    EXPECT_TRUE(feed.requests().empty());
+}
+
+TEST_F(NewReport, ACompletedNameOfAnotherFileIsOnlyTakenWhenAgreed) {
+    const std::string other = "\r\n<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Other\"/>";
+    tmp.write("data/other.qrl", other);
+    QStringList asked;
+    QString shown;
+    int page = -1;
+    DialogDriver dialogs;
+    dialogs.Then([&](QWidget* w) {
+        auto* wizard = qobject_cast<TW_new_report*>(w);
+        ASSERT_NE(wizard, nullptr);
+        QTest::mouseClick(wizard->btnNext, Qt::LeftButton);
+        {
+            // "other.txt" stands for "other.qrl", which the save dialog did not ask about.
+            DialogDriver inner;
+            inner.Then(TypeFileName(tmp.qpath("data/other.txt"))).No();
+            QTest::mouseClick(wizard->SB_filename, Qt::LeftButton);
+            EXPECT_TRUE(inner.Done()) << inner.Unexpected().join(",").toStdString();
+            asked = inner.Seen();
+        }
+        shown = wizard->Edit_filename->text();
+        QTest::mouseClick(wizard->btnNext, Qt::LeftButton);
+        page = wizard->PageIndex();
+        QTest::mouseClick(wizard->btnCancel, Qt::LeftButton);
+    });
+    window->N_New->trigger();
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    EXPECT_EQ(asked, QStringList{"The file \"" + tmp.qpath("data/other.qrl") +
+                                 "\" already exists.\nReplace it?"});
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_EQ(page, 1);
+    EXPECT_EQ(tmp.read("data/other.qrl"), other);
+    EXPECT_EQ(status(2), tmp.qpath("data/r.qrl"));
+}
+
+TEST_F(NewReport, AFailedSaveOfTheCurrentReportStopsNew) {
+    DialogDriver dialogs;
+    // The report's file cannot be replaced any more: a folder has taken its name.
+    changeReport();
+    ASSERT_TRUE(QFile::rename(tmp.qpath("data/r.qrl"), tmp.qpath("data/kept.qrl")));
+    ASSERT_TRUE(QDir(tmp.qpath("data")).mkdir("r.qrl"));
+    dialogs.Then(FillWizard(
+        {"Garden tools", "Tools", QDate(2026, 3, 14), tmp.qpath("data/garden"), {}, "spades"}));
+    dialogs.Ok();
+    window->N_New->trigger();
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    ASSERT_EQ(dialogs.Seen().size(), 1);
+    EXPECT_TRUE(dialogs.Seen()[0].startsWith("The report was not saved.\n"));
+    // Nothing of the new report happened: the report stays current, changed and unsearched.
+    EXPECT_EQ(status(2), tmp.qpath("data/r.qrl"));
+    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(window->Edit_report_title->text(), "Garden tools and more");
+    EXPECT_EQ(window->Urls->ChildCount(), 1);
+    EXPECT_FALSE(tmp.exists("data/garden.qrl"));
+    EXPECT_EQ(D_settings_user->GetDataFileName(), tmp.path("data/r.qrl"));
+    QTest::qWait(100);
+    EXPECT_TRUE(feed.requests().empty());
+}
