@@ -1,7 +1,9 @@
 // qrl: the command-line companion of Quarrylog.
 #include "cli/ConditionsCommand.h"
 #include "cli/EvalCommand.h"
+#include "cli/ExportCommand.h"
 #include "cli/FilterCommand.h"
+#include "cli/ImportCommand.h"
 #include "cli/TreeCommand.h"
 #include "filter/FilterFunctions.h"
 
@@ -10,6 +12,7 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -18,7 +21,12 @@ int usage() {
                  "  qrl tree FILE           read a tagged-tree file and write it back\n"
                  "  qrl eval TEXT           evaluate an expression: its type, a TAB, its value\n"
                  "  qrl filter REPORT TEXT  the URL of every record of REPORT that TEXT passes\n"
-                 "  qrl conditions FILE     the filter expression of a conditions file\n";
+                 "  qrl conditions FILE     the filter expression of a conditions file\n"
+                 "  qrl export REPORT --format html|csv|json|bookmarks [--checked] [-o FILE]\n"
+                 "                          the report in another format (standard output\n"
+                 "                          without -o; --checked: the ticked records only)\n"
+                 "  qrl import REPORT FILE [--format bookmarks|csv|json|text]\n"
+                 "                          add the pages of FILE that are not in REPORT yet\n";
     return 2;
 }
 
@@ -39,5 +47,11 @@ int main(int argc, char* argv[]) {
         return RunFilterCommand(argv[2], argv[3], std::cout, std::cerr);
     if (command == "conditions" && argc == 3)
         return RunConditionsCommand(argv[2], std::cout, std::cerr);
+    if (command == "export")
+        return RunExportCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
+                                std::cerr);
+    if (command == "import")
+        return RunImportCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
+                                std::cerr);
     return usage();
 }
