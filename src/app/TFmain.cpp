@@ -43,6 +43,7 @@ TFmain::TFmain(QWidget* parent) : TForm_main(parent) {
     buildToolbar();
     buildPages();
     buildMenus();
+    buildExchangeMenu();
     // The document frame's creation ran in the base constructor.
     ListDirty = true;
     UpdateToolbar();

@@ -45,7 +45,7 @@ tr { break-inside: avoid; page-break-inside: avoid; }
 // Only addresses that open a page become links; anything else (a script address above all)
 // stays plain text, so that the page never runs code.
 bool isLinkable(const QString& address) {
-    const QUrl url(address, QUrl::StrictMode);
+    const QUrl url(address);
     if (!url.isValid())
         return false;
     static const QStringList schemes = {"http", "https", "ftp", "ftps", "file", "mailto", "news"};

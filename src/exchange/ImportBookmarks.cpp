@@ -25,48 +25,28 @@ QString attribute(const xmlNode* node, const char* name) {
     return text;
 }
 
-const xmlNode* nextElement(const xmlNode* node) {
-    for (node = node->next; node; node = node->next)
-        if (node->type == XML_ELEMENT_NODE)
-            return node;
-    return nullptr;
-}
-
-// The text of a node; a description stops at the lists and entries nested in it.
-void collectText(const xmlNode* node, QString& out, bool descriptionOnly) {
+// The text of a link or description, without the entries and lists that an unclosed tag
+// nested in it.
+void collectText(const xmlNode* node, QString& out) {
     for (const xmlNode* child = node->children; child; child = child->next) {
         if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
             out += QString::fromUtf8(reinterpret_cast<const char*>(child->content));
         } else if (child->type == XML_ELEMENT_NODE) {
-            if (descriptionOnly && (named(child, "dl") || named(child, "dt") ||
-                                    named(child, "dd") || named(child, "h3")))
+            if (named(child, "dl") || named(child, "dt") || named(child, "dd") ||
+                named(child, "h3") || named(child, "a"))
                 continue;
             if (named(child, "br"))
                 out += '\n';
             else
-                collectText(child, out, descriptionOnly);
+                collectText(child, out);
         }
     }
 }
 
-QString textOf(const xmlNode* node, bool descriptionOnly) {
+QString textOf(const xmlNode* node) {
     QString out;
-    collectText(node, out, descriptionOnly);
+    collectText(node, out);
     return out.trimmed();
-}
-
-// The description of a link: the DD that follows it, within its DT or right after the DT.
-QString descriptionOf(const xmlNode* link) {
-    for (const xmlNode* next = nextElement(link); next; next = nextElement(next)) {
-        if (named(next, "dd"))
-            return textOf(next, true);
-        if (named(next, "a") || named(next, "dt") || named(next, "dl") || named(next, "h3"))
-            break;
-    }
-    if (named(link->parent, "dt"))
-        if (const xmlNode* next = nextElement(link->parent); named(next, "dd"))
-            return textOf(next, true);
-    return {};
 }
 
 // Firefox's "place:" addresses are saved queries of its own history, no pages.
@@ -75,21 +55,33 @@ bool isPage(const QString& href) {
     return !lower.isEmpty() && !lower.startsWith("place:");
 }
 
-void collectLinks(const xmlNode* node, std::vector<ExchangeRecord>& pages) {
+// Walks the document in order. A link's description is the DD that comes after it before any
+// other entry, folder or list begins (the parser nests unclosed DT and DD elements in more
+// than one way, so their order is what counts, not their nesting).
+void collectLinks(const xmlNode* node, std::vector<ExchangeRecord>& pages, size_t& current) {
+    constexpr size_t none = static_cast<size_t>(-1);
     for (; node; node = node->next) {
         if (node->type != XML_ELEMENT_NODE)
             continue;
         if (named(node, "a")) {
+            current = none;
             const QString href = attribute(node, "href");
             if (isPage(href)) {
                 ExchangeRecord page;
                 page.url = href.trimmed();
-                page.title = textOf(node, false);
-                page.description = descriptionOf(node);
+                page.title = textOf(node);
                 pages.push_back(std::move(page));
+                current = pages.size() - 1;
             }
+        } else if (named(node, "dd")) {
+            if (current != none)
+                pages[current].description = textOf(node);
+            current = none;
+        } else if (named(node, "dt") || named(node, "dl") || named(node, "h3") ||
+                   named(node, "hr")) {
+            current = none;
         }
-        collectLinks(node->children, pages);
+        collectLinks(node->children, pages, current);
     }
 }
 
@@ -115,6 +107,7 @@ std::vector<ExchangeRecord> ReadBookmarks(const QByteArray& bytes) {
     if (!doc)
         throw ImportError("not an HTML bookmark file");
     std::vector<ExchangeRecord> pages;
-    collectLinks(xmlDocGetRootElement(doc.get()), pages);
+    size_t current = static_cast<size_t>(-1);
+    collectLinks(xmlDocGetRootElement(doc.get()), pages, current);
     return pages;
 }
