@@ -6,6 +6,7 @@ packages=(
     cmake ninja-build g++ clang clang-format clang-tidy pkg-config
     qt6-base-dev qt6-webengine-dev libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    libxml2-dev
     xvfb xauth tinyproxy fonts-dejavu-core python3
 )
 

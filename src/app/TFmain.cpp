@@ -52,6 +52,7 @@ TFmain::TFmain(QWidget* parent) : TForm_main(parent) {
     // With the filter on, the list shows the records that the filter dialog passes.
     O_results1->SetFilter([](TQelPigger* record) { return F_lr_filter_user()->Matches(record); },
                           [](TQelPigger* records) { return F_lr_filter_user()->Execute(records); });
+    buildExchangeMenu();
     // The document frame's creation ran in the base constructor.
     ListDirty = true;
     UpdateToolbar();

@@ -62,6 +62,11 @@ public:
     TO_autosearch* O_autosearch1;
     TO_results* O_results1;
 
+    QAction* N_Export;
+    QAction* N_ExportTicked;
+    QAction* N_Import;
+    QFileDialog* ExportDialog1;
+    QFileDialog* ImportDialog1;
     QAction* N_Settings;
     QMenu* N_Edit;
     QAction* N_EditURL;
@@ -117,6 +122,11 @@ public slots:
     void N_IntroClick();
     void N_lastversionClick();
     void O_WB1SB_add_to_foundClick();
+    // Export of all records or of the ticked ones, in the format of the chosen file type.
+    void N_ExportClick();
+    void N_ExportTickedClick();
+    // Adds the pages of a chosen file that are not in the report yet and tells how many.
+    void N_ImportClick();
     // Adds the page at url by hand and opens the URL editor on it; Cancel there removes it.
     void AddPageByHand(const std::string& url);
 
@@ -131,6 +141,8 @@ private:
     void buildToolbar();
     void buildPages();
     void buildMenus();
+    void buildExchangeMenu();
+    void exportRecords(bool tickedOnly);
     void showPage(QWidget* page);
 
     ReportRecords records_;

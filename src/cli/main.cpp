@@ -2,7 +2,9 @@
 #include "cli/ConditionsCommand.h"
 #include "cli/ErrorLine.h"
 #include "cli/EvalCommand.h"
+#include "cli/ExportCommand.h"
 #include "cli/FilterCommand.h"
+#include "cli/ImportCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/TreeCommand.h"
 #include "filter/FilterFunctions.h"
@@ -13,6 +15,7 @@
 #include <iostream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -25,6 +28,11 @@ int usage() {
                  "  qrl filter REPORT --conditions FILE\n"
                  "                          the same with the expression of a conditions file\n"
                  "  qrl conditions FILE     the filter expression of a conditions file\n"
+                 "  qrl export REPORT --format html|csv|json|bookmarks [--checked] [-o FILE]\n"
+                 "                          the report in another format (standard output\n"
+                 "                          without -o; --checked: the ticked records only)\n"
+                 "  qrl import REPORT FILE [--format bookmarks|csv|json|text]\n"
+                 "                          add the pages of FILE that are not in REPORT yet\n"
               << SearchUsage;
     return 2;
 }
@@ -57,6 +65,12 @@ int main(int argc, char* argv[]) {
         return RunConditionsCommand(argv[2], std::cout, std::cerr);
     if (command == "search")
         return RunSearchCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
+                                std::cerr);
+    if (command == "export")
+        return RunExportCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
+                                std::cerr);
+    if (command == "import")
+        return RunImportCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
                                 std::cerr);
     return usage();
 }

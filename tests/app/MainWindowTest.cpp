@@ -18,6 +18,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QElapsedTimer>
@@ -662,8 +663,9 @@ TEST_F(MainWindow, MenusInTheirOrderWithTheirSeparators) {
     for (const QAction* a : window->MainMenu1->actions())
         bar << a->text();
     EXPECT_EQ(bar, (QStringList{"File", "Edit", "Search", "Help"}));
-    EXPECT_EQ(entries(window->N_File),
-              (QStringList{"New", "Open", "Save", "Save as...", "-", "Settings...", "-", "Exit"}));
+    EXPECT_EQ(entries(window->N_File), (QStringList{"New", "Open", "Save", "Save as...",
+                                                    "Export...", "Export ticked records...",
+                                                    "Import...", "-", "Settings...", "-", "Exit"}));
     EXPECT_EQ(entries(window->N_Edit),
               (QStringList{"Edit URL", "Delete URL", "Filter URL list", "-", "Open URL"}));
     EXPECT_EQ(entries(window->N_Search),
@@ -1050,4 +1052,109 @@ TEST_F(FoundList, EditorAcceptsTheAddressOfAnotherRecord) {
     EXPECT_NE(saved.find("<LISTING URL=\"http://a.example/\">\r\n\t\t\t<TITLE>C"),
               std::string::npos)
         << saved;
+}
+
+namespace {
+
+// Picks a file type in a file dialog's type box with the keyboard.
+void chooseFileType(QWidget* dialog, const QString& type) {
+    auto* box = dialog->findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_NE(box, nullptr);
+    const int index = box->findText(type);
+    ASSERT_GE(index, 0) << type.toStdString();
+    box->setFocus();
+    for (int step = 0; step < 10 && box->currentIndex() != index; ++step)
+        QTest::keyClick(box, box->currentIndex() < index ? Qt::Key_Down : Qt::Key_Up);
+    EXPECT_EQ(box->currentText(), type);
+}
+
+} // namespace
+
+TEST_F(FoundList, ImportAddsOnlyNewPagesAndSaysHowMany) {
+    tmp.write("data/r.qrl", kThreeRecords);
+    tmp.write("data/pages.csv", "url;title;checked\nHTTP://B.EXAMPLE/;not taken;\n"
+                                "http://d.example/;\"D; fourth\";Y\n");
+    tmp.write("data/titles.csv", "title\nno address\n");
+    start();
+    clickTab("Found URL list");
+    ASSERT_EQ(rows()->rowCount(), 3);
+    EXPECT_EQ(status(1), "");
+
+    DialogDriver dialogs;
+    dialogs.Then(typeFileName(tmp.qpath("data/pages.csv"))).Ok();
+    window->N_Import->trigger();
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    EXPECT_EQ(dialogs.Seen(), QStringList{"Imported 1 new records; 1 were already in the report."});
+    EXPECT_EQ(status(1), "Changed");
+    ASSERT_EQ(rows()->rowCount(), 4);
+    EXPECT_EQ(cell(3, 0), "D; fourth");
+    EXPECT_EQ(rows()->index(3, 0).data(Qt::CheckStateRole).toInt(), Qt::Checked);
+    EXPECT_EQ(cell(1, 0), "B");
+    QTest::mouseClick(window->TB_save, Qt::LeftButton);
+    EXPECT_NE(tmp.read("data/r.qrl").find("<LISTING URL=\"http://d.example/\" CHK=\"Y\">"),
+              std::string::npos);
+
+    // Nothing new: the report stays unchanged. A file without addresses adds nothing.
+    dialogs.Then(typeFileName(tmp.qpath("data/pages.csv"))).Ok();
+    dialogs.Then(typeFileName(tmp.qpath("data/titles.csv"))).Ok();
+    window->N_Import->trigger();
+    window->N_Import->trigger();
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    ASSERT_EQ(dialogs.Seen().size(), 3);
+    EXPECT_EQ(dialogs.Seen()[1], "Imported 0 new records; 2 were already in the report.");
+    EXPECT_EQ(dialogs.Seen()[2], "Nothing was imported.\n" + tmp.qpath("data/titles.csv") +
+                                     ": the header row has no url column");
+    EXPECT_EQ(status(1), "");
+    EXPECT_EQ(rows()->rowCount(), 4);
+}
+
+TEST_F(FoundList, ExportOfAllOrOfTheTickedRecordsInTheChosenType) {
+    tmp.write("data/r.qrl", kThreeRecords);
+    // The dialog lists the files of the chosen type; there is one of each.
+    tmp.write("data/old.csv", "");
+    tmp.write("data/old.html", "");
+    start();
+    clickTab("Found URL list");
+    tick(0); // a tick not saved yet is exported too
+
+    DialogDriver dialogs;
+    dialogs.Then([this](QWidget* w) {
+        EXPECT_EQ(w->windowTitle(), "Export ticked records");
+        chooseFileType(w, "Spreadsheet, CSV (*.csv)");
+        typeFileName(tmp.qpath("data/ticked"))(w);
+    });
+    window->N_ExportTicked->trigger();
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    EXPECT_EQ(tmp.read("data/ticked.csv"), "\xEF\xBB\xBFurl,title,description,redirect,checked\r\n"
+                                           "http://a.example/,A,first,http://a.example/,Y\r\n"
+                                           "http://b.example/,B,second,http://b.example/,Y\r\n");
+
+    dialogs.Then([this](QWidget* w) {
+        EXPECT_EQ(w->windowTitle(), "Export");
+        chooseFileType(w, "Web page (*.html)");
+        typeFileName(tmp.qpath("data/all.html"))(w);
+    });
+    dialogs.Then([this](QWidget* w) {
+        chooseFileType(w, "Browser bookmarks (*.html)");
+        typeFileName(tmp.qpath("data/marks"))(w);
+    });
+    window->N_Export->trigger();
+    window->N_Export->trigger();
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    const std::string page = tmp.read("data/all.html");
+    EXPECT_NE(page.find("<!DOCTYPE html>"), std::string::npos);
+    EXPECT_NE(page.find("<p class=\"count\">3 records</p>"), std::string::npos);
+    const std::string marks = tmp.read("data/marks.html");
+    EXPECT_EQ(marks.rfind("<!DOCTYPE NETSCAPE-Bookmark-file-1>", 0), 0u);
+    EXPECT_NE(marks.find("<DT><A HREF=\"http://c.example/\">C</A>"), std::string::npos);
+    // Exporting is no change of the report.
+    EXPECT_EQ(status(1), "Changed");
+    QTest::mouseClick(window->TB_save, Qt::LeftButton);
+    EXPECT_EQ(status(1), "");
+    // The dialog keeps the type chosen last.
+    dialogs.Then(typeFileName(tmp.qpath("data/again.html")));
+    window->N_Export->trigger();
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    EXPECT_EQ(tmp.read("data/again.html"), marks);
+    EXPECT_EQ(status(1), "");
 }

@@ -1,0 +1,11 @@
+// "qrl export REPORT --format html|csv|json|bookmarks [--checked] [-o FILE]".
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+// args are the words after "export". Writes the report in the format to FILE, or to out
+// without -o; --checked takes only the ticked records. Returns 0; 1 after a one-line error on
+// err (unreadable report, file not written), 2 for wrong arguments.
+int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -1,0 +1,43 @@
+#include "exchange/Export.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+std::optional<ExportFormat> ExportFormatNamed(std::string_view name) {
+    if (name == "html")
+        return ExportFormat::Html;
+    if (name == "csv")
+        return ExportFormat::Csv;
+    if (name == "json")
+        return ExportFormat::Json;
+    if (name == "bookmarks")
+        return ExportFormat::Bookmarks;
+    return std::nullopt;
+}
+
+QByteArray ExportReport(const TQelPigger& doc, ExportFormat format, bool checkedOnly) {
+    const ExchangeReport report = ReadExchangeReport(doc, checkedOnly);
+    switch (format) {
+    case ExportFormat::Html:
+        return ExportHtml(report);
+    case ExportFormat::Csv:
+        return ExportCsv(report);
+    case ExportFormat::Json:
+        return ExportJson(report);
+    case ExportFormat::Bookmarks:
+        return ExportBookmarks(report);
+    }
+    return {};
+}
+
+bool ExportReportToFile(const TQelPigger& doc, ExportFormat format, bool checkedOnly,
+                        const std::string& fileName, std::string* error) {
+    const QByteArray bytes = ExportReport(doc, format, checkedOnly);
+    QSaveFile file(QFile::decodeName(fileName.c_str()));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = fileName + ": " + file.errorString().toStdString();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,30 @@
+// Writing a report in the formats other programs read: a web page, CSV, JSON and a browser's
+// bookmark file.
+#pragma once
+
+#include "exchange/ExchangeRecord.h"
+
+#include <QByteArray>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+class TQelPigger;
+
+enum class ExportFormat { Html, Csv, Json, Bookmarks };
+
+// "html", "csv", "json" or "bookmarks".
+std::optional<ExportFormat> ExportFormatNamed(std::string_view name);
+
+// The file of each format, as UTF-8 bytes.
+QByteArray ExportHtml(const ExchangeReport& report);
+QByteArray ExportCsv(const ExchangeReport& report);
+QByteArray ExportJson(const ExchangeReport& report);
+QByteArray ExportBookmarks(const ExchangeReport& report);
+
+QByteArray ExportReport(const TQelPigger& doc, ExportFormat format, bool checkedOnly);
+
+// Writes the export to fileName (complete or not at all); false with the reason in error.
+bool ExportReportToFile(const TQelPigger& doc, ExportFormat format, bool checkedOnly,
+                        const std::string& fileName, std::string* error);

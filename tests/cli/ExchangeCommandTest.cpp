@@ -1,0 +1,146 @@
+#include "QrlRun.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+const char* const Report = "\r\n<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Tools\" RDATE=\"12/6/26\">"
+                           "\r\n\t<URLS>"
+                           "\r\n\t\t<LISTING URL=\"http://a.example/\" CHK=\"Y\">"
+                           "\r\n\t\t\t<TITLE>A, \"first\"\r\n\t\t\t</TITLE>"
+                           "\r\n\t\t</LISTING>"
+                           "\r\n\t\t<LISTING URL=\"http://b.example/\">"
+                           "\r\n\t\t\t<TITLE>B\r\n\t\t\t</TITLE>"
+                           "\r\n\t\t</LISTING>"
+                           "\r\n\t</URLS>"
+                           "\r\n</QRL>";
+
+} // namespace
+
+TEST(QrlExport, ToStandardOutputOrAFile) {
+    TempDir dir;
+    dir.write("r.qrl", Report);
+    CliRun r = RunQrl({"export", dir.qpath("r.qrl"), "--format", "csv"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "\xEF\xBB\xBFurl,title,description,redirect,checked\r\n"
+                     "http://a.example/,\"A, \"\"first\"\"\",,,Y\r\n"
+                     "http://b.example/,B,,,\r\n");
+    EXPECT_EQ(r.err, "");
+    r = RunQrl({"export", dir.qpath("r.qrl"), "--format=csv", "--checked"});
+    EXPECT_EQ(r.out, "\xEF\xBB\xBFurl,title,description,redirect,checked\r\n"
+                     "http://a.example/,\"A, \"\"first\"\"\",,,Y\r\n");
+    r = RunQrl({"export", "--checked", "-o", dir.qpath("out.html"), dir.qpath("r.qrl"), "--format",
+                "bookmarks"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    const std::string bookmarks = dir.read("out.html");
+    EXPECT_NE(bookmarks.find("<DT><H3>Tools</H3>"), std::string::npos);
+    EXPECT_NE(bookmarks.find("HREF=\"http://a.example/\""), std::string::npos);
+    EXPECT_EQ(bookmarks.find("b.example"), std::string::npos);
+    // The report is only read.
+    EXPECT_EQ(dir.read("r.qrl"), Report);
+    EXPECT_FALSE(dir.exists("r.BAK"));
+}
+
+TEST(QrlExport, ErrorsAreOneLine) {
+    TempDir dir;
+    dir.write("r.qrl", Report);
+    dir.write("bad.qrl", "<QRL><URLS></QRL>");
+    const QString report = dir.qpath("r.qrl");
+    struct Case {
+        QStringList args;
+        int code;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"export", report}, 2, "qrl export: --format html|csv|json|bookmarks is needed\n"},
+        {{"export", report, "--format", "xml"},
+         2,
+         "qrl export: unknown format \"xml\" (html, csv, json or bookmarks)\n"},
+        {{"export", "--format", "csv"}, 2, "qrl export: no report given\n"},
+        {{"export", report, "--format", "csv", "-o"},
+         2,
+         "qrl export: unknown option or missing value: -o\n"},
+        {{"export", dir.qpath("bad.qrl"), "--format", "csv"},
+         1,
+         dir.path("bad.qrl") + ": not a report (Unclosed tag: URLS at position 12)\n"},
+        {{"export", report, "--format", "csv", "-o", dir.qpath("no/such/dir/x.csv")}, 1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CliRun r = RunQrl(c.args);
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_EQ(r.out, "");
+        if (!c.err.empty()) {
+            EXPECT_EQ(r.err, c.err);
+        }
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    EXPECT_EQ(RunQrl({"export", dir.qpath("missing.qrl"), "--format", "json"}).code, 1);
+}
+
+TEST(QrlImport, AddsNewPagesSavesWithBackupAndSaysHowMany) {
+    TempDir dir;
+    dir.write("r.qrl", Report);
+    dir.write("pages.txt", "# from somewhere\nHTTP://A.EXAMPLE/\nhttp://c.example/\n\n"
+                           "http://d.example/\nhttp://c.example/\n");
+    CliRun r = RunQrl({"import", dir.qpath("r.qrl"), dir.qpath("pages.txt")});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Imported 2 new records; 2 were already in the report.\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(dir.read("r.BAK"), Report);
+    const std::string saved = dir.read("r.qrl");
+    EXPECT_NE(saved.find("<LISTING URL=\"http://c.example/\">"), std::string::npos);
+    EXPECT_NE(saved.find("<LISTING URL=\"http://d.example/\">"), std::string::npos);
+    EXPECT_NE(saved.find("A, %22first%22"), std::string::npos);
+
+    // Nothing new: the report and its backup stay as they are.
+    const QDateTime written = QFileInfo(dir.qpath("r.qrl")).lastModified();
+    r = RunQrl({"import", dir.qpath("r.qrl"), dir.qpath("pages.txt"), "--format", "text"});
+    EXPECT_EQ(r.out, "Imported 0 new records; 4 were already in the report.\n");
+    EXPECT_EQ(dir.read("r.qrl"), saved);
+    EXPECT_EQ(dir.read("r.BAK"), Report);
+    EXPECT_EQ(QFileInfo(dir.qpath("r.qrl")).lastModified(), written);
+}
+
+TEST(QrlImport, BadFilesAddNothing) {
+    TempDir dir;
+    dir.write("r.qrl", Report);
+    dir.write("nourl.csv", "title;description\nA;a\n");
+    dir.write("bad.qrl", "<QRL>");
+    const QString report = dir.qpath("r.qrl");
+    struct Case {
+        QStringList args;
+        int code;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"import", report, dir.qpath("nourl.csv")},
+         1,
+         dir.path("nourl.csv") + ": the header row has no url column\n"},
+        {{"import", report, dir.qpath("missing.html")}, 1, ""},
+        {{"import", dir.qpath("bad.qrl"), dir.qpath("nourl.csv"), "--format", "text"}, 1, ""},
+        {{"import", report, dir.qpath("nourl.csv"), "--format", "xls"},
+         2,
+         "qrl import: unknown format \"xls\" (bookmarks, csv, json or text)\n"},
+        {{"import", report}, 2, "qrl import: a report and a file to import are needed\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CliRun r = RunQrl(c.args);
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_EQ(r.out, "");
+        if (!c.err.empty()) {
+            EXPECT_EQ(r.err, c.err);
+        }
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    EXPECT_EQ(dir.read("r.qrl"), Report);
+    EXPECT_FALSE(dir.exists("r.BAK"));
+    EXPECT_EQ(dir.read("bad.qrl"), "<QRL>");
+}
