@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-webengine-dev libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth tinyproxy fonts-dejavu-core
+    desktop-file-utils appstream libxml2-utils shared-mime-info file dpkg-dev
 )
 
 missing=()

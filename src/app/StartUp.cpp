@@ -20,9 +20,11 @@ void CreateSharedWindows() {
     D_url_edit();
 }
 
-int RunQuarrylog() {
+int RunQuarrylog(const QString& report) {
     auto mainWindow = std::make_unique<TFmain>();
     CreateSharedWindows();
+    if (!report.isEmpty())
+        mainWindow->OpenNamedReport(report);
     // The stored geometry becomes the normal one of the maximised window.
     mainWindow->RestoreGeometry();
     mainWindow->showMaximized();

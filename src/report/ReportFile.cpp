@@ -85,7 +85,7 @@ bool SaveReportFile(const TQelPigger& doc, const std::string& fileName, bool mak
     return true;
 }
 
-ReportLoadResult LoadReportFile(TQelPigger& doc, const std::string& fileName) {
+ReportLoadResult ReadReportFile(TQelPigger& doc, const std::string& fileName) {
     ReportLoadResult result;
     const QString path = qpath(fileName);
     const QFileInfo info(path);
@@ -116,7 +116,13 @@ ReportLoadResult LoadReportFile(TQelPigger& doc, const std::string& fileName) {
     }
     doc.Clear();
     result.outcome = ReportLoadResult::Unreadable;
-    if (info.isFile())
+    return result;
+}
+
+ReportLoadResult LoadReportFile(TQelPigger& doc, const std::string& fileName) {
+    ReportLoadResult result = ReadReportFile(doc, fileName);
+    const QString path = qpath(fileName);
+    if (result.outcome == ReportLoadResult::Unreadable && QFileInfo(path).isFile())
         result.keptAs = keepAside(path);
     return result;
 }
