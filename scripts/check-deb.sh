@@ -29,6 +29,7 @@ chmod 755 "$work"
 program=""
 cleanup() {
     if [ -n "$program" ]; then kill "$program" 2>/dev/null || true; fi
+    cd /
     rm -rf "$work"
     echo "== remove"
     apt-get remove -y quarrylog > /dev/null && echo "removed"
