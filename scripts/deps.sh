@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libxml2-dev
     xvfb xauth tinyproxy fonts-dejavu-core python3
+    desktop-file-utils appstream libxml2-utils shared-mime-info file dpkg-dev
 )
 
 missing=()

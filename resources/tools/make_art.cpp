@@ -1,7 +1,9 @@
-// Draws the program's pictures (logo and 24 x 24 toolbar pictures) into resources/art.
+// Draws the program's pictures (logo and 24 x 24 toolbar pictures) into resources/art, and
+// the logo as the desktop's application icon in the sizes of the hicolor theme into
+// dist/linux/icons (the scalable icon there, quarrylog.svg, is the same drawing by hand).
 // The pictures are committed; run this only to change them:
 //   g++ -std=c++20 -fPIC make_art.cpp $(pkg-config --cflags --libs Qt6Gui) -o /tmp/make_art
-//   QT_QPA_PLATFORM=offscreen /tmp/make_art resources/art
+//   QT_QPA_PLATFORM=offscreen /tmp/make_art resources/art dist/linux/icons
 #include <QColor>
 #include <QDir>
 #include <QGuiApplication>
@@ -144,6 +146,14 @@ int main(int argc, char** argv) {
     save(render(100, 100, logo, Qt::transparent), out + "/logo.png");
     save(render(148, 100, logo, Qt::white).convertToFormat(QImage::Format_RGB32),
          out + "/logo-large.jpg");
+
+    if (argc > 2) {
+        for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            const QString folder = QString("%1/hicolor/%2x%2/apps").arg(QString(argv[2])).arg(size);
+            QDir().mkpath(folder);
+            save(render(size, 100, logo, Qt::transparent), folder + "/quarrylog.png");
+        }
+    }
 
     const auto icon = [&](const char* name, const Drawing& d) {
         save(render(24, 24, d, Qt::transparent), out + "/toolbar/" + name + ".png");

@@ -27,9 +27,11 @@ void CreateSharedWindows() {
     F_lr_filter_user();
 }
 
-int RunQuarrylog() {
+int RunQuarrylog(const QString& report) {
     auto mainWindow = std::make_unique<TFmain>();
     CreateSharedWindows();
+    if (!report.isEmpty())
+        mainWindow->OpenNamedReport(report);
     // The stored geometry becomes the normal one of the maximised window.
     mainWindow->RestoreGeometry();
     mainWindow->showMaximized();

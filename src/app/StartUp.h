@@ -6,7 +6,10 @@
 // the condition editor (its Help opens the main window's help page) and the filter dialog.
 void CreateSharedWindows();
 
+#include <QString>
+
 // Runs the program: the main window (which creates the settings object), the shared windows,
 // the message loop until the main window is closed; the main window is destroyed at the end,
-// which writes the settings file. The application object must exist.
-int RunQuarrylog();
+// which writes the settings file. The application object must exist. A report named on the
+// command line (report not empty) is opened as Open opens it.
+int RunQuarrylog(const QString& report = QString());

@@ -4,6 +4,7 @@
 #include "report/ReportLayout.h"
 #include "settings/AppInfo.h"
 #include "settings/DialogUtil.h"
+#include "settings/HelpFolder.h"
 #include "settings/SettingsStore.h"
 #include "settings/TD_settings_user.h"
 #include "settings/TDmsg.h"
@@ -136,14 +137,31 @@ void TForm_main::FormCreate() {
 
 void TForm_main::InitDirs() {
     StartDir = QDir::currentPath();
-    const QDir docs(QDir(StartDir).filePath(AppInfo::DocsFolder));
-    DocsDir = docs.exists() ? docs.canonicalPath() : StartDir;
+    DocsDir = FindHelpFolder(StartDir, QCoreApplication::applicationDirPath());
 }
 
 void TForm_main::OpenDoc(const QString& topic) {
-    const QString page = DocsDir + "/" + topic.trimmed() + ".html";
-    if (QFileInfo(page).isFile())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+    const QString page = HelpPagePath(DocsDir, topic);
+    if (!QFileInfo(page).isFile()) {
+        ShowMessage("The help page \"" + page + "\" was not found.");
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
+        ShowMessage("The help page \"" + page + "\" could not be opened.");
+}
+
+bool TForm_main::OpenNamedReport(const QString& path) {
+    const QString chosen = QFileInfo(path).absoluteFilePath();
+    const QString target = qpath(ChangeFileExt(npath(chosen), ".qrl"));
+    TQelPigger probe;
+    const ReportLoadResult check = ReadReportFile(probe, npath(target));
+    if (check.outcome == ReportLoadResult::Unreadable) {
+        ShowMessage("The report file \"" + target + "\" could not be read (" + qpath(check.reason) +
+                    ").\nIt was left untouched; \"" + qpath(GetFileName()) +
+                    "\" is opened instead.");
+        return false;
+    }
+    return switchTo(chosen);
 }
 
 void TForm_main::SetModifiedFlag(bool value) {

@@ -70,8 +70,13 @@ public:
     // Asks "Save changes?" when modified and saves on Yes. False only when the user wanted the
     // report saved and that failed (the user has been told why).
     bool AskSave();
-    // Opens the help page of topic in the default browser; nothing when it does not exist.
+    // Opens the help page of topic in the default browser; a page that is missing or cannot be
+    // opened is reported in the message dialog.
     void OpenDoc(const QString& topic);
+    // Makes the report named on the command line the current file, as Open does, before the
+    // first activation loads it. A file that exists but cannot be read is not taken (so that
+    // nothing replaces it): the user is told, and false is returned.
+    bool OpenNamedReport(const QString& path);
     void InitDirs();
     // The folder that the open and save dialogs start in.
     const QString& DataDir() const { return dataDir_; }

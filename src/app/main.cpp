@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/StartUp.h"
 #include "filter/FilterFunctions.h"
 #include "settings/AppInfo.h"
@@ -5,9 +6,44 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdio>
+
 #include <unistd.h>
 
+namespace {
+
+// Prints the answer to --version, --help or a wrong command line; -1 when the program is to run.
+int answer(const CommandLine& line) {
+    switch (line.action) {
+    case CommandLine::Version:
+        std::printf("%s\n", qPrintable(VersionLine()));
+        return 0;
+    case CommandLine::Help:
+        std::printf("%s\n", qPrintable(HelpLine()));
+        return 0;
+    case CommandLine::Error:
+        std::fprintf(stderr, "quarrylog: %s\n%s\n", qPrintable(line.error), qPrintable(HelpLine()));
+        return 2;
+    case CommandLine::Run:
+        break;
+    }
+    return -1;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    // --version and --help need no display. Qt's own options (-platform ...) are only known
+    // once the application object has taken them out, so other faults are judged after that.
+    {
+        QStringList raw;
+        for (int i = 0; i < argc; ++i)
+            raw << QString::fromLocal8Bit(argv[i]);
+        const CommandLine early = ParseCommandLine(raw);
+        if (early.action == CommandLine::Version || early.action == CommandLine::Help)
+            return answer(early);
+    }
+
     // The embedded browser's sandbox refuses to run as root.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
@@ -18,5 +54,9 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppInfo::ProductName);
     QApplication::setWindowIcon(QIcon(":/art/logo.png"));
-    return RunQuarrylog();
+    QGuiApplication::setDesktopFileName("example.quarrylog.Quarrylog");
+    const CommandLine line = ParseCommandLine(QApplication::arguments());
+    if (const int rc = answer(line); rc >= 0)
+        return rc;
+    return RunQuarrylog(line.report);
 }

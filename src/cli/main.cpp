@@ -8,6 +8,7 @@
 #include "cli/SearchCommand.h"
 #include "cli/TreeCommand.h"
 #include "filter/FilterFunctions.h"
+#include "settings/AppInfo.h"
 
 #include <QCoreApplication>
 
@@ -47,6 +48,10 @@ int main(int argc, char* argv[]) {
     if (argc < 2)
         return usage();
     const std::string command = argv[1];
+    if (command == "--version" && argc == 2) {
+        std::cout << "qrl (" << AppInfo::ProductName << ") " << AppInfo::Version << "\n";
+        return 0;
+    }
     if (command == "tree" && argc == 3)
         return RunTreeCommand(argv[2], std::cout, std::cerr);
     if (command == "eval" && argc == 3) {

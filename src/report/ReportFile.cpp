@@ -74,7 +74,7 @@ bool SaveReportFile(const TQelPigger& doc, const std::string& fileName, bool mak
     return true;
 }
 
-ReportLoadResult LoadReportFile(TQelPigger& doc, const std::string& fileName) {
+ReportLoadResult ReadReportFile(TQelPigger& doc, const std::string& fileName) {
     ReportLoadResult result;
     const QString path = ToQPath(fileName);
     const QFileInfo info(path);
@@ -105,7 +105,12 @@ ReportLoadResult LoadReportFile(TQelPigger& doc, const std::string& fileName) {
     }
     doc.Clear();
     result.outcome = ReportLoadResult::Unreadable;
-    if (info.isFile())
+    return result;
+}
+
+ReportLoadResult LoadReportFile(TQelPigger& doc, const std::string& fileName) {
+    ReportLoadResult result = ReadReportFile(doc, fileName);
+    if (result.outcome == ReportLoadResult::Unreadable && QFileInfo(ToQPath(fileName)).isFile())
         result.keptAs = KeepAside(fileName, ".unreadable");
     return result;
 }

@@ -27,6 +27,10 @@ struct ReportLoadResult {
     std::string keptAs;
 };
 
+// Reads fileName into doc and tells how that went; the file itself is never touched.
+// Unless loaded, doc is left cleared.
+ReportLoadResult ReadReportFile(TQelPigger& doc, const std::string& fileName);
+
 // Reads fileName into doc. Unless loaded, doc is left cleared. An unreadable file is renamed
 // (or, failing that, copied) to fileName + ".unreadable" (".unreadable.2", ... when taken), so
 // that nothing written later can destroy it.

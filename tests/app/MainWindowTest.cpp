@@ -639,10 +639,15 @@ TEST_F(MainWindow, HelpAboutAndLastVersion) {
     EXPECT_EQ(dialogs.Seen(), (QStringList{question, question}));
     EXPECT_TRUE(dialogs.Done());
 
-    // Without the help page nothing is opened.
+    // Without the help page nothing is opened, and the user is told.
     QFile::remove(tmp.qpath("docs/intro.html"));
+    dialogs.Ok();
     window->N_Intro->trigger();
     EXPECT_EQ(browser.opened.size(), 2u);
+    EXPECT_EQ(dialogs.Seen().size(), 3);
+    EXPECT_EQ(dialogs.Seen().constLast(),
+              "The help page \"" + tmp.qpath("docs/intro.html") + "\" was not found.");
+    EXPECT_TRUE(dialogs.Done());
 }
 
 namespace {

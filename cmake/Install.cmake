@@ -1,0 +1,74 @@
+# Installation (cmake --install) and the Debian package (cpack -G DEB from the build folder).
+#
+#   bin/quarrylog, bin/qrl
+#   share/quarrylog/docs                     help pages (found when "../docs" has none)
+#   share/applications, share/metainfo       desktop entry and AppStream metainfo
+#   share/icons/hicolor                      the logo, 16 to 256 pixels and scalable
+#   share/mime/packages                      the report type: "*.qrl" or a QRL root element
+#   share/man/man1                           quarrylog(1), qrl(1)
+include(GNUInstallDirs)
+
+set(QRL_DIST ${PROJECT_SOURCE_DIR}/dist/linux)
+set(QRL_APP_ID example.quarrylog.Quarrylog)
+
+# The version and the maker, as the program itself gives them.
+function(qrl_app_info key out)
+    file(STRINGS ${PROJECT_SOURCE_DIR}/src/settings/AppInfo.h line REGEX " ${key} = \"")
+    string(REGEX REPLACE ".* ${key} = \"([^\"]*)\".*" "\\1" value "${line}")
+    set(${out} "${value}" PARENT_SCOPE)
+endfunction()
+qrl_app_info(Version QRL_VERSION_TEXT)
+qrl_app_info(MakerName QRL_MAKER_NAME)
+qrl_app_info(MakerWebSite QRL_MAKER_WEB_SITE)
+# "1.0.1 beta" is 1.0.1~beta for Debian: a beta comes before the release.
+string(REPLACE " " "~" QRL_PACKAGE_VERSION "${QRL_VERSION_TEXT}")
+
+install(TARGETS quarrylog qrl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/quarrylog/docs)
+install(FILES ${QRL_DIST}/${QRL_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(DIRECTORY ${QRL_DIST}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+install(FILES ${QRL_DIST}/quarrylog-mime.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME quarrylog.xml)
+
+configure_file(${QRL_DIST}/${QRL_APP_ID}.metainfo.xml.in
+               ${CMAKE_BINARY_DIR}/dist/${QRL_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/dist/${QRL_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# Manual pages, compressed as Debian wants them.
+find_program(QRL_GZIP gzip REQUIRED)
+set(QRL_MAN_PAGES)
+foreach(page quarrylog.1 qrl.1)
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/dist/${page}.gz
+        COMMAND ${QRL_GZIP} -9n -c ${QRL_DIST}/${page} > ${CMAKE_BINARY_DIR}/dist/${page}.gz
+        DEPENDS ${QRL_DIST}/${page}
+        COMMENT "Compressing the manual page ${page}")
+    list(APPEND QRL_MAN_PAGES ${CMAKE_BINARY_DIR}/dist/${page}.gz)
+endforeach()
+add_custom_target(qrl_man ALL DEPENDS ${QRL_MAN_PAGES})
+install(FILES ${QRL_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The Debian package. Its library dependencies are computed by dpkg-shlibdeps (dpkg-dev).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quarrylog)
+set(CPACK_PACKAGE_VERSION ${QRL_PACKAGE_VERSION})
+set(CPACK_PACKAGE_VENDOR ${QRL_MAKER_NAME})
+set(CPACK_PACKAGE_CONTACT "${QRL_MAKER_NAME} <quarrylog@quarrylog.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "build search reports of found web pages")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Quarrylog builds search reports: a title, a date, a description and a list of found web\n"
+    "pages, filled from a remote XML search feed or by hand in the embedded web browser,\n"
+    "and filtered with a Venn-diagram condition editor. The package holds the desktop\n"
+    "program quarrylog and the command-line tool qrl.")
+string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION web)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${QRL_MAKER_WEB_SITE})
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Help pages and found pages open in the default web browser through xdg-open.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+include(CPack)

@@ -1,0 +1,146 @@
+// A report named on the command line, as a file manager passes it.
+#include "app/TFmain.h"
+#include "settings/TD_settings_user.h"
+
+#include "support/DialogDriver.h"
+#include "support/SampleReports.h"
+#include "support/TempDir.h"
+#include "support/UrlCatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+class NamedReport : public ::testing::Test {
+protected:
+    TempDir tmp;
+    QString oldCwd;
+    std::unique_ptr<TFmain> window;
+
+    void SetUp() override {
+        QDir root(tmp.qpath(""));
+        root.mkpath("bin");
+        root.mkpath("data");
+        root.mkpath("elsewhere");
+        tmp.write("data/last.qrl", "\r\n<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Last one\"/>");
+        tmp.write("elsewhere/garden.qrl", SmallReportText());
+        oldCwd = QDir::currentPath();
+        QDir::setCurrent(tmp.qpath("bin"));
+        auto* settings = new TD_settings_user(tmp.qpath("bin/q.set"));
+        settings->Store().Set("DATA_FILE_NAME", tmp.path("data/last.qrl"));
+        settings->Store().Set("SI", "NO");
+    }
+
+    void TearDown() override {
+        window.reset();
+        delete D_settings_user;
+        QDir::setCurrent(oldCwd);
+    }
+
+    // Starts the window as the program does with a report on its command line.
+    bool startWith(const QString& named) {
+        window = std::make_unique<TFmain>();
+        const bool taken = window->OpenNamedReport(named);
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !window->FirstActivation; }));
+        QCoreApplication::processEvents();
+        return taken;
+    }
+
+    std::string settingsFile() const { return tmp.read("bin/q.set"); }
+    QString title() const { return window->Edit_report_title->text(); }
+    QString status() const { return window->StatusPanel[2]->text(); }
+};
+
+} // namespace
+
+TEST_F(NamedReport, RelativeNameIsOpenedAndBecomesTheLastReport) {
+    EXPECT_TRUE(startWith("../elsewhere/garden.qrl"));
+    EXPECT_EQ(title(), "Garden tools");
+    EXPECT_EQ(status(), tmp.qpath("elsewhere/garden.qrl"));
+    EXPECT_EQ(D_settings_user->GetDataFileName(), tmp.path("elsewhere/garden.qrl"));
+    // Written at once, as after Open.
+    EXPECT_NE(settingsFile().find("DATA_FILE_NAME=\"" + tmp.path("elsewhere/garden.qrl")),
+              std::string::npos)
+        << settingsFile();
+    EXPECT_EQ(tmp.read("elsewhere/garden.qrl"), SmallReportText());
+
+    // The next start without a name opens it again.
+    window.reset();
+    new TD_settings_user(tmp.qpath("bin/q.set"));
+    window = std::make_unique<TFmain>();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window->FirstActivation; }));
+    EXPECT_EQ(title(), "Garden tools");
+}
+
+TEST_F(NamedReport, OtherExtensionStandsForTheQrlFileWhichIsCreated) {
+    EXPECT_TRUE(startWith(tmp.qpath("elsewhere/plan.txt")));
+    EXPECT_EQ(status(), tmp.qpath("elsewhere/plan.qrl"));
+    EXPECT_EQ(tmp.read("elsewhere/plan.qrl"), "\r\n<QRL VERSION=\"1.0.1 beta\"/>");
+    EXPECT_FALSE(tmp.exists("elsewhere/plan.txt"));
+    EXPECT_EQ(D_settings_user->GetDataFileName(), tmp.path("elsewhere/plan.qrl"));
+}
+
+TEST_F(NamedReport, UnreadableFileIsLeftUntouchedAndTheLastReportOpens) {
+    const std::string picture = "\x89PNG\r\n\x1a\n not a report <QRL";
+    tmp.write("elsewhere/broken.qrl", picture);
+    DialogDriver dialogs;
+    dialogs.Ok().Ok();
+    EXPECT_FALSE(startWith(tmp.qpath("elsewhere/broken.qrl")));
+    ASSERT_EQ(dialogs.Seen().size(), 1);
+    const QString said = dialogs.Seen()[0];
+    EXPECT_TRUE(said.startsWith("The report file \"" + tmp.qpath("elsewhere/broken.qrl") +
+                                "\" could not be read ("))
+        << said.toStdString();
+    EXPECT_TRUE(said.endsWith("It was left untouched; \"" + tmp.qpath("data/last.qrl") +
+                              "\" is opened instead."))
+        << said.toStdString();
+    EXPECT_EQ(title(), "Last one");
+    EXPECT_EQ(D_settings_user->GetDataFileName(), tmp.path("data/last.qrl"));
+
+    // Saving the open report does not reach the unreadable one, and nothing was put aside.
+    QTest::keyClick(window->Edit_report_title, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(tmp.read("elsewhere/broken.qrl"), picture);
+    EXPECT_EQ(QDir(tmp.qpath("elsewhere")).entryList(QDir::Files),
+              (QStringList{"broken.qrl", "garden.qrl"}));
+
+    // A folder is no report either.
+    window.reset();
+    new TD_settings_user(tmp.qpath("bin/q.set"));
+    QDir(tmp.qpath("")).mkpath("elsewhere/folder.qrl");
+    EXPECT_FALSE(startWith(tmp.qpath("elsewhere/folder.qrl")));
+    ASSERT_EQ(dialogs.Seen().size(), 2);
+    EXPECT_TRUE(dialogs.Seen()[1].contains("could not be read")) << dialogs.Seen()[1].toStdString();
+    EXPECT_TRUE(QFileInfo(tmp.qpath("elsewhere/folder.qrl")).isDir());
+    EXPECT_EQ(title(), "Last one");
+    EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(NamedReport, HelpPagesFromTheBuildFolderWhenStartedElsewhere) {
+    // "../docs" of the start folder holds no pages here: the pages beside the program are used.
+    UrlCatcher browser;
+    startWith(tmp.qpath("elsewhere/garden.qrl"));
+    const QString pages = QDir(QCoreApplication::applicationDirPath() + "/../docs").canonicalPath();
+    ASSERT_TRUE(QFileInfo::exists(pages + "/intro.html"));
+    EXPECT_EQ(window->DocsDir, pages);
+    window->OpenDoc(" intro ");
+    ASSERT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(browser.opened[0], QUrl::fromLocalFile(pages + "/intro.html"));
+
+    DialogDriver dialogs;
+    dialogs.Ok();
+    window->OpenDoc("nothing");
+    EXPECT_EQ(dialogs.Seen(),
+              QStringList{"The help page \"" + pages + "/nothing.html\" was not found."});
+    EXPECT_EQ(browser.opened.size(), 1u);
+}
