@@ -152,12 +152,12 @@ void TForm_main::OpenDoc(const QString& topic) {
 
 bool TForm_main::OpenNamedReport(const QString& path) {
     const QString chosen = QFileInfo(path).absoluteFilePath();
-    const QString target = qpath(ChangeFileExt(npath(chosen), ".qrl"));
+    const QString target = ToQPath(ChangeFileExt(FromQPath(chosen), ".qrl"));
     TQelPigger probe;
-    const ReportLoadResult check = ReadReportFile(probe, npath(target));
+    const ReportLoadResult check = ReadReportFile(probe, FromQPath(target));
     if (check.outcome == ReportLoadResult::Unreadable) {
-        ShowMessage("The report file \"" + target + "\" could not be read (" + qpath(check.reason) +
-                    ").\nIt was left untouched; \"" + qpath(GetFileName()) +
+        ShowMessage("The report file \"" + target + "\" could not be read (" + ToQPath(check.reason) +
+                    ").\nIt was left untouched; \"" + ToQPath(GetFileName()) +
                     "\" is opened instead.");
         return false;
     }

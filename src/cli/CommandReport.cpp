@@ -1,6 +1,8 @@
 #include "cli/CommandReport.h"
 
+#include "cli/ErrorLine.h"
 #include "cli/EvalCommand.h"
+#include "tree/LocalText.h"
 #include "tree/TQelPigger.h"
 
 #include <QFileInfo>
@@ -8,15 +10,14 @@
 #include <exception>
 
 bool LoadCommandReport(TQelPigger& doc, const std::string& fileName, std::ostream& err) {
-    if (QFileInfo(QString::fromLocal8Bit(fileName.c_str())).isDir()) {
+    if (QFileInfo(ToQPath(fileName)).isDir()) {
         WriteErrorLine(err, fileName + ": is a folder");
         return false;
     }
     try {
         doc.LoadFromFile(fileName);
     } catch (const EQelPiggerError& e) {
-        WriteErrorLine(err, fileName + ": not a report (" + e.what() + " at position " +
-                                std::to_string(e.Position) + ")");
+        WriteErrorLine(err, DescribeReadError(e, fileName));
         return false;
     } catch (const std::exception& e) {
         WriteErrorLine(err, e.what());

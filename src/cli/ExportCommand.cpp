@@ -1,6 +1,7 @@
 #include "cli/ExportCommand.h"
 
 #include "cli/CommandReport.h"
+#include "cli/ErrorLine.h"
 #include "cli/EvalCommand.h"
 #include "exchange/Export.h"
 #include "tree/TQelPigger.h"

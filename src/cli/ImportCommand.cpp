@@ -1,6 +1,7 @@
 #include "cli/ImportCommand.h"
 
 #include "cli/CommandReport.h"
+#include "cli/ErrorLine.h"
 #include "cli/EvalCommand.h"
 #include "exchange/Import.h"
 #include "report/ReportFile.h"

@@ -68,7 +68,7 @@ TEST(QrlExport, ErrorsAreOneLine) {
          "qrl export: unknown option or missing value: -o\n"},
         {{"export", dir.qpath("bad.qrl"), "--format", "csv"},
          1,
-         dir.path("bad.qrl") + ": not a report (Unclosed tag: URLS at position 12)\n"},
+         dir.path("bad.qrl") + ": Unclosed tag: URLS. Position 12\n"},
         {{"export", report, "--format", "csv", "-o", dir.qpath("no/such/dir/x.csv")}, 1, ""},
     };
     for (const Case& c : cases) {
