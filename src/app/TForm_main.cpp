@@ -156,9 +156,9 @@ bool TForm_main::OpenNamedReport(const QString& path) {
     TQelPigger probe;
     const ReportLoadResult check = ReadReportFile(probe, FromQPath(target));
     if (check.outcome == ReportLoadResult::Unreadable) {
-        ShowMessage("The report file \"" + target + "\" could not be read (" + ToQPath(check.reason) +
-                    ").\nIt was left untouched; \"" + ToQPath(GetFileName()) +
-                    "\" is opened instead.");
+        ShowMessage("The report file \"" + target + "\" could not be read (" +
+                    ToQPath(check.reason) + ").\nIt was left untouched; \"" +
+                    ToQPath(GetFileName()) + "\" is opened instead.");
         return false;
     }
     return switchTo(chosen);

@@ -97,8 +97,8 @@ TEST(QrlFilter, ConditionsFileGivesTheDiagramsExpression) {
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out, "http://b.example/\n");
     const CliRun expr = RunQrl({"conditions", dir.qpath("c.qrc")});
-    const CliRun same = RunQrl(
-        {"filter", dir.qpath("r.qrl"), Bytes(expr.out.substr(0, expr.out.size() - 1))});
+    const CliRun same =
+        RunQrl({"filter", dir.qpath("r.qrl"), Bytes(expr.out.substr(0, expr.out.size() - 1))});
     EXPECT_EQ(same.out, r.out);
 
     // No pin: the empty expression, nothing passes.
