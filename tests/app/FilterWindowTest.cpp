@@ -14,7 +14,7 @@
 
 #include "../cli/QrlRun.h"
 #include "support/DialogDriver.h"
-#include "support/FileDialogInput.h"
+#include "support/FileDialogTyping.h"
 #include "support/TempDir.h"
 #include "support/UrlCatcher.h"
 
@@ -228,7 +228,7 @@ TEST_F(FilterWindow, FilterStaysOnWhenAnotherReportIsOpened) {
         dialogs);
     EXPECT_EQ(window->O_results1->RowCount(), 10 + 6 - 1);
     const std::string expr = dlg->ExprText();
-    dialogs.Then(typeFileName(tmp.qpath("data/other.qrl")));
+    dialogs.Then(TypeFileNameOrCancel(tmp.qpath("data/other.qrl")));
     window->N_Open->trigger();
     EXPECT_TRUE(dialogs.Done());
     ASSERT_EQ(window->StatusPanel[2]->text(), tmp.qpath("data/other.qrl"));

@@ -10,6 +10,7 @@
 #include "settings/TFsure.h"
 
 #include "support/DialogDriver.h"
+#include "support/FileDialogTyping.h"
 #include "support/SampleReports.h"
 #include "support/TempDir.h"
 #include "support/UrlCatcher.h"
@@ -60,32 +61,7 @@ std::function<void(QWidget*)> typeFileName(const QString& path) {
     return [path](QWidget* w) {
         auto* dialog = qobject_cast<QFileDialog*>(w);
         ASSERT_NE(dialog, nullptr);
-        auto* edit = w->findChild<QLineEdit*>("fileNameEdit");
-        ASSERT_NE(edit, nullptr);
-        // Typing before the folder is listed would leave the file chosen last time selected:
-        // the dialog selects it once the listing is done. Type until the name stays.
-        auto* files = w->findChild<QListView*>("listView");
-        ASSERT_NE(files, nullptr);
-        EXPECT_TRUE(QTest::qWaitFor(
-            [files] { return files->model()->rowCount(files->rootIndex()) > 0; }, 5000));
-        const auto typeName = [&] {
-            edit->setFocus();
-            edit->selectAll();
-            edit->insert(path);
-        };
-        typeName();
-        QElapsedTimer total, stable;
-        total.start();
-        stable.start();
-        while (total.elapsed() < 5000 && stable.elapsed() < 300) {
-            QTest::qWait(50);
-            if (edit->text() != path) {
-                typeName();
-                stable.restart();
-            }
-        }
-        while (QWidget* popup = QApplication::activePopupWidget())
-            popup->close();
+        EnterFileName(w, path);
         if (!DialogDriver::ClickButton(w, "Open"))
             DialogDriver::ClickButton(w, "Save");
         EXPECT_FALSE(w->isVisible()) << "not accepted: " << path.toStdString();

@@ -8,7 +8,7 @@
 #include "tree/TQelPigger.h"
 
 #include "support/DialogDriver.h"
-#include "support/FileDialogInput.h"
+#include "support/FileDialogTyping.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -553,25 +553,25 @@ TEST_F(FilterDialog, SaveAndLoadConditions) {
     const TConditions made = DiagramConditions(*dlg->OClouds1);
 
     DialogDriver dialogs;
-    dialogs.Then(typeFileName(tmp.qpath("mine")));
+    dialogs.Then(TypeFileNameOrCancel(tmp.qpath("mine")));
     QTest::mouseClick(dlg->btnSaveConditions, Qt::LeftButton);
     ASSERT_TRUE(tmp.exists("mine.qrc"));
     EXPECT_EQ(WriteConditions(ReadConditions(tmp.read("mine.qrc"))), WriteConditions(made));
     EXPECT_EQ(QDir(dlg->ConditionsFolder()), QDir(tmp.qpath("")));
 
     // Replacing a file is asked first.
-    dialogs.Then(typeFileName(tmp.qpath("mine.qrc"))).No();
+    dialogs.Then(TypeFileNameOrCancel(tmp.qpath("mine.qrc"))).No();
     addKeyword("cook");
     QTest::mouseClick(dlg->btnSaveConditions, Qt::LeftButton);
     EXPECT_EQ(ReadConditions(tmp.read("mine.qrc")).Circles.size(), 2u);
 
     // Loading into a diagram that is not empty asks; No changes nothing.
     QString folderShown;
-    dialogs.Then(typeFileName(tmp.qpath("mine.qrc"), &folderShown)).No();
+    dialogs.Then(TypeFileNameOrCancel(tmp.qpath("mine.qrc"), &folderShown)).No();
     QTest::mouseClick(dlg->btnLoadConditions, Qt::LeftButton);
     EXPECT_EQ(QDir(folderShown), QDir(tmp.qpath(""))); // the last folder
     EXPECT_EQ(dlg->OClouds1->CircleCount(), 3);
-    dialogs.Then(typeFileName(tmp.qpath("mine.qrc"))).Yes();
+    dialogs.Then(TypeFileNameOrCancel(tmp.qpath("mine.qrc"))).Yes();
     QTest::mouseClick(dlg->btnLoadConditions, Qt::LeftButton);
     ASSERT_EQ(dlg->OClouds1->CircleCount(), 2);
     EXPECT_EQ(WriteConditions(DiagramConditions(*dlg->OClouds1)), WriteConditions(made));
@@ -585,7 +585,7 @@ TEST_F(FilterDialog, SaveAndLoadConditions) {
 
     // A file that cannot be read is reported and changes nothing.
     tmp.write("broken.qrc", "<CONDITIONS><CIRCLE X=\"1\"/></CONDITIONS>");
-    dialogs.Then(typeFileName(tmp.qpath("broken.qrc"))).Ok();
+    dialogs.Then(TypeFileNameOrCancel(tmp.qpath("broken.qrc"))).Ok();
     QTest::mouseClick(dlg->btnLoadConditions, Qt::LeftButton);
     EXPECT_TRUE(dialogs.Seen().last().startsWith("The conditions could not be loaded from"));
     EXPECT_TRUE(dialogs.Seen().last().contains("CIRCLE 1: attribute Y is missing"));
@@ -601,7 +601,7 @@ TEST_F(FilterDialog, LoadingIntoAnEmptyDiagramAsksNothing) {
     showModeless();
     {
         DialogDriver files;
-        files.Then(typeFileName(tmp.qpath("one.qrc")));
+        files.Then(TypeFileNameOrCancel(tmp.qpath("one.qrc")));
         QTest::mouseClick(dlg->btnLoadConditions, Qt::LeftButton);
         EXPECT_TRUE(files.Done());
     }
