@@ -1,4 +1,5 @@
-// The found URL list on large reports: fill, rebuild (after a refresh) and storing check marks.
+// The found URL list on large reports: fill, rebuild (after a refresh), storing check marks,
+// sorting by a column and the quick find.
 #include "collect/TO_results.h"
 #include "filter/FilterFunctions.h"
 #include "filter/TF_lr_filter_user.h"
@@ -8,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QTableView>
 
 #include <memory>
@@ -129,8 +131,57 @@ void BM_ClearList(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
+// The first click on the title's header after a rebuild: the texts' sort keys are made anew.
+void BM_SortByTitle(benchmark::State& state) {
+    const auto urls = makeUrls(static_cast<int>(state.range(0)));
+    ShownList shown;
+    shown.list.Records = urls.get();
+    for (auto _ : state) {
+        state.PauseTiming();
+        while (shown.list.SortColumn() != -1)
+            shown.list.HeaderClicked(shown.list.SortColumn());
+        shown.list.Rebuild();
+        state.ResumeTiming();
+        shown.list.HeaderClicked(0);
+        benchmark::DoNotOptimize(shown.list.LV1->model()->index(0, 0).data());
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+// One keystroke in "Find in list" (typing a character, then erasing it) after the first one.
+void BM_QuickFindKeystroke(benchmark::State& state) {
+    const auto urls = makeUrls(static_cast<int>(state.range(0)));
+    ShownList shown;
+    shown.list.Records = urls.get();
+    shown.list.Rebuild();
+    shown.list.E_find->setText("record 4");
+    bool typed = false;
+    for (auto _ : state) {
+        if (typed)
+            shown.list.E_find->backspace();
+        else
+            shown.list.E_find->insert("2");
+        typed = !typed;
+        benchmark::DoNotOptimize(shown.list.LV1->model()->rowCount());
+    }
+    state.counters["rows_shown"] = shown.list.LV1->model()->rowCount();
+    state.SetComplexityN(state.range(0));
+}
+
 } // namespace
 
+BENCHMARK(BM_SortByTitle)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_QuickFindKeystroke)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 BENCHMARK(BM_FillList)
     ->Arg(1000)
     ->Arg(10000)

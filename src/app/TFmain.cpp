@@ -198,6 +198,10 @@ void TFmain::buildPages() {
         O_results1->StoreChecks();
         SetModifiedFlag(true);
     });
+    // The list's keys and row menu do what the toolbar does.
+    connect(O_results1, &TO_results::OpenWanted, this, &TFmain::TB_open_web_pageClick);
+    connect(O_results1, &TO_results::EditWanted, this, &TFmain::A_editClick);
+    connect(O_results1, &TO_results::DeleteWanted, this, &TFmain::A_deleteClick);
     O_autosearch1->AddListing = [this](const std::string& title, const std::string& description,
                                        const std::string& url, const std::string& redirect) {
         return AddListing(title, description, url, redirect);
@@ -309,7 +313,15 @@ void TFmain::ShowDocument() {
 bool TFmain::FormClose() {
     // A search still under way ends first; what it added is then offered for saving.
     O_autosearch1->StopRun();
+    if (D_settings_user)
+        O_results1->StoreColumnWidths(D_settings_user->Store());
     return TForm_main::FormClose();
+}
+
+void TFmain::RestoreGeometry() {
+    TForm_main::RestoreGeometry();
+    if (D_settings_user)
+        O_results1->RestoreColumnWidths(D_settings_user->Store());
 }
 
 void TFmain::setModified() {

@@ -129,6 +129,8 @@ public slots:
     void N_ImportClick();
     // Adds the page at url by hand and opens the URL editor on it; Cancel there removes it.
     void AddPageByHand(const std::string& url);
+    // The window's place and size, then the list's column widths, from the settings.
+    void RestoreGeometry() override;
 
 protected:
     bool event(QEvent* event) override;

@@ -1,17 +1,27 @@
 #include "collect/TO_results.h"
 
 #include "collect/RecordListModel.h"
+#include "collect/RecordListProxy.h"
+#include "report/ListCounts.h"
 #include "report/OpenAddress.h"
 #include "settings/DialogUtil.h"
+#include "settings/SettingsStore.h"
 #include "settings/TDmsg.h"
 #include "settings/TFsure.h"
 #include "tree/TQelPigger.h"
 
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QShortcut>
 #include <QTableView>
+#include <QVBoxLayout>
 
 namespace {
 constexpr const char* kProbeFile = "a.html";
@@ -27,6 +37,43 @@ TO_results::TO_results(QWidget* parent) : TO_selected_list(parent, 3) {
     LV1->horizontalHeader()->resizeSection(RecordListModel::UrlColumn, 150);
     LV1->horizontalHeader()->resizeSection(RecordListModel::DescriptionColumn, 350);
     LV1->horizontalHeader()->setStretchLastSection(true);
+
+    proxy_ = new RecordListProxy(model_, this);
+    LV1->setModel(proxy_);
+    QHeaderView* header = LV1->horizontalHeader();
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    connect(header, &QHeaderView::sectionClicked, this, &TO_results::HeaderClicked);
+
+    E_find = new QLineEdit(this);
+    E_find->setObjectName("E_find");
+    E_find->setPlaceholderText("Find in list");
+    E_find->setClearButtonEnabled(true);
+    E_find->installEventFilter(this);
+    connect(E_find, &QLineEdit::textChanged, this, [this](const QString& text) {
+        proxy_->SetFindText(text);
+        UpdateCounts();
+    });
+    // Only while the list is on screen: a hidden widget's shortcut does not fire.
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    find->setContext(Qt::WindowShortcut);
+    connect(find, &QShortcut::activated, this, [this] {
+        E_find->setFocus(Qt::ShortcutFocusReason);
+        E_find->selectAll();
+    });
+    L_counts = new QLabel(this);
+    L_counts->setObjectName("L_counts");
+    auto* box = static_cast<QVBoxLayout*>(layout());
+    box->insertWidget(0, E_find);
+    box->addWidget(L_counts);
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(proxy_, signal, this, &TO_results::UpdateCounts);
+    connect(proxy_, &QAbstractItemModel::modelReset, this, &TO_results::UpdateCounts);
+    connect(proxy_, &QAbstractItemModel::dataChanged, this, &TO_results::UpdateCounts);
+
+    LV1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(LV1, &QWidget::customContextMenuRequested, this, &TO_results::showRowMenu);
     LV1->installEventFilter(this);
     connect(LV1, &QTableView::doubleClicked, this, [this] { LV1DblClick(); });
     connect(model_, &QAbstractItemModel::dataChanged, this,
@@ -142,6 +189,7 @@ bool TO_results::DeleteSelected() {
     if (!record)
         return false;
     delete record;
+    UpdateCounts();
     return true;
 }
 
@@ -171,13 +219,121 @@ void TO_results::LV1DblClick() {
     OpenSelected();
 }
 
+int TO_results::SortColumn() const {
+    return sortColumn_;
+}
+
+void TO_results::HeaderClicked(int column) {
+    if (column != sortColumn_) {
+        sortColumn_ = column;
+        sortOrder_ = Qt::AscendingOrder;
+    } else if (sortOrder_ == Qt::AscendingOrder) {
+        sortOrder_ = Qt::DescendingOrder;
+    } else {
+        sortColumn_ = -1;
+        sortOrder_ = Qt::AscendingOrder;
+    }
+    proxy_->sort(sortColumn_, sortOrder_);
+    LV1->horizontalHeader()->setSortIndicator(sortColumn_, sortOrder_);
+    // The selected row stays in sight.
+    const QModelIndex current = LV1->currentIndex();
+    if (current.isValid())
+        LV1->scrollTo(current);
+}
+
+void TO_results::CopySelectedAddress() {
+    TQelPigger* record = SelectedRecord();
+    if (record)
+        QGuiApplication::clipboard()->setText(ToQ(record->GetAttr(RecordFields::Url)));
+}
+
+void TO_results::ToggleSelectedCheck() {
+    const int row = SelectedRow();
+    if (row < 0)
+        return;
+    const QModelIndex box = model_->index(row, RecordListModel::TitleColumn);
+    model_->setData(box, model_->rowAt(row).checked ? Qt::Unchecked : Qt::Checked,
+                    Qt::CheckStateRole);
+}
+
+void TO_results::UpdateCounts() {
+    int records = 0;
+    if (Records)
+        for (TQelPigger* r = Records->FindChild(RecordFields::Listing); r;
+             r = Records->FindNextChild(r))
+            ++records;
+    int ticked = 0;
+    for (const RecordRow& row : model_->rows())
+        ticked += row.checked ? 1 : 0;
+    L_counts->setText(ListCountText(records, proxy_->rowCount(), ticked));
+}
+
+void TO_results::StoreColumnWidths(SettingsStore& settings) const {
+    const QHeaderView* header = LV1->horizontalHeader();
+    settings.WriteListColumns(header->sectionSize(RecordListModel::TitleColumn),
+                              header->sectionSize(RecordListModel::UrlColumn),
+                              header->sectionSize(RecordListModel::DescriptionColumn));
+}
+
+void TO_results::RestoreColumnWidths(const SettingsStore& settings) {
+    const SettingsStore::ListColumns widths = settings.ReadListColumns();
+    QHeaderView* header = LV1->horizontalHeader();
+    if (widths.title)
+        header->resizeSection(RecordListModel::TitleColumn, *widths.title);
+    if (widths.url)
+        header->resizeSection(RecordListModel::UrlColumn, *widths.url);
+    if (widths.description)
+        header->resizeSection(RecordListModel::DescriptionColumn, *widths.description);
+}
+
+QMenu* TO_results::MakeRowMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    menu->setObjectName("RowMenu");
+    const bool selected = SelectedRecord() != nullptr;
+    QAction* open = menu->addAction("Open", this, &TO_results::OpenWanted);
+    open->setEnabled(selected && !TrimBlanks(SelectedRedirect()).empty());
+    menu->addAction("Edit", this, &TO_results::EditWanted)->setEnabled(selected);
+    menu->addAction("Delete", this, &TO_results::DeleteWanted)->setEnabled(selected);
+    menu->addAction("Copy address", this, &TO_results::CopySelectedAddress)->setEnabled(selected);
+    return menu;
+}
+
+void TO_results::showRowMenu(const QPoint& at) {
+    const QModelIndex under = LV1->indexAt(at);
+    if (!under.isValid())
+        return;
+    LV1->setCurrentIndex(under);
+    QMenu* menu = MakeRowMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(LV1->viewport()->mapToGlobal(at));
+}
+
 bool TO_results::eventFilter(QObject* watched, QEvent* event) {
     if (watched == LV1 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* keyEvent = static_cast<QKeyEvent*>(event);
+        const int key = keyEvent->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             OpenSelected();
             return true;
         }
+        if (key == Qt::Key_Space && keyEvent->modifiers() == Qt::NoModifier) {
+            ToggleSelectedCheck();
+            return true;
+        }
+        if (key == Qt::Key_Delete && keyEvent->modifiers() == Qt::NoModifier) {
+            if (SelectedRow() >= 0)
+                emit DeleteWanted();
+            return true;
+        }
+        if (keyEvent->matches(QKeySequence::Copy)) {
+            CopySelectedAddress();
+            return true;
+        }
+    }
+    if (watched == E_find && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !E_find->text().isEmpty()) {
+        E_find->clear();
+        return true;
     }
     return TO_selected_list::eventFilter(watched, event);
 }

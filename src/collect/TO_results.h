@@ -8,6 +8,11 @@
 #include <string>
 #include <vector>
 
+class QLabel;
+class QLineEdit;
+class QMenu;
+class RecordListProxy;
+class SettingsStore;
 class TQelPigger;
 struct RecordRow;
 
@@ -45,9 +50,35 @@ public:
     // The record of a row, or none when the row's record is no longer in Records.
     TQelPigger* RecordAt(int row) const;
 
+    // A click on a column's header: sorted ascending, then descending, then record order.
+    void HeaderClicked(int column);
+    // The column the view is sorted by, -1 for record order.
+    int SortColumn() const;
+    Qt::SortOrder SortOrder() const { return sortOrder_; }
+    // Puts the selected record's URL on the clipboard.
+    void CopySelectedAddress();
+    // Ticks or unticks the selected row.
+    void ToggleSelectedCheck();
+    // The row menu: Open, Edit, Delete, Copy address (built anew for each use).
+    QMenu* MakeRowMenu(QWidget* parent);
+
+    // The column widths kept in the settings between runs.
+    void StoreColumnWidths(SettingsStore& settings) const;
+    void RestoreColumnWidths(const SettingsStore& settings);
+
+    // The quick find ("Find in list") above the list and the count line under it.
+    QLineEdit* E_find;
+    QLabel* L_counts;
+    void UpdateCounts();
+
 signals:
     // The user ticked or unticked a row.
     void CheckToggled();
+    // The user asked, by key or row menu, for what the Open URL, Edit URL and Delete URL
+    // commands do.
+    void OpenWanted();
+    void EditWanted();
+    void DeleteWanted();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -57,6 +88,11 @@ private:
     // The row's record while it is one of Records' children, else none.
     TQelPigger* recordOf(const RecordRow& row) const;
 
+    void showRowMenu(const QPoint& at);
+
+    RecordListProxy* proxy_;
+    int sortColumn_ = -1;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool filtered_ = false;
     Matcher matches_;
     FilterDialog filterDialog_;

@@ -2,6 +2,7 @@
 
 #include "collect/RecordListModel.h"
 
+#include <QAbstractProxyModel>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTableView>
@@ -36,11 +37,17 @@ void TO_selected_list::ClearItems() {
 
 int TO_selected_list::SelectedRow() const {
     const QItemSelectionModel* sel = LV1->selectionModel();
-    const QModelIndex current = sel->currentIndex();
-    if (current.isValid() && sel->isRowSelected(current.row()))
-        return current.row();
-    const QModelIndexList rows = sel->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    QModelIndex current = sel->currentIndex();
+    if (!current.isValid() || !sel->isRowSelected(current.row())) {
+        const QModelIndexList rows = sel->selectedRows();
+        if (rows.isEmpty())
+            return -1;
+        current = rows.first();
+    }
+    // The view may show the rows sorted or narrowed: the row meant is the model's.
+    if (const auto* proxy = qobject_cast<const QAbstractProxyModel*>(LV1->model()))
+        return proxy->mapToSource(current).row();
+    return current.row();
 }
 
 int TO_selected_list::RowCount() const {

@@ -106,6 +106,21 @@ SettingsStore::Geometry SettingsStore::ReadGeometry() const {
             toInt(Get(SettingsKeys::Height)), toInt(Get(SettingsKeys::Width))};
 }
 
+SettingsStore::ListColumns SettingsStore::ReadListColumns() const {
+    const auto width = [this](const char* key) -> std::optional<int> {
+        const std::optional<int> value = toInt(Get(key));
+        return value && *value > 0 ? value : std::nullopt;
+    };
+    return {width(SettingsKeys::ListTitleWidth), width(SettingsKeys::ListUrlWidth),
+            width(SettingsKeys::ListDescriptionWidth)};
+}
+
+void SettingsStore::WriteListColumns(int title, int url, int description) {
+    Set(SettingsKeys::ListTitleWidth, std::to_string(title));
+    Set(SettingsKeys::ListUrlWidth, std::to_string(url));
+    Set(SettingsKeys::ListDescriptionWidth, std::to_string(description));
+}
+
 void SettingsStore::WriteGeometry(int width, int height, int left, int top) {
     Set(SettingsKeys::Width, std::to_string(width));
     Set(SettingsKeys::Height, std::to_string(height));

@@ -20,6 +20,9 @@ inline constexpr const char* Top = "TOP";
 inline constexpr const char* Left = "LEFT";
 inline constexpr const char* Height = "HEIGHT";
 inline constexpr const char* Width = "WIDTH";
+inline constexpr const char* ListTitleWidth = "LISTTITLEW";
+inline constexpr const char* ListUrlWidth = "LISTURLW";
+inline constexpr const char* ListDescriptionWidth = "LISTDESCW";
 inline constexpr const char* ShowIntro = "SI";
 inline constexpr const char* Keywords = "KEYWORDS";
 inline constexpr const char* Keyword = "KW";
@@ -62,6 +65,13 @@ public:
     // Stored window coordinates; a value that is no integer counts as absent.
     Geometry ReadGeometry() const;
     void WriteGeometry(int width, int height, int left, int top);
+
+    // Column widths of the found URL list; a value that is no positive integer counts as absent.
+    struct ListColumns {
+        std::optional<int> title, url, description;
+    };
+    ListColumns ReadListColumns() const;
+    void WriteListColumns(int title, int url, int description);
 
     // Where the last unreadable settings file was kept, or empty.
     const std::string& BrokenCopy() const { return brokenCopy_; }

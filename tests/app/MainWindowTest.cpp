@@ -1139,3 +1139,57 @@ TEST_F(FoundList, ExportOfAllOrOfTheTickedRecordsInTheChosenType) {
     EXPECT_EQ(tmp.read("data/again.html"), marks);
     EXPECT_EQ(status(1), "");
 }
+
+TEST_F(FoundList, SortedListKeysAndColumnWidthsThroughTheWindow) {
+    tmp.write("data/r.qrl", kThreeRecords);
+    start();
+    clickTab("Found URL list");
+    QHeaderView* header = window->O_results1->LV1->horizontalHeader();
+    const auto clickHeader = [header](int column) {
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(column) + 20, header->height() / 2));
+    };
+    clickHeader(0);
+    clickHeader(0); // C, B, A
+    ASSERT_EQ(cell(0, 0), "C");
+    EXPECT_EQ(window->O_results1->L_counts->text(), "3 records, 1 ticked");
+
+    // Space ticks the record seen, and that is a change of the report.
+    selectRow(2);
+    QTest::keyClick(window->O_results1->LV1, Qt::Key_Space);
+    EXPECT_EQ(window->FindListing("http://a.example/")->GetAttr("CHK"), "Y");
+    EXPECT_EQ(window->FindListing("http://b.example/")->GetAttr("CHK"), "Y");
+    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(window->O_results1->L_counts->text(), "3 records, 2 ticked");
+
+    // The Delete key asks as the toolbar does and removes the record seen.
+    DialogDriver dialogs;
+    selectRow(0);
+    dialogs.Yes();
+    QTest::keyClick(window->O_results1->LV1, Qt::Key_Delete);
+    EXPECT_EQ(window->FindListing("http://c.example/"), nullptr);
+    EXPECT_NE(window->FindListing("http://a.example/"), nullptr);
+    EXPECT_EQ(window->O_results1->L_counts->text(), "2 records, 2 ticked");
+    EXPECT_EQ(dialogs.Seen(), QStringList{"Delete current URL?"});
+    QTest::mouseClick(window->TB_save, Qt::LeftButton);
+    EXPECT_EQ(status(1), "");
+
+    // The sort stays through a refresh; the file keeps record order.
+    QTest::mouseClick(window->TB_refresh, Qt::LeftButton);
+    EXPECT_EQ(cell(0, 0), "B");
+    const std::string saved = tmp.read("data/r.qrl");
+    EXPECT_EQ(saved.find("c.example"), std::string::npos);
+    EXPECT_LT(saved.find("a.example"), saved.find("b.example"));
+
+    // Column widths the user sets come back at the next start.
+    header->resizeSection(0, 123);
+    header->resizeSection(1, 77);
+    window->close();
+    restart();
+    EXPECT_EQ(window->O_results1->LV1->horizontalHeader()->sectionSize(0), 123);
+    EXPECT_EQ(window->O_results1->LV1->horizontalHeader()->sectionSize(1), 77);
+    EXPECT_NE(tmp.read("bin/q.set").find("LISTTITLEW=\"123\""), std::string::npos);
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Seen().join("|").toStdString() << " / "
+                                << dialogs.Unexpected().join("|").toStdString();
+}

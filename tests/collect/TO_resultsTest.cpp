@@ -9,8 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QTableView>
 #include <QTest>
 
@@ -261,4 +267,207 @@ TEST_F(ListFixture, OpeningThatCannotBeDoneIsExplained) {
     EXPECT_TRUE(browser.opened.empty());
     EXPECT_TRUE(dialogs.Done());
     QDir::setCurrent(before);
+}
+
+namespace {
+
+const char* kFruit = R"(<URLS>
+  <LISTING URL="http://b.example/banana"><TITLE>banana</TITLE><DESCRIPTION>yellow</DESCRIPTION><REDIRECT>http://r.example/banana</REDIRECT></LISTING>
+  <LISTING URL="http://a.example/apple"><TITLE>Apple</TITLE><DESCRIPTION>Red</DESCRIPTION><REDIRECT>http://r.example/apple</REDIRECT></LISTING>
+  <LISTING URL="http://c.example/cherry" CHK="Y"><TITLE>cherry</TITLE><DESCRIPTION>red too</DESCRIPTION><REDIRECT>http://r.example/cherry</REDIRECT></LISTING>
+  <LISTING URL="http://d.example/pie"><TITLE>apple pie</TITLE><DESCRIPTION>Baked</DESCRIPTION><REDIRECT>http://r.example/pie</REDIRECT></LISTING>
+</URLS>)";
+
+struct SortedList : ListFixture {
+    void SetUp() override {
+        ListFixture::SetUp();
+        urls.SetAsText(kFruit);
+        list.Rebuild();
+    }
+    void clickHeader(int column) {
+        QHeaderView* header = list.LV1->horizontalHeader();
+        const QPoint at(header->sectionViewportPosition(column) + 20, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    }
+    QStringList column(int c) {
+        QStringList texts;
+        for (int r = 0; r < model()->rowCount(); ++r)
+            texts << cell(r, c);
+        return texts;
+    }
+    int viewRowOf(const QString& title) { return static_cast<int>(column(0).indexOf(title)); }
+    void typeFind(const QString& text) {
+        list.E_find->clear();
+        QTest::keyClicks(list.E_find, text);
+    }
+};
+
+} // namespace
+
+TEST_F(SortedList, HeaderClicksSortAscendingDescendingThenRecordOrder) {
+    QAbstractItemModelTester tester(model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const QStringList recordOrder{"banana", "Apple", "cherry", "apple pie"};
+    ASSERT_EQ(column(0), recordOrder);
+
+    clickHeader(0);
+    EXPECT_EQ(column(0), (QStringList{"Apple", "apple pie", "banana", "cherry"}));
+    EXPECT_EQ(list.LV1->horizontalHeader()->sortIndicatorSection(), 0);
+    clickHeader(0);
+    EXPECT_EQ(column(0), (QStringList{"cherry", "banana", "apple pie", "Apple"}));
+    EXPECT_EQ(list.LV1->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+    clickHeader(0);
+    EXPECT_EQ(column(0), recordOrder);
+    EXPECT_EQ(list.SortColumn(), -1);
+
+    // By the address as shown, and by the description, letter case ignored.
+    clickHeader(1);
+    EXPECT_EQ(column(1), (QStringList{"a.example/apple", "b.example/banana", "c.example/cherry",
+                                      "d.example/pie"}));
+    clickHeader(2);
+    EXPECT_EQ(column(2), (QStringList{"Baked", "Red", "red too", "yellow"}));
+    EXPECT_EQ(list.SortColumn(), 2);
+
+    // The sort survives a rebuild; the report keeps record order.
+    list.StoreChecks();
+    list.ClearItems();
+    list.Rebuild();
+    EXPECT_EQ(column(2), (QStringList{"Baked", "Red", "red too", "yellow"}));
+    EXPECT_EQ(listing(0)->FindChild("TITLE")->Text, "banana");
+    EXPECT_EQ(listing(3)->FindChild("TITLE")->Text, "apple pie");
+}
+
+TEST_F(SortedList, SelectionTicksEditAndDeleteReachTheRecordSeen) {
+    DialogDriver dialogs;
+    clickHeader(0); // Apple, apple pie, banana, cherry
+
+    // Space on the row seen ticks that row's record.
+    clickRow(viewRowOf("banana"));
+    EXPECT_EQ(list.SelectedRecord(), listing(0));
+    QTest::keyClick(list.LV1, Qt::Key_Space);
+    clickRow(viewRowOf("cherry"));
+    QTest::keyClick(list.LV1, Qt::Key_Space);
+    list.StoreChecks();
+    EXPECT_EQ(listing(0)->GetAttr("CHK"), "Y");
+    EXPECT_EQ(listing(2)->GetAttr("CHK"), "");
+    EXPECT_EQ(listing(1)->GetAttr("CHK"), "");
+
+    // An edited record replaces its own row; the view keeps it in sorted place.
+    clickRow(viewRowOf("apple pie"));
+    listing(3)->FindChild("TITLE")->Text = "Zucchini";
+    list.ShowRecord(listing(3), true);
+    EXPECT_EQ(column(0), (QStringList{"Apple", "banana", "cherry", "Zucchini"}));
+    EXPECT_EQ(list.SelectedRecord(), listing(3));
+
+    // Delete removes the record seen, also while a find text hides rows.
+    typeFind("an");
+    ASSERT_EQ(column(0), (QStringList{"banana"}));
+    clickRow(0);
+    dialogs.Yes();
+    EXPECT_TRUE(list.DeleteSelected());
+    EXPECT_EQ(urls.ChildCount(), 3);
+    EXPECT_EQ(listing(0)->FindChild("TITLE")->Text, "Apple");
+    EXPECT_EQ(model()->rowCount(), 0);
+    EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(SortedList, QuickFindNarrowsOnTopOfTheFilterAndEscClears) {
+    list.SetFilter(
+        [](TQelPigger* r) { return r->GetAttr("URL").find("banana") == std::string::npos; },
+        [](TQelPigger*) { return true; });
+    ASSERT_TRUE(list.RunFilter());
+    list.Rebuild();
+    EXPECT_EQ(list.L_counts->text(), "3 of 4 shown, 1 ticked");
+
+    list.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&list));
+    list.LV1->setFocus();
+    QTest::keyClick(list.LV1, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(list.E_find->hasFocus());
+    EXPECT_EQ(list.E_find->placeholderText(), "Find in list");
+    QTest::keyClicks(list.E_find, "RED");
+    // Title, address and description count; banana is refused by the filter anyway.
+    EXPECT_EQ(column(0), (QStringList{"Apple", "cherry"}));
+    EXPECT_EQ(list.L_counts->text(), "2 of 4 shown, 1 ticked");
+    typeFind("PIE");
+    EXPECT_EQ(column(0), (QStringList{"apple pie"}));
+    typeFind("d.example");
+    EXPECT_EQ(column(0), (QStringList{"apple pie"}));
+    EXPECT_TRUE(list.Filtered());
+
+    // Opening acts on the row seen.
+    UrlCatcher browser;
+    TempDir dir;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.qpath(""));
+    clickRow(0);
+    QTest::keyClick(list.LV1, Qt::Key_Return);
+    QDir::setCurrent(before);
+    ASSERT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(browser.opened[0].toString(), "http://r.example/pie");
+
+    // The find text stays through a rebuild; Esc clears it.
+    list.Rebuild();
+    EXPECT_EQ(model()->rowCount(), 1);
+    QTest::keyClick(list.E_find, Qt::Key_Escape);
+    EXPECT_EQ(list.E_find->text(), "");
+    EXPECT_EQ(model()->rowCount(), 3);
+    EXPECT_TRUE(list.Filtered());
+}
+
+TEST_F(SortedList, CountsFollowTicksDeletionsAndRebuilds) {
+    DialogDriver dialogs;
+    EXPECT_EQ(list.L_counts->text(), "4 records, 1 ticked");
+    clickRow(0);
+    QTest::keyClick(list.LV1, Qt::Key_Space);
+    EXPECT_EQ(list.L_counts->text(), "4 records, 2 ticked");
+    QTest::keyClick(list.LV1, Qt::Key_Space);
+    EXPECT_EQ(list.L_counts->text(), "4 records, 1 ticked");
+
+    // Delete key: the frame asks for the Delete URL command; here it is run directly.
+    QObject::connect(&list, &TO_results::DeleteWanted, &list, [this] { list.DeleteSelected(); });
+    clickRow(2);
+    dialogs.Yes();
+    QTest::keyClick(list.LV1, Qt::Key_Delete);
+    EXPECT_EQ(dialogs.Seen(), QStringList{"Delete current URL?"});
+    EXPECT_EQ(list.L_counts->text(), "3 records, 0 ticked");
+
+    // A record added to the report shows after the next rebuild.
+    urls.AddChild("LISTING")->SetAttr("URL", "http://e.example");
+    list.StoreChecks();
+    list.Rebuild();
+    EXPECT_EQ(list.L_counts->text(), "4 records, 0 ticked");
+    EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(SortedList, CopyKeyAndRowMenu) {
+    clickHeader(0);
+    clickRow(viewRowOf("cherry"));
+    QTest::keyClick(list.LV1, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "http://c.example/cherry");
+
+    int opened = 0, edited = 0, deleted = 0;
+    QObject::connect(&list, &TO_results::OpenWanted, [&] { ++opened; });
+    QObject::connect(&list, &TO_results::EditWanted, [&] { ++edited; });
+    QObject::connect(&list, &TO_results::DeleteWanted, [&] { ++deleted; });
+
+    // A right click selects the row under the pointer and offers the menu.
+    const int row = viewRowOf("banana");
+    const QPoint at = cellCenter(row, 1);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at,
+                                 list.LV1->viewport()->mapToGlobal(at), Qt::NoModifier);
+    QCoreApplication::sendEvent(list.LV1->viewport(), &rightClick);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(list.SelectedRecord(), listing(0));
+    QStringList captions;
+    for (QAction* a : menu->actions())
+        captions << a->text();
+    EXPECT_EQ(captions, (QStringList{"Open", "Edit", "Delete", "Copy address"}));
+    for (QAction* a : menu->actions())
+        a->trigger();
+    menu->close();
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(edited, 1);
+    EXPECT_EQ(deleted, 1);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "http://b.example/banana");
 }

@@ -85,6 +85,16 @@ TEST(SettingsStore, DataFileNameGeometryAndSections) {
     EXPECT_EQ(g.top, 20);
     EXPECT_FALSE(g.left.has_value());
 
+    // List column widths: what is no positive integer counts as absent.
+    EXPECT_FALSE(s.ReadListColumns().title.has_value());
+    s.WriteListColumns(300, 0, 120);
+    EXPECT_EQ(s.Get("LISTTITLEW"), "300");
+    s.Set("LISTDESCW", "-5");
+    const auto columns = s.ReadListColumns();
+    EXPECT_EQ(columns.title, 300);
+    EXPECT_FALSE(columns.url.has_value());
+    EXPECT_FALSE(columns.description.has_value());
+
     TQelPigger* kw = SettingsStore::GetSection(&s.Tree(), "KEYWORDS");
     ASSERT_NE(kw, nullptr);
     EXPECT_EQ(SettingsStore::GetSection(&s.Tree(), "keywords"), kw);

@@ -1,0 +1,82 @@
+#include "collect/RecordListProxy.h"
+
+#include "collect/RecordListModel.h"
+#include "report/ListFind.h"
+
+RecordListProxy::RecordListProxy(RecordListModel* rows, QObject* parent)
+    : QSortFilterProxyModel(parent), rows_(rows) {
+    collator_.setCaseSensitivity(Qt::CaseInsensitive);
+    collator_.setNumericMode(false);
+    // No sort column: the rows stand in record order.
+    sort(-1);
+    // Connected before the source model is set, so that stale texts are forgotten before the
+    // view sorts or filters again after a change of the rows.
+    connect(rows, &QAbstractItemModel::modelReset, this, &RecordListProxy::forgetTexts);
+    connect(rows, &QAbstractItemModel::rowsInserted, this, &RecordListProxy::forgetTexts);
+    connect(rows, &QAbstractItemModel::rowsRemoved, this, &RecordListProxy::forgetTexts);
+    connect(rows, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+                // A tick changes no text.
+                if (!(roles.size() == 1 && roles.first() == Qt::CheckStateRole))
+                    forgetTexts();
+            });
+    setSourceModel(rows);
+}
+
+void RecordListProxy::forgetTexts() {
+    sortKeys_.clear();
+    sortKeyColumn_ = -1;
+    haystacks_.clear();
+}
+
+void RecordListProxy::SetFindText(const QString& text) {
+    if (text == findText_)
+        return;
+    findText_ = text;
+    needle_ = FindNeedle(text);
+    invalidateRowsFilter();
+}
+
+int RecordListProxy::SourceRow(int viewRow) const {
+    if (viewRow < 0 || viewRow >= rowCount())
+        return -1;
+    return mapToSource(index(viewRow, 0)).row();
+}
+
+int RecordListProxy::ViewRow(int sourceRow) const {
+    if (sourceRow < 0 || sourceRow >= rows_->rowCount())
+        return -1;
+    return mapFromSource(rows_->index(sourceRow, 0)).row();
+}
+
+const QCollatorSortKey& RecordListProxy::sortKey(int sourceRow, int column) const {
+    const auto count = static_cast<size_t>(rows_->rowCount());
+    if (sortKeyColumn_ != column || sortKeys_.size() != count) {
+        sortKeys_.assign(count, std::nullopt);
+        sortKeyColumn_ = column;
+    }
+    auto& key = sortKeys_[static_cast<size_t>(sourceRow)];
+    if (!key)
+        // Folded first: a collator of the plain C locale would otherwise keep letter case.
+        key = collator_.sortKey(rows_->index(sourceRow, column).data().toString().toCaseFolded());
+    return *key;
+}
+
+bool RecordListProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const {
+    const int byText =
+        sortKey(left.row(), left.column()).compare(sortKey(right.row(), right.column()));
+    // Equal texts keep record order.
+    return byText != 0 ? byText < 0 : left.row() < right.row();
+}
+
+bool RecordListProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
+    if (needle_.isEmpty())
+        return true;
+    const auto count = static_cast<size_t>(rows_->rowCount());
+    if (haystacks_.size() != count)
+        haystacks_.assign(count, std::nullopt);
+    auto& haystack = haystacks_[static_cast<size_t>(sourceRow)];
+    if (!haystack)
+        haystack = FindHaystack(rows_->rowAt(sourceRow));
+    return FindMatches(*haystack, needle_);
+}
