@@ -3,5 +3,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+# ccache, when the machine has it, keeps rebuilds short; paths below this folder are taken
+# relative to it, so that other checkouts of the project share the cache.
+launcher=()
+if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR="$PWD"
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@"
 cmake --build build -j "$(nproc)"

@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 launcher=()
 if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR="$PWD"
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S . -B build-clang -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
