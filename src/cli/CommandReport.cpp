@@ -4,6 +4,7 @@
 #include "cli/EvalCommand.h"
 #include "tree/LocalText.h"
 #include "tree/TQelPigger.h"
+#include "tree/TreeFile.h"
 
 #include <QFileInfo>
 
@@ -15,7 +16,7 @@ bool LoadCommandReport(TQelPigger& doc, const std::string& fileName, std::ostrea
         return false;
     }
     try {
-        doc.LoadFromFile(fileName);
+        LoadTreeFile(doc, fileName);
     } catch (const EQelPiggerError& e) {
         WriteErrorLine(err, DescribeReadError(e, fileName));
         return false;

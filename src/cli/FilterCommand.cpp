@@ -6,6 +6,7 @@
 #include "filter/diagram/ConditionsFile.h"
 #include "report/ReportLayout.h"
 #include "tree/TQelPigger.h"
+#include "tree/TreeFile.h"
 
 #include <exception>
 #include <ostream>
@@ -14,7 +15,7 @@ int RunFilterCommand(const std::string& reportFile, const std::string& text, std
                      std::ostream& err) {
     TQelPigger report;
     try {
-        report.LoadFromFile(reportFile);
+        LoadTreeFile(report, reportFile);
     } catch (const EQelPiggerError& e) {
         WriteErrorLine(err, DescribeReadError(e, reportFile));
         return 1;

@@ -9,6 +9,7 @@
 #include "search/SearchRun.h"
 #include "settings/AppInfo.h"
 #include "tree/TQelPigger.h"
+#include "tree/TreeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -114,7 +115,7 @@ bool ReadReport(TQelPigger& doc, const std::string& fileName, std::string& error
         return true;
     }
     try {
-        doc.LoadFromFile(fileName);
+        LoadTreeFile(doc, fileName);
         if (!doc.Name().empty())
             return true;
         error = "it holds no report";
@@ -124,7 +125,8 @@ bool ReadReport(TQelPigger& doc, const std::string& fileName, std::string& error
         error = e.what();
     }
     QFile file(path);
-    if (QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) && BlankOnly(file.readAll())) {
+    if (QFileInfo(path).isFile() && QFileInfo(path).size() <= MaxTreeFileBytes &&
+        file.open(QIODevice::ReadOnly) && BlankOnly(file.readAll())) {
         MakeNewReport(doc, AppInfo::Version);
         return true;
     }

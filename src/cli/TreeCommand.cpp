@@ -2,13 +2,14 @@
 
 #include "cli/ErrorLine.h"
 #include "tree/TQelPigger.h"
+#include "tree/TreeFile.h"
 
 #include <ostream>
 
 int RunTreeCommand(const std::string& fileName, std::ostream& out, std::ostream& err) {
     TQelPigger tree;
     try {
-        tree.LoadFromFile(fileName);
+        LoadTreeFile(tree, fileName);
     } catch (const EQelPiggerError& e) {
         WriteErrorLine(err, DescribeReadError(e, fileName));
         return 1;

@@ -4,6 +4,7 @@
 #include "tree/KeepAside.h"
 #include "tree/LocalText.h"
 #include "tree/TQelPigger.h"
+#include "tree/TreeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -84,7 +85,7 @@ ReportLoadResult ReadReportFile(TQelPigger& doc, const std::string& fileName) {
         return result;
     }
     try {
-        doc.LoadFromFile(fileName);
+        LoadTreeFile(doc, fileName);
         if (!doc.Name().empty()) {
             result.outcome = ReportLoadResult::Loaded;
             return result;
@@ -97,7 +98,8 @@ ReportLoadResult ReadReportFile(TQelPigger& doc, const std::string& fileName) {
     }
     // A file of nothing but blanks holds nothing to keep.
     QFile file(path);
-    if (info.isFile() && file.open(QIODevice::ReadOnly) && blankOnly(file.readAll())) {
+    if (info.isFile() && info.size() <= MaxTreeFileBytes && file.open(QIODevice::ReadOnly) &&
+        blankOnly(file.readAll())) {
         doc.Clear();
         result.reason.clear();
         result.outcome = ReportLoadResult::Empty;

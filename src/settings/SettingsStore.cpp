@@ -4,6 +4,7 @@
 #include "settings/PasswordScramble.h"
 #include "tree/KeepAside.h"
 #include "tree/LocalText.h"
+#include "tree/TreeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -43,7 +44,7 @@ SettingsStore::LoadOutcome SettingsStore::LoadSettings() {
     LoadOutcome outcome = LoadOutcome::Loaded;
     const bool exists = QFileInfo::exists(ToQPath(fileName_));
     try {
-        tree_.LoadFromFile(fileName_);
+        LoadTreeFile(tree_, fileName_);
         if (tree_.Name().empty()) {
             // An empty file holds nothing to keep: start afresh.
             ResetSettings();

@@ -1,8 +1,11 @@
+#include "support/NonReportFiles.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <QProcess>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -48,4 +51,34 @@ TEST(QrlTree, WritesTheTreeBackOrReportsTheError) {
     r = qrl({"tree", dir.qpath("empty.qrl")});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, "");
+}
+
+TEST(QrlTree, RefusesFilesThatAreNoTreeAndNeverReadsWithoutEnd) {
+    TempDir dir;
+    WriteNonReportFiles(dir);
+    CliRun r = qrl({"tree", dir.qpath("picture.png")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, dir.path("picture.png") + ": Syntax error. Position 1\n");
+    r = qrl({"tree", dir.qpath("program.elf")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, dir.path("program.elf") + ": Syntax error. Position 1\n");
+
+    // A device that never ends and a pipe that nobody writes: refused at once, as files that
+    // cannot be opened.
+    r = qrl({"tree", "/dev/zero"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "Cannot open file \"/dev/zero\": it is not a regular file\n");
+    ASSERT_EQ(::mkfifo(dir.path("pipe.qrl").c_str(), 0600), 0);
+    r = qrl({"tree", dir.qpath("pipe.qrl")});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err,
+              "Cannot open file \"" + dir.path("pipe.qrl") + "\": it is not a regular file\n");
+    // The other commands that read a report refuse it the same way.
+    r = qrl({"filter", "/dev/zero", "1"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Cannot open file \"/dev/zero\": it is not a regular file\n");
+    r = qrl({"export", "/dev/zero", "--format", "csv"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Cannot open file \"/dev/zero\": it is not a regular file\n");
 }
