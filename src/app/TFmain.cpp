@@ -7,6 +7,7 @@
 #include "filter/TF_lr_filter_user.h"
 #include "report/ReportInfo.h"
 #include "report/ReportLayout.h"
+#include "search/SearchRun.h"
 #include "settings/AppInfo.h"
 #include "settings/DialogUtil.h"
 #include "settings/TD_settings_user.h"
@@ -202,6 +203,11 @@ void TFmain::buildPages() {
     connect(O_results1, &TO_results::OpenWanted, this, &TFmain::TB_open_web_pageClick);
     connect(O_results1, &TO_results::EditWanted, this, &TFmain::A_editClick);
     connect(O_results1, &TO_results::DeleteWanted, this, &TFmain::A_deleteClick);
+    // What a run brought in is kept in the recovery copy at once.
+    connect(O_autosearch1->Search, &SearchRun::finished, this, [this] {
+        if (!replacingReport_)
+            SaveRecoveryCopy();
+    });
     O_autosearch1->AddListing = [this](const std::string& title, const std::string& description,
                                        const std::string& url, const std::string& redirect) {
         return AddListing(title, description, url, redirect);
@@ -262,7 +268,7 @@ void TFmain::buildMenus() {
 // ---------------------------------------------------------------- the report
 
 void TFmain::NewDocument() {
-    O_autosearch1->StopRun();
+    stopRunForReplacement();
     TForm_main::NewDocument();
     MakeNewReport(Doc, AppInfo::Version);
 }
@@ -276,12 +282,19 @@ void TFmain::StoreDocument() {
 
 void TFmain::LoadDocument() {
     // No search may add to a report that is being replaced.
-    O_autosearch1->StopRun();
+    stopRunForReplacement();
     // The list lets go of the records before the tree that holds them is read anew.
     O_results1->ClearItems();
     O_results1->Records = nullptr;
     Urls = nullptr;
     TForm_main::LoadDocument();
+}
+
+void TFmain::stopRunForReplacement() {
+    // The report may already carry another file's name: the end of the run writes no copy.
+    replacingReport_ = true;
+    O_autosearch1->StopRun();
+    replacingReport_ = false;
 }
 
 void TFmain::ShowDocument() {
@@ -454,7 +467,8 @@ bool TFmain::N_OpenClick() {
     O_autosearch1->StopRun();
     if (!TForm_main::N_OpenClick())
         return false;
-    SetModifiedFlag(false);
+    // A report restored from its recovery copy stays modified until it is saved.
+    SetModifiedFlag(RestoredFromRecovery);
     return true;
 }
 

@@ -146,10 +146,14 @@ private:
     void buildExchangeMenu();
     void exportRecords(bool tickedOnly);
     void showPage(QWidget* page);
+    // Ends a run before the report is replaced.
+    void stopRunForReplacement();
 
     ReportRecords records_;
     // Set while the program itself turns the page, which must not rebuild the list.
     bool turningPage_ = false;
+    // Set while a run is ended because the report is being replaced.
+    bool replacingReport_ = false;
 };
 
 // The program's main window, while it exists.

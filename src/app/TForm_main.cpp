@@ -1,5 +1,6 @@
 #include "app/TForm_main.h"
 
+#include "report/RecoveryCopy.h"
 #include "report/ReportFile.h"
 #include "report/ReportLayout.h"
 #include "settings/AppInfo.h"
@@ -133,6 +134,7 @@ void TForm_main::FormCreate() {
     if (!D_settings_user)
         new TD_settings_user();
     FirstActivation = true;
+    startRecoveryTimer();
 }
 
 void TForm_main::InitDirs() {
@@ -166,6 +168,7 @@ bool TForm_main::OpenNamedReport(const QString& path) {
 
 void TForm_main::SetModifiedFlag(bool value) {
     Modified = value;
+    recoveryDue_ = value;
     StatusPanel[1]->setText(value ? "Changed" : "");
 }
 
@@ -198,6 +201,10 @@ bool TForm_main::SaveDocumentTo(const std::string& fileName) {
 
 void TForm_main::LoadDocument() {
     const std::string name = GetFileName();
+    // Seen before anything is written: a new empty report file would look newer than it.
+    const RecoveryState recovery = FindRecoveryCopy(name);
+    SetModifiedFlag(false);
+    RestoredFromRecovery = false;
     const ReportLoadResult result = LoadReportFile(Doc, name);
     if (result.outcome != ReportLoadResult::Loaded) {
         NewDocument();
@@ -214,6 +221,7 @@ void TForm_main::LoadDocument() {
                     "replaces the file.";
         ShowMessage(text);
     }
+    takeUpRecoveryCopy(name, recovery);
 }
 
 void TForm_main::ShowDocument() {
@@ -235,8 +243,12 @@ void TForm_main::RestoreGeometry() {
 bool TForm_main::AskSave() {
     if (!Modified)
         return true;
-    if (!AskUser("Save changes?"))
+    if (!AskUser("Save changes?")) {
+        // The changes were given up: nothing is left to recover.
+        RemoveRecoveryCopy(GetFileName());
+        recoveryDue_ = false;
         return true;
+    }
     return N_SaveClick();
 }
 
@@ -247,9 +259,11 @@ bool TForm_main::N_SaveClick() {
         StoreDocument();
         saved = SaveDocumentTo(GetFileName());
     }
-    if (saved)
+    if (saved) {
         SetModifiedFlag(false);
-    else
+        RestoredFromRecovery = false;
+        RemoveRecoveryCopy(GetFileName());
+    } else
         ShowMessage("The report was not saved.\n" + ToQPath(LastSaveError));
     return saved;
 }
@@ -307,6 +321,9 @@ bool TForm_main::N_SaveasClick() {
         }
         return false;
     }
+    // The report now lives in the new file; the copy of the old one recovers nothing.
+    if (previousName != GetFileName())
+        RemoveRecoveryCopy(previousName);
     PrepareLoad();
     LoadDocument();
     ShowDocument();

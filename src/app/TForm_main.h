@@ -14,6 +14,8 @@ class QCloseEvent;
 class QFileDialog;
 class QLabel;
 class QMenu;
+class QTimer;
+struct RecoveryState;
 
 class TForm_main : public QMainWindow {
     Q_OBJECT
@@ -90,6 +92,17 @@ public:
     // Runs when the window becomes the active window (the first time it loads the document).
     virtual void FormActivate();
 
+    // --- the recovery copy of a modified report (REPORT.qrl.recover)
+    // Writes a recovery copy when the report has changed since the last one, at most once per
+    // RecoveryIntervalMs (the settings root's RECOVERY_INTERVAL_MS, two minutes by default).
+    QTimer* RecoveryTimer;
+    static constexpr int DefaultRecoveryIntervalMs = 2 * 60 * 1000;
+    // Writes the recovery copy of the report now when it is modified. A failure does not
+    // disturb the user: it is shown once in the status bar.
+    void SaveRecoveryCopy();
+    // The report on screen came from its recovery copy (the file is untouched until Save).
+    bool RestoredFromRecovery = false;
+
 public slots:
     virtual void N_NewClick() {}
     // Open and Save as give true when they switched to the chosen file.
@@ -113,5 +126,16 @@ private:
     // Shows a file dialog in the size the user gave it last.
     int runFileDialog(QFileDialog* dialog);
 
+    // After loading fileName: offers its recovery copy (state as found before loading) and
+    // restores it on Yes; keeps it aside on No or when it is older than the report.
+    void takeUpRecoveryCopy(const std::string& fileName, const RecoveryState& state);
+    void startRecoveryTimer();
+    void recoveryTimeout();
+    void showRecoveryNote(const QString& text);
+
     QString dataDir_;
+    // The report changed since the last recovery copy was written.
+    bool recoveryDue_ = false;
+    // A failure to write the copy was shown and nothing was written since.
+    bool recoveryFailureShown_ = false;
 };
