@@ -1,8 +1,10 @@
 // A report named on the command line, as a file manager passes it.
 #include "app/TFmain.h"
 #include "settings/TD_settings_user.h"
+#include "tree/LocalText.h"
 
 #include "support/DialogDriver.h"
+#include "support/NonReportFiles.h"
 #include "support/SampleReports.h"
 #include "support/TempDir.h"
 #include "support/UrlCatcher.h"
@@ -15,6 +17,10 @@
 #include <QTest>
 
 #include <memory>
+#include <utility>
+#include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -143,4 +149,40 @@ TEST_F(NamedReport, HelpPagesFromTheBuildFolderWhenStartedElsewhere) {
     EXPECT_EQ(dialogs.Seen(),
               QStringList{"The help page \"" + pages + "/nothing.html\" was not found."});
     EXPECT_EQ(browser.opened.size(), 1u);
+}
+
+TEST_F(NamedReport, ProgramsRandomBytesAndPipesAreRefusedWithoutLoadingAnyOfThem) {
+    DialogDriver dialogs;
+    // A program and random bytes with a report's name, and a pipe that nobody writes (reading
+    // it would wait for ever).
+    TempDir files;
+    WriteNonReportFiles(files);
+    tmp.write("elsewhere/program.qrl", files.read("program.elf"));
+    tmp.write("elsewhere/noise.qrl", files.read("random.bin"));
+    ASSERT_EQ(::mkfifo(tmp.path("elsewhere/pipe.qrl").c_str(), 0600), 0);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"elsewhere/program.qrl", "Syntax error. Position 1"},
+        {"elsewhere/noise.qrl", "Syntax error. Position 263"},
+        {"elsewhere/pipe.qrl",
+         "Cannot open file \"" + tmp.path("elsewhere/pipe.qrl") + "\": it is not a regular file"},
+    };
+    for (const auto& [name, reason] : cases) {
+        SCOPED_TRACE(name);
+        const std::string before = name == "elsewhere/pipe.qrl" ? "" : tmp.read(name);
+        window.reset();
+        if (!D_settings_user)
+            new TD_settings_user(tmp.qpath("bin/q.set"));
+        dialogs.Ok();
+        EXPECT_FALSE(startWith(tmp.qpath(name)));
+        EXPECT_TRUE(
+            dialogs.Seen().constLast().contains("could not be read (" + ToQPath(reason) + ")"))
+            << dialogs.Seen().constLast().toStdString();
+        EXPECT_EQ(title(), "Last one");
+        EXPECT_EQ(window->Urls->ChildCount(), 0);
+        EXPECT_EQ(D_settings_user->GetDataFileName(), tmp.path("data/last.qrl"));
+        if (!before.empty()) {
+            EXPECT_EQ(tmp.read(name), before);
+        }
+    }
+    EXPECT_TRUE(dialogs.Done());
 }
