@@ -61,7 +61,9 @@ TFmain::TFmain(QWidget* parent) : TForm_main(parent) {
 }
 
 TFmain::~TFmain() {
-    // The frames outlive this body; they must not see the report tree go.
+    // The frames outlive this body: the end of a run must not reach the window any more.
+    disconnect(O_autosearch1->Search, nullptr, this, nullptr);
+    // Nor may they see the report tree go.
     O_results1->ClearItems();
     O_results1->Records = nullptr;
     if (Fmain == this)

@@ -4,6 +4,7 @@
 #include "report/ReportLayout.h"
 #include "report/ReportRecords.h"
 #include "tree/TQelPigger.h"
+#include "tree/TreeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -64,6 +65,9 @@ std::vector<ExchangeRecord> ReadImportFile(const std::string& fileName,
     QFile file(QFile::decodeName(fileName.c_str()));
     if (QFileInfo(file).isDir())
         throw ImportError(fileName + ": is a folder");
+    if (const WholeFileCheck check = CheckWholeFile(fileName);
+        check.refusal != WholeFileCheck::None)
+        throw ImportError(fileName + ": " + check.reason);
     if (!file.open(QIODevice::ReadOnly))
         throw ImportError(fileName + ": " + file.errorString().toStdString());
     const QByteArray bytes = file.readAll();

@@ -8,7 +8,9 @@
 #include "settings/TD_settings_user.h"
 #include "settings/TDmsg.h"
 #include "settings/TFsure.h"
+#include "tree/LocalText.h"
 #include "tree/TQelPigger.h"
+#include "tree/TreeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -351,6 +353,9 @@ void TF_lr_filter::btnLoadConditionsClick() {
     // The file is read in full before anything is asked or changed.
     TConditions conditions;
     try {
+        if (const WholeFileCheck check = CheckWholeFile(FromQPath(file));
+            check.refusal != WholeFileCheck::None)
+            throw EQelFileError(check.reason);
         QFile in(file);
         if (!in.open(QIODevice::ReadOnly))
             throw EQelFileError(FromQ(in.errorString()));

@@ -81,4 +81,14 @@ TEST(QrlTree, RefusesFilesThatAreNoTreeAndNeverReadsWithoutEnd) {
     r = qrl({"export", "/dev/zero", "--format", "csv"});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, "Cannot open file \"/dev/zero\": it is not a regular file\n");
+    // So do the readers of conditions files and of imported files.
+    r = qrl({"conditions", dir.qpath("pipe.qrl")});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err,
+              "Cannot open file \"" + dir.path("pipe.qrl") + "\": it is not a regular file\n");
+    dir.write("r.qrl", "<QRL/>");
+    r = qrl({"import", dir.qpath("r.qrl"), "/dev/zero", "--format", "text"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "/dev/zero: it is not a regular file\n");
+    EXPECT_EQ(dir.read("r.qrl"), "<QRL/>");
 }

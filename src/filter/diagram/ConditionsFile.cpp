@@ -2,6 +2,7 @@
 
 #include "filter/diagram/CloudDiagram.h"
 #include "tree/TQelPigger.h"
+#include "tree/TreeFile.h"
 
 #include <QFile>
 
@@ -137,6 +138,9 @@ void SaveConditionsFile(const TCloudDiagram& diagram, const std::string& fileNam
 }
 
 void LoadConditionsFile(TCloudDiagram& diagram, const std::string& fileName) {
+    if (const WholeFileCheck check = CheckWholeFile(fileName);
+        check.refusal != WholeFileCheck::None)
+        throw EQelFileError("Cannot open file \"" + fileName + "\": " + check.reason);
     QFile file(QFile::decodeName(fileName.c_str()));
     if (!file.open(QIODevice::ReadOnly))
         throw EQelFileError("Cannot open file \"" + fileName +
