@@ -201,7 +201,6 @@ TEST_F(Recovery, SaveAndSaveAsRemoveTheCopy) {
 
     window->Edit_report_title->setText("Garden tools, summer");
     ASSERT_TRUE(WaitUntil([&] { return tmp.exists("data/r.qrl.recover"); }));
-    window->RecoveryTimer->stop();
     DialogDriver dialogs;
     dialogs.Then(TypeFileName(tmp.qpath("data/s.qrl")));
     window->N_Saveas->trigger();
