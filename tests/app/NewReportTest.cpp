@@ -196,10 +196,14 @@ TEST_F(NewReport, AutomaticModeSavesTheReportAndRunsTheSearch) {
     ASSERT_EQ(feed.requests().size(), 2u);
     EXPECT_NE(feed.requests()[0].find("Terms=spades&"), std::string::npos);
 
-    // The run's records are in the report and reach its file with the next save.
+    // The run's records are in the report and in its recovery copy, and reach its file with
+    // the next save, which removes the copy.
     EXPECT_EQ(window->Urls->ChildCount(), 10);
     EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(Count(tmp.read("data/garden.qrl.recover"), "<LISTING "), 10);
+    EXPECT_FALSE(tmp.exists("data/r.qrl.recover"));
     window->N_Save->trigger();
+    EXPECT_FALSE(tmp.exists("data/garden.qrl.recover"));
     const std::string saved = tmp.read("data/garden.qrl");
     EXPECT_EQ(saved.rfind(made, 0), 0u);
     EXPECT_EQ(Count(saved, "<LISTING "), 10);
