@@ -22,6 +22,24 @@ TEST(RecordRows, AddressAndTextsAsShown) {
     EXPECT_TRUE(MakeRow(&rec).checked);
 }
 
+// The first child of each name counts, wherever it stands among the others.
+TEST(RecordRows, FirstTitleAndDescriptionWhateverTheOrder) {
+    TQelPigger rec;
+    rec.SetAsText("<LISTING><NOTE>n</NOTE><description>d1</description><TITLE>t1</TITLE>"
+                  "<TITLE>t2</TITLE><DESCRIPTION>d2</DESCRIPTION></LISTING>");
+    RecordRow row = MakeRow(&rec);
+    EXPECT_EQ(row.title, "t1");
+    EXPECT_EQ(row.description, "d1");
+    rec.SetAsText("<LISTING><TITLE>t</TITLE><TITLE>t2</TITLE><REDIRECT>r</REDIRECT></LISTING>");
+    row = MakeRow(&rec);
+    EXPECT_EQ(row.title, "t");
+    EXPECT_EQ(row.description, "");
+    rec.SetAsText("<LISTING><DESCRIPTION>only</DESCRIPTION></LISTING>");
+    row = MakeRow(&rec);
+    EXPECT_EQ(row.title, "");
+    EXPECT_EQ(row.description, "only");
+}
+
 TEST(OpenAddress, OnlyWebAddressesAreHandedOut) {
     EXPECT_EQ(BrowserUrlFor("  http://example.com/a b  ").toString(), "http://example.com/a b");
     EXPECT_EQ(BrowserUrlFor("www.example.com/x").toString(), "http://www.example.com/x");
