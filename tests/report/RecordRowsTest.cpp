@@ -10,6 +10,10 @@ TEST(RecordRows, AddressAndTextsAsShown) {
     EXPECT_EQ(ShownAddress("HTTP://a.com"), "HTTP://a.com");
     EXPECT_EQ(ShownAddress("httphttp://://x"), "http://x");
     EXPECT_EQ(OneLine("one\r\ntwo\rthree\nfour"), "one  two three four");
+    EXPECT_EQ(OneLine("only\nfeeds\n"), "only feeds ");
+    EXPECT_EQ(OneLine("\ronly returns"), " only returns");
+    EXPECT_EQ(OneLine("one line"), "one line");
+    EXPECT_EQ(ShownAddress("http://a\r\nb"), "a  b");
 
     TQelPigger rec;
     rec.SetAsText("<LISTING URL=\"http://x.org\" CHK=\"y\"><TITLE>T\r\nU</TITLE></LISTING>");
