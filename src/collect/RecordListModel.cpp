@@ -38,7 +38,10 @@ bool RecordListModel::setData(const QModelIndex& index, const QVariant& value, i
     if (!index.isValid() || role != Qt::CheckStateRole || !checkable_ ||
         index.column() != TitleColumn)
         return false;
-    rows_[static_cast<size_t>(index.row())].checked = value.value<Qt::CheckState>() == Qt::Checked;
+    bool& checked = rows_[static_cast<size_t>(index.row())].checked;
+    const bool now = value.value<Qt::CheckState>() == Qt::Checked;
+    checked_ += int(now) - int(checked);
+    checked = now;
     emit dataChanged(index, index, {Qt::CheckStateRole});
     return true;
 }
@@ -66,23 +69,30 @@ void RecordListModel::setHeaders(const QStringList& headers) {
 void RecordListModel::resetRows(std::vector<RecordRow> rows) {
     beginResetModel();
     rows_ = std::move(rows);
+    checked_ = 0;
+    for (const RecordRow& row : rows_)
+        checked_ += row.checked ? 1 : 0;
     endResetModel();
 }
 
 void RecordListModel::appendRow(RecordRow row) {
     const int at = rowCount();
     beginInsertRows(QModelIndex(), at, at);
+    checked_ += row.checked ? 1 : 0;
     rows_.push_back(std::move(row));
     endInsertRows();
 }
 
 void RecordListModel::replaceRow(int row, RecordRow content) {
-    rows_[static_cast<size_t>(row)] = std::move(content);
+    RecordRow& replaced = rows_[static_cast<size_t>(row)];
+    checked_ += int(content.checked) - int(replaced.checked);
+    replaced = std::move(content);
     emit dataChanged(index(row, 0), index(row, columns_ - 1));
 }
 
 void RecordListModel::removeRowAt(int row) {
     beginRemoveRows(QModelIndex(), row, row);
+    checked_ -= rows_[static_cast<size_t>(row)].checked ? 1 : 0;
     rows_.erase(rows_.begin() + row);
     endRemoveRows();
 }

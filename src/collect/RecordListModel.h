@@ -35,10 +35,13 @@ public:
 
     const RecordRow& rowAt(int row) const { return rows_[static_cast<size_t>(row)]; }
     const std::vector<RecordRow>& rows() const { return rows_; }
+    // How many rows are ticked.
+    int checkedCount() const { return checked_; }
 
 private:
     std::vector<RecordRow> rows_;
     QStringList headers_;
     int columns_;
     bool checkable_ = false;
+    int checked_ = 0;
 };

@@ -91,12 +91,15 @@ void TO_results::SetFilter(Matcher matches, FilterDialog dialog) {
 }
 
 void TO_results::Rebuild() {
-    ClearItems();
-    Fill();
+    // The rows are replaced in one go: emptying the list first would only show it once more.
+    fillRows({});
 }
 
 void TO_results::Fill() {
-    std::vector<RecordRow> rows = model_->rows();
+    fillRows(model_->rows());
+}
+
+void TO_results::fillRows(std::vector<RecordRow> rows) {
     // The gathered rows are shown also when an error stops the walk (the rows before it stay).
     struct Bracket {
         TO_results* self;
@@ -109,10 +112,20 @@ void TO_results::Fill() {
     bulkRows_ = &rows;
     if (!Records)
         return;
-    for (TQelPigger* r = Records->FindChild(RecordFields::Listing); r;
-         r = Records->FindNextChild(r))
+    const std::string_view listing = RecordFields::Listing;
+    const std::vector<TQelPigger*>& children = Records->Children();
+    rows.reserve(rows.size() + children.size());
+    int records = 0;
+    for (size_t i = 0; i < children.size(); ++i) {
+        TQelPigger* r = children[i];
+        if (r->Name() != listing)
+            continue;
+        ++records;
         if (Accepts(r))
             ShowRecord(r, false);
+    }
+    // The walk saw every record: the count line need not count them again.
+    countedRecords_ = {Records, Records->Serial(), Records->ChangeStamp(), records};
 }
 
 bool TO_results::Accepts(TQelPigger* record) {
@@ -256,16 +269,22 @@ void TO_results::ToggleSelectedCheck() {
                     Qt::CheckStateRole);
 }
 
-void TO_results::UpdateCounts() {
+int TO_results::recordCount() {
+    if (!Records)
+        return 0;
+    RecordCount& c = countedRecords_;
+    if (c.of == Records && c.serial == Records->Serial() && c.stamp == Records->ChangeStamp())
+        return c.records;
+    const std::string_view listing = RecordFields::Listing;
     int records = 0;
-    if (Records)
-        for (TQelPigger* r = Records->FindChild(RecordFields::Listing); r;
-             r = Records->FindNextChild(r))
-            ++records;
-    int ticked = 0;
-    for (const RecordRow& row : model_->rows())
-        ticked += row.checked ? 1 : 0;
-    L_counts->setText(ListCountText(records, proxy_->rowCount(), ticked));
+    for (const TQelPigger* r : Records->Children())
+        records += r->Name() == listing ? 1 : 0;
+    c = {Records, Records->Serial(), Records->ChangeStamp(), records};
+    return records;
+}
+
+void TO_results::UpdateCounts() {
+    L_counts->setText(ListCountText(recordCount(), proxy_->rowCount(), model_->checkedCount()));
 }
 
 void TO_results::StoreColumnWidths(SettingsStore& settings) const {

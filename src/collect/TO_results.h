@@ -4,6 +4,7 @@
 
 #include "collect/TO_selected_list.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -89,6 +90,10 @@ private:
     TQelPigger* recordOf(const RecordRow& row) const;
 
     void showRowMenu(const QPoint& at);
+    // Replaces the rows by rows followed by those of the records that are accepted.
+    void fillRows(std::vector<RecordRow> rows);
+    // The number of LISTING children of Records, counted again only after they changed.
+    int recordCount();
 
     RecordListProxy* proxy_;
     int sortColumn_ = -1;
@@ -98,4 +103,12 @@ private:
     FilterDialog filterDialog_;
     // While Fill runs, rows are gathered here and shown in one go.
     std::vector<RecordRow>* bulkRows_ = nullptr;
+    // The last count of records, valid while the container and its change stamp are the same.
+    struct RecordCount {
+        const TQelPigger* of = nullptr;
+        std::uint64_t serial = 0;
+        std::uint64_t stamp = 0;
+        int records = 0;
+    };
+    RecordCount countedRecords_;
 };

@@ -2,6 +2,9 @@
 
 #include "tree/TQelPigger.h"
 
+#include <cstring>
+#include <utility>
+
 std::string ChildText(const TQelPigger* record, std::string_view childName) {
     if (!record)
         return {};
@@ -9,11 +12,50 @@ std::string ChildText(const TQelPigger* record, std::string_view childName) {
     return child ? child->Text : std::string();
 }
 
-std::string OneLine(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
+namespace {
+
+void breaksToBlanks(std::string& text) {
+    // Most texts are one line already: two fast searches tell.
+    const void* cr = std::memchr(text.data(), '\r', text.size());
+    const void* lf = std::memchr(text.data(), '\n', text.size());
+    if (!cr && !lf)
+        return;
+    for (char& c : text)
         if (c == '\r' || c == '\n')
             c = ' ';
+}
+
+// The texts of the record's first TITLE and first DESCRIPTION child, in one look at its
+// children and without copying them.
+struct RecordTexts {
+    const std::string* title = nullptr;
+    const std::string* description = nullptr;
+};
+
+RecordTexts recordTexts(const TQelPigger* record) {
+    const std::string_view title = RecordFields::Title;
+    const std::string_view description = RecordFields::Description;
+    RecordTexts texts;
+    for (const TQelPigger* child : std::as_const(*record).Children()) {
+        if (!texts.title && child->Name() == title)
+            texts.title = &child->Text;
+        else if (!texts.description && child->Name() == description)
+            texts.description = &child->Text;
+        if (texts.title && texts.description)
+            break;
+    }
+    return texts;
+}
+
+std::string oneLineOf(const std::string* text) {
+    return text ? OneLine(*text) : std::string();
+}
+
+} // namespace
+
+std::string OneLine(std::string_view text) {
+    std::string out(text);
+    breaksToBlanks(out);
     return out;
 }
 
@@ -31,15 +73,17 @@ std::string ShownAddress(std::string_view url) {
         out.append(url.substr(i, hit - i));
         i = hit + scheme.size();
     }
-    return OneLine(out);
+    breaksToBlanks(out);
+    return out;
 }
 
 RecordRow MakeRow(TQelPigger* record) {
     RecordRow row;
     row.record = record;
     row.serial = record->Serial();
-    row.title = OneLine(ChildText(record, RecordFields::Title));
-    row.description = OneLine(ChildText(record, RecordFields::Description));
+    const RecordTexts texts = recordTexts(record);
+    row.title = oneLineOf(texts.title);
+    row.description = oneLineOf(texts.description);
     row.address = ShownAddress(record->AttrRef(RecordFields::Url));
     row.checked = record->AttrRef(RecordFields::Check) == RecordFields::Checked;
     return row;

@@ -1,31 +1,15 @@
 #include "report/ReportRecords.h"
 
-#include "report/RecordRows.h"
-
 #include "report/ReportLayout.h"
 #include "tree/TQelPigger.h"
-#include "tree/TextCase.h"
 
-void ReportRecords::ensureCurrent(TQelPigger* urls) {
-    // Stamps are never shared by two nodes, so a container that was replaced (even at the same
-    // address) never passes for the indexed one.
-    if (urls == urls_ && urls->ChangeStamp() == stamp_)
-        return;
-    byKey_.clear();
-    byKey_.reserve(static_cast<size_t>(urls->ChildCount()));
-    for (TQelPigger* child : urls->Children())
-        byKey_.try_emplace(CaseKey(child->AttrRef(RecordFields::Url)), child);
-    urls_ = urls;
-    stamp_ = urls->ChangeStamp();
-    ++rebuilds_;
-}
+#include <string>
 
 TQelPigger* ReportRecords::FindListing(TQelPigger* urls, std::string_view url) {
     if (!urls)
         return nullptr;
-    ensureCurrent(urls);
-    const auto it = byKey_.find(CaseKey(url));
-    return it == byKey_.end() ? nullptr : it->second;
+    const int at = index_.Find(*urls, url);
+    return at == AddressIndex::None ? nullptr : urls->Child(at);
 }
 
 bool ReportRecords::AddListing(TQelPigger* urls, std::string_view title,
@@ -33,10 +17,9 @@ bool ReportRecords::AddListing(TQelPigger* urls, std::string_view title,
                                std::string_view redirect) {
     if (!urls)
         return false;
-    TQelPigger* record = FindListing(urls, url);
-    const bool isNew = record == nullptr;
-    if (isNew)
-        record = urls->AddChild(RecordFields::Listing);
+    const int at = index_.Find(*urls, url);
+    const bool isNew = at == AddressIndex::None;
+    TQelPigger* record = isNew ? urls->AddChild(RecordFields::Listing) : urls->Child(at);
     record->SetAttr(RecordFields::Url, url);
     while (record->ChildCount() > 0)
         record->DeleteChild(0);
@@ -49,7 +32,8 @@ bool ReportRecords::AddListing(TQelPigger* urls, std::string_view title,
 
     // Only this record changed, and its key stayed what it was looked up by.
     if (isNew)
-        byKey_.try_emplace(CaseKey(url), record);
-    stamp_ = urls->ChangeStamp();
+        index_.Appended(*urls);
+    else
+        index_.Changed(*urls, at);
     return isNew;
 }

@@ -1,17 +1,15 @@
 // The records of a report: finding one by its address and adding or refreshing one.
 #pragma once
 
-#include <cstdint>
-#include <string>
+#include "report/AddressIndex.h"
+
 #include <string_view>
-#include <unordered_map>
 
 class TQelPigger;
 
 // Finds records as urls.FindChildByAttr("URL", url) does (the first child in order whose
-// address equals url ignoring letter case) without comparing every record: an index by
-// CaseKey of the address, checked against the container's change stamp before each use and
-// rebuilt when anybody else changed the container.
+// address equals url ignoring letter case) through an index by address that follows the
+// changes anybody makes to the container (see AddressIndex).
 class ReportRecords {
 public:
     TQelPigger* FindListing(TQelPigger* urls, std::string_view url);
@@ -23,14 +21,9 @@ public:
     bool AddListing(TQelPigger* urls, std::string_view title, std::string_view description,
                     std::string_view url, std::string_view redirect);
 
-    // How often the index was built from scratch (for tests of its upkeep).
-    int Rebuilds() const { return rebuilds_; }
+    // How often the index read every record anew (for tests of its upkeep).
+    int Rebuilds() const { return index_.Rebuilds(); }
 
 private:
-    void ensureCurrent(TQelPigger* urls);
-
-    const TQelPigger* urls_ = nullptr;
-    std::uint64_t stamp_ = 0;
-    std::unordered_map<std::string, TQelPigger*> byKey_;
-    int rebuilds_ = 0;
+    AddressIndex index_;
 };

@@ -1,6 +1,7 @@
 // Letter-case rules shared by everything that compares texts ignoring case.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,10 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b);
 
 // A key such that SameTextIgnoringCase(a, b) holds exactly when CaseKey(a) == CaseKey(b).
 std::string CaseKey(std::string_view s);
+
+// A hash of CaseKey(s), made without the key itself when s is ASCII. Equal keys give equal
+// hashes; equal hashes only make equal keys likely.
+std::uint64_t CaseKeyHash(std::string_view s);
 
 // Whether every byte is below 0x80.
 bool IsAscii(std::string_view s);

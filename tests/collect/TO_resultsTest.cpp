@@ -471,3 +471,30 @@ TEST_F(SortedList, CopyKeyAndRowMenu) {
     EXPECT_EQ(deleted, 1);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "http://b.example/banana");
 }
+
+// Changes that reach the list without a rebuild, and changes made to the report behind its
+// back, show in the count line at its next update.
+TEST_F(ListFixture, CountLineFollowsChangesWithoutARebuild) {
+    EXPECT_EQ(list.L_counts->text(), "3 records, 1 ticked");
+    ASSERT_TRUE(model()->setData(model()->index(2, 0), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_EQ(list.L_counts->text(), "3 records, 2 ticked");
+
+    // The URL editor's row replaces the selected one.
+    urls.Child(0)->SetAttr("CHK", "");
+    clickRow(0);
+    list.ShowRecord(urls.Child(0), true);
+    EXPECT_EQ(list.L_counts->text(), "3 records, 1 ticked");
+
+    // Another element becomes a record and gets a row of its own.
+    urls.Child(1)->SetName("LISTING");
+    list.ShowRecord(urls.Child(1), false);
+    EXPECT_EQ(list.L_counts->text(), "4 records, 1 ticked");
+
+    // A record deleted elsewhere keeps its row (and its tick) until the next rebuild.
+    delete urls.Child(3);
+    list.E_find->setText("zzz");
+    EXPECT_EQ(list.L_counts->text(), "0 of 3 shown, 1 ticked");
+    list.E_find->clear();
+    list.Rebuild();
+    EXPECT_EQ(list.L_counts->text(), "3 records, 0 ticked");
+}

@@ -10,6 +10,10 @@ TEST(RecordRows, AddressAndTextsAsShown) {
     EXPECT_EQ(ShownAddress("HTTP://a.com"), "HTTP://a.com");
     EXPECT_EQ(ShownAddress("httphttp://://x"), "http://x");
     EXPECT_EQ(OneLine("one\r\ntwo\rthree\nfour"), "one  two three four");
+    EXPECT_EQ(OneLine("only\nfeeds\n"), "only feeds ");
+    EXPECT_EQ(OneLine("\ronly returns"), " only returns");
+    EXPECT_EQ(OneLine("one line"), "one line");
+    EXPECT_EQ(ShownAddress("http://a\r\nb"), "a  b");
 
     TQelPigger rec;
     rec.SetAsText("<LISTING URL=\"http://x.org\" CHK=\"y\"><TITLE>T\r\nU</TITLE></LISTING>");
@@ -20,6 +24,24 @@ TEST(RecordRows, AddressAndTextsAsShown) {
     EXPECT_FALSE(row.checked); // only an upper-case Y checks
     rec.SetAttr("CHK", "Y");
     EXPECT_TRUE(MakeRow(&rec).checked);
+}
+
+// The first child of each name counts, wherever it stands among the others.
+TEST(RecordRows, FirstTitleAndDescriptionWhateverTheOrder) {
+    TQelPigger rec;
+    rec.SetAsText("<LISTING><NOTE>n</NOTE><description>d1</description><TITLE>t1</TITLE>"
+                  "<TITLE>t2</TITLE><DESCRIPTION>d2</DESCRIPTION></LISTING>");
+    RecordRow row = MakeRow(&rec);
+    EXPECT_EQ(row.title, "t1");
+    EXPECT_EQ(row.description, "d1");
+    rec.SetAsText("<LISTING><TITLE>t</TITLE><TITLE>t2</TITLE><REDIRECT>r</REDIRECT></LISTING>");
+    row = MakeRow(&rec);
+    EXPECT_EQ(row.title, "t");
+    EXPECT_EQ(row.description, "");
+    rec.SetAsText("<LISTING><DESCRIPTION>only</DESCRIPTION></LISTING>");
+    row = MakeRow(&rec);
+    EXPECT_EQ(row.title, "");
+    EXPECT_EQ(row.description, "only");
 }
 
 TEST(OpenAddress, OnlyWebAddressesAreHandedOut) {

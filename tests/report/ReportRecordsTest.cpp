@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <random>
 #include <string>
 
 namespace {
@@ -123,4 +125,119 @@ TEST(ReportRecords, HundredThousandRecordsAreIndexedOnce) {
     EXPECT_EQ(records.Rebuilds(), 1);
     EXPECT_EQ(records.FindListing(&urls, "http://Site99999/"), urls.Child(n - 1));
     EXPECT_EQ(childText(urls.Child(997), "TITLE"), "again");
+}
+
+// What users do between two results of a search must not make the index read every record
+// again, and what it then finds is still what the scan finds.
+TEST(ReportRecords, TicksEditsAndDeletionsKeepTheIndex) {
+    TQelPigger urls;
+    urls.SetName("URLS");
+    ReportRecords records;
+    for (int i = 0; i < 50; ++i)
+        records.AddListing(&urls, "t", "d", "http://site" + std::to_string(i) + "/", "r");
+    TQelPigger* twin = addRecord(&urls, "HTTP://SITE7/"); // behind record 7, never found first
+    ASSERT_EQ(records.Rebuilds(), 1);
+
+    urls.Child(3)->SetAttr("CHK", "Y"); // a tick
+    EXPECT_EQ(records.FindListing(&urls, "http://site3/"), urls.Child(3));
+    EXPECT_FALSE(records.AddListing(&urls, "t2", "d", "http://SITE3/", "r"));
+    EXPECT_EQ(urls.Child(3)->GetAttr("CHK"), "Y");
+
+    urls.Child(7)->SetAttr("URL", "http://edited/"); // the URL editor; the twin takes over
+    EXPECT_EQ(records.FindListing(&urls, "http://site7/"), twin);
+    EXPECT_EQ(records.FindListing(&urls, "http://EDITED/"), urls.Child(7));
+    twin->SetAttr("URL", "http://edited/"); // now behind record 7 under the new address
+    EXPECT_EQ(records.FindListing(&urls, "http://edited/"), urls.Child(7));
+    EXPECT_EQ(records.FindListing(&urls, "http://site7/"), nullptr);
+    urls.Child(7)->SetAttr("URL", "http://site7/"); // and back: each under its own address
+    EXPECT_EQ(records.FindListing(&urls, "http://site7/"), urls.Child(7));
+    EXPECT_EQ(records.FindListing(&urls, "http://edited/"), twin);
+
+    TQelPigger* nine = urls.Child(9);
+    delete urls.Child(8); // the list's Delete URL
+    EXPECT_EQ(records.FindListing(&urls, "http://site8/"), nullptr);
+    EXPECT_EQ(records.FindListing(&urls, "http://site9/"), nine);
+    EXPECT_EQ(records.FindListing(&urls, "http://site49/"), urls.Child(48));
+
+    // Moved behind the others: a record of the same address before it now comes first.
+    TQelPigger* ten = urls.Child(9);
+    addRecord(&urls, "http://Site10/");
+    ten->SetParent(nullptr);
+    ten->SetParent(&urls);
+    EXPECT_EQ(records.FindListing(&urls, "http://site10/"), urls.Child(urls.ChildCount() - 2));
+    EXPECT_EQ(records.Rebuilds(), 1);
+
+    for (const TQelPigger* r : urls.Children()) {
+        const std::string url = r->GetAttr("URL");
+        EXPECT_EQ(records.FindListing(&urls, url), urls.FindChildByAttr("URL", url)) << url;
+    }
+}
+
+// Random changes of every kind, each followed by look-ups of every address present (in other
+// letters too) and of some that are not: the index always agrees with the scan.
+TEST(ReportRecords, RandomChangesAgreeWithTheScan) {
+    std::mt19937 random(19);
+    const auto pick = [&random](int n) {
+        return static_cast<int>(random() % static_cast<unsigned>(n));
+    };
+    const char* const addresses[] = {
+        "http://a/", "HTTP://A/",  "http://b/",  "http://\xC3\x84/", "http://\xC3\xA4/",
+        "",          "http://c/x", "http://C/X", "http://d\xFF/",    "http://D\xFF/"};
+    const auto address = [&] {
+        return std::string(addresses[pick(10)]) + std::to_string(pick(12));
+    };
+    TQelPigger urls;
+    urls.SetName("URLS");
+    ReportRecords records;
+    for (int step = 0; step < 3000; ++step) {
+        const int n = urls.ChildCount();
+        switch (pick(8)) {
+        case 0:
+            records.AddListing(&urls, "t", "d", address(), "r");
+            break;
+        case 1:
+            addRecord(&urls, address());
+            break;
+        case 2:
+            if (n > 0)
+                delete urls.Child(pick(n));
+            break;
+        case 3:
+            if (n > 0)
+                urls.Child(pick(n))->SetAttr("URL", address());
+            break;
+        case 4:
+            if (n > 0)
+                urls.Child(pick(n))->SetAttr("CHK", pick(2) ? "Y" : "");
+            break;
+        case 5:
+            if (n > 0) {
+                TQelPigger* moved = urls.Child(pick(n));
+                moved->SetParent(nullptr);
+                moved->SetParent(&urls);
+            }
+            break;
+        case 6:
+            if (n > 0)
+                urls.Child(pick(n))->DeleteAttr("URL");
+            break;
+        default:
+            if (n > 0)
+                urls.Child(pick(n))->AddChild("NOTE");
+            break;
+        }
+        if (step % 500 == 499)
+            urls.Clear();
+        for (int i = 0; i < 4; ++i) {
+            std::string url = i == 0 && urls.ChildCount() > 0
+                                  ? urls.Child(pick(urls.ChildCount()))->GetAttr("URL")
+                                  : address();
+            if (i == 1)
+                for (char& c : url)
+                    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            ASSERT_EQ(records.FindListing(&urls, url), urls.FindChildByAttr("URL", url))
+                << "step " << step << " url " << url;
+        }
+    }
+    EXPECT_EQ(records.Rebuilds(), 1);
 }
