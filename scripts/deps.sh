@@ -6,7 +6,7 @@ packages=(
     cmake ninja-build ccache g++ clang clang-format clang-tidy pkg-config
     qt6-base-dev qt6-webengine-dev libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    libxml2-dev
+    libxml2-dev libpugixml-dev
     xvfb xauth tinyproxy fonts-dejavu-core python3
     desktop-file-utils appstream libxml2-utils shared-mime-info file dpkg-dev
 )

@@ -7,12 +7,18 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstring>
 #include <istream>
 #include <iterator>
 #include <ostream>
 #include <unordered_map>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -33,8 +39,6 @@ constexpr ByteSet kTagNameEnd(" />\r\n\t");
 constexpr ByteSet kAttrNameEnd(" =/>\r\n\t");
 constexpr ByteSet kValueEnd(" >/\n\r\t");
 constexpr ByteSet kClosingNameEnd(" =/>\r\n\t");
-constexpr ByteSet kLessThan("<");
-constexpr ByteSet kQuote("\"");
 
 ByteSet makeEncodeSet() {
     ByteSet set("\"%<>");
@@ -45,6 +49,34 @@ ByteSet makeEncodeSet() {
 }
 
 const ByteSet kEncoded = makeEncodeSet();
+
+// Position of the first byte from i on that is written escaped, or n.
+size_t findEncoded(const char* data, size_t i, size_t n) {
+#if defined(__SSE2__)
+    const __m128i ctrlMax = _mm_set1_epi8(0x1F);
+    const __m128i tab = _mm_set1_epi8('\t'), lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+    const __m128i quote = _mm_set1_epi8('"'), pct = _mm_set1_epi8('%');
+    const __m128i lt = _mm_set1_epi8('<'), gt = _mm_set1_epi8('>');
+    for (; i + 16 <= n; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        // Codes 0-31 other than TAB, LF and CR, and the four signs of the format.
+        const __m128i ctrl = _mm_cmpeq_epi8(_mm_min_epu8(x, ctrlMax), x);
+        const __m128i kept = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(x, tab), _mm_cmpeq_epi8(x, lf)), _mm_cmpeq_epi8(x, cr));
+        const __m128i signs =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, quote), _mm_cmpeq_epi8(x, pct)),
+                         _mm_or_si128(_mm_cmpeq_epi8(x, lt), _mm_cmpeq_epi8(x, gt)));
+        const auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_andnot_si128(kept, ctrl), signs)));
+        if (mask != 0)
+            return i + static_cast<size_t>(__builtin_ctz(mask));
+    }
+#endif
+    for (; i < n; ++i)
+        if (kEncoded.has[static_cast<unsigned char>(data[i])])
+            return i;
+    return n;
+}
 
 // A cursor over the text with the 1-based positions of the format's messages.
 struct Reader {
@@ -60,6 +92,16 @@ struct Reader {
     void skipBlanks(int& p) const {
         while (p >= 1 && p < len && isBlank(s[static_cast<size_t>(p - 1)]))
             ++p;
+    }
+
+    // First position from p (at least 1) holding the character c, or 0.
+    int findByte(char c, int p) const {
+        const int from = p < 1 ? 1 : p;
+        if (from > len)
+            return 0;
+        const void* hit =
+            std::memchr(s.data() + (from - 1), c, static_cast<size_t>(len - from + 1));
+        return hit ? static_cast<int>(static_cast<const char*>(hit) - s.data()) + 1 : 0;
     }
 
     // First position from p (at least 1) holding a character of the set, or 0.
@@ -79,9 +121,66 @@ struct Reader {
 };
 
 // Stamps and serials come from one counter, so that no two values of either kind are equal.
+// Each thread takes a block of values at a time and hands them out without further locking.
 std::uint64_t nextStamp() {
+    constexpr std::uint64_t block = 4096;
     static std::atomic<std::uint64_t> counter{0};
-    return counter.fetch_add(1, std::memory_order_relaxed) + 1;
+    thread_local std::uint64_t next = 0, end = 0;
+    if (next == end) {
+        next = counter.fetch_add(block, std::memory_order_relaxed) + 1;
+        end = next + block;
+    }
+    return next++;
+}
+
+// How far a text goes before its first NUL, and whether every line break up to there is CR LF.
+struct BreakScan {
+    size_t length;
+    bool crLfOnly;
+};
+
+BreakScan scanBreaks(const char* data, size_t n) {
+    size_t i = 0;
+    // Looks at a CR, LF or NUL at k; gives false at a NUL or once a break is not CR LF.
+    const auto regular = [&](size_t k) {
+        const char c = data[k];
+        if (c == '\r')
+            return k + 1 < n && data[k + 1] == '\n';
+        if (c == '\n')
+            return k > 0 && data[k - 1] == '\r';
+        return c != '\0';
+    };
+    const auto rest = [&](size_t from) -> BreakScan {
+        // A break that is not CR LF was found at from: only the NUL is left to look for.
+        const void* nul = std::memchr(data + from, '\0', n - from);
+        return {nul ? static_cast<size_t>(static_cast<const char*>(nul) - data) : n, false};
+    };
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+    const __m128i nul = _mm_setzero_si128();
+    for (; i + 16 <= n; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(x, cr), _mm_cmpeq_epi8(x, lf)), _mm_cmpeq_epi8(x, nul))));
+        while (mask != 0) {
+            const size_t k = i + static_cast<size_t>(__builtin_ctz(mask));
+            mask &= mask - 1;
+            if (!regular(k))
+                return data[k] == '\0' ? BreakScan{k, true} : rest(k);
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        const char c = data[i];
+        if ((c == '\r' || c == '\n' || c == '\0') && !regular(i))
+            return c == '\0' ? BreakScan{i, true} : rest(i);
+    }
+    return {n, true};
+}
+
+// Whether the text needs CR LF added at its end (it does not end with a line break).
+bool needsFinalBreak(const char* data, size_t n) {
+    return n > 0 && data[n - 1] != '\r' && data[n - 1] != '\n';
 }
 
 int hexDigit(unsigned char d) {
@@ -123,18 +222,17 @@ std::string UpperAscii(std::string_view s) {
 
 void PercentEncodeTo(std::string& out, std::string_view s) {
     static constexpr char hex[] = "0123456789ABCDEF";
+    const char* const data = s.data();
+    const size_t n = s.size();
     size_t runStart = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (!kEncoded.has[b])
-            continue;
-        out.append(s.substr(runStart, i - runStart));
-        out.push_back('%');
-        out.push_back(hex[b >> 4]);
-        out.push_back(hex[b & 0x0F]);
+    for (size_t i = findEncoded(data, 0, n); i < n; i = findEncoded(data, i + 1, n)) {
+        const auto b = static_cast<unsigned char>(data[i]);
+        out.append(data + runStart, i - runStart);
+        const char escape[3] = {'%', hex[b >> 4], hex[b & 0x0F]};
+        out.append(escape, 3);
         runStart = i + 1;
     }
-    out.append(s.substr(runStart));
+    out.append(data + runStart, n - runStart);
 }
 
 std::string PercentEncode(std::string_view s) {
@@ -144,22 +242,37 @@ std::string PercentEncode(std::string_view s) {
     return out;
 }
 
-std::string PercentDecode(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
+void PercentDecodeTo(std::string& out, std::string_view s) {
+    const char* const data = s.data();
+    const size_t n = s.size();
     size_t i = 0;
-    while (i < s.size()) {
+    while (i < n) {
+        const void* hit = std::memchr(data + i, '%', n - i);
+        const size_t pct = hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : n;
+        out.append(data + i, pct - i);
+        if (pct == n)
+            break;
         // A percent sign without two characters after it stays as it is.
-        if (s[i] == '%' && i + 2 < s.size()) {
-            const int value = 16 * hexDigit(static_cast<unsigned char>(s[i + 1])) +
-                              hexDigit(static_cast<unsigned char>(s[i + 2]));
+        if (pct + 2 < n) {
+            const int value = 16 * hexDigit(static_cast<unsigned char>(data[pct + 1])) +
+                              hexDigit(static_cast<unsigned char>(data[pct + 2]));
             out.push_back(static_cast<char>(value & 0xFF));
-            i += 3;
+            i = pct + 3;
         } else {
-            out.push_back(s[i]);
-            ++i;
+            out.push_back('%');
+            i = pct + 1;
         }
     }
+}
+
+std::string PercentDecode(std::string_view s) {
+    std::string out;
+    if (s.empty() || std::memchr(s.data(), '%', s.size()) == nullptr) {
+        out.assign(s);
+        return out;
+    }
+    out.reserve(s.size());
+    PercentDecodeTo(out, s);
     return out;
 }
 
@@ -262,6 +375,9 @@ void TQelPigger::SetParent(TQelPigger* newParent) {
     parent_ = newParent;
     if (newParent) {
         indexInParent_ = static_cast<int>(newParent->children_.size());
+        // Records have a few children: make room for them at once rather than growing one by one.
+        if (newParent->children_.capacity() == 0)
+            newParent->children_.reserve(4);
         newParent->children_.push_back(this);
         if (newParent->serialIndex_)
             newParent->serialIndex_->children.emplace(serial_, this);
@@ -271,6 +387,9 @@ void TQelPigger::SetParent(TQelPigger* newParent) {
 }
 
 void TQelPigger::fixDepth() {
+    depth_ = parent_ ? parent_->depth_ + 1 : 0;
+    if (children_.empty())
+        return;
     // Depth first, without recursion: a moved subtree may be deep.
     std::vector<TQelPigger*> stack{this};
     while (!stack.empty()) {
@@ -426,42 +545,85 @@ void TQelPigger::Assign(const TQelPigger& source) {
 
 // ---------------------------------------------------------------- writing
 
+size_t TQelPigger::textSizeEstimate() const {
+    // The text without escapes; a few escapes fit in what is added on top.
+    size_t size = 0;
+    std::vector<const TQelPigger*> stack{this};
+    while (!stack.empty()) {
+        const TQelPigger* n = stack.back();
+        stack.pop_back();
+        if (n->name_.empty())
+            continue;
+        const size_t indent = 2 + static_cast<size_t>(n->depth_);
+        size += indent + n->name_.size() + 3 + n->Text.size();
+        for (const auto& [name, value] : n->attrs_)
+            size += name.size() + value.size() + 4;
+        if (!n->children_.empty() || !n->Text.empty())
+            size += indent + n->name_.size() + 3;
+        stack.insert(stack.end(), n->children_.begin(), n->children_.end());
+    }
+    return size + size / 32 + 16;
+}
+
 void TQelPigger::AppendText(std::string& out) const {
     if (name_.empty())
         return;
-    const auto indent = [&] {
+    out.reserve(out.size() + textSizeEstimate());
+    const auto indent = [&](const TQelPigger* n) {
         out.append("\r\n");
-        out.append(static_cast<size_t>(depth_), '\t');
+        out.append(static_cast<size_t>(n->depth_), '\t');
     };
-    indent();
-    out.push_back('<');
-    out.append(name_);
-    for (const auto& [n, v] : attrs_) {
-        out.push_back(' ');
-        out.append(n);
-        out.append("=\"");
-        PercentEncodeTo(out, v);
-        out.push_back('"');
-    }
-    if (children_.empty() && Text.empty()) {
-        out.append("/>");
+    // Writes the opening tag and the text; gives whether children and a closing tag follow.
+    const auto open = [&](const TQelPigger* n) {
+        indent(n);
+        out.push_back('<');
+        out.append(n->name_);
+        for (const auto& [name, value] : n->attrs_) {
+            out.push_back(' ');
+            out.append(name);
+            out.append("=\"");
+            PercentEncodeTo(out, value);
+            out.push_back('"');
+        }
+        if (n->children_.empty() && n->Text.empty()) {
+            out.append("/>");
+            return false;
+        }
+        out.push_back('>');
+        PercentEncodeTo(out, n->Text);
+        return true;
+    };
+    const auto close = [&](const TQelPigger* n) {
+        indent(n);
+        out.append("</");
+        out.append(n->name_);
+        out.push_back('>');
+    };
+    if (!open(this))
         return;
+    // Without recursion, whatever the depth. A node without a name is written with nothing
+    // of what lies below it.
+    struct Frame {
+        const TQelPigger* node;
+        size_t next;
+    };
+    std::vector<Frame> stack{{this, 0}};
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (f.next < f.node->children_.size()) {
+            const TQelPigger* c = f.node->children_[f.next++];
+            if (!c->name_.empty() && open(c))
+                stack.push_back({c, 0});
+        } else {
+            close(f.node);
+            stack.pop_back();
+        }
     }
-    out.push_back('>');
-    PercentEncodeTo(out, Text);
-    for (const TQelPigger* c : children_)
-        c->AppendText(out);
-    indent();
-    out.append("</");
-    out.append(name_);
-    out.push_back('>');
 }
 
 std::string TQelPigger::GetAsText() const {
     std::string out;
-    out.reserve(4096);
     AppendText(out);
-    out.shrink_to_fit();
     return out;
 }
 
@@ -493,11 +655,16 @@ void TQelPigger::SaveToFile(const std::string& fileName) const {
 // ---------------------------------------------------------------- reading
 
 std::string TQelPigger::NormalizeLineBreaks(std::string_view bytes) {
-    const size_t nul = bytes.find('\0');
-    if (nul != std::string_view::npos)
-        bytes = bytes.substr(0, nul);
-    std::string out = WithCrLfBreaks(bytes);
-    if (!bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n')
+    const BreakScan scan = scanBreaks(bytes.data(), bytes.size());
+    bytes = bytes.substr(0, scan.length);
+    std::string out;
+    if (scan.crLfOnly) {
+        out.reserve(bytes.size() + 2);
+        out.append(bytes);
+    } else {
+        out = WithCrLfBreaks(bytes);
+    }
+    if (needsFinalBreak(bytes.data(), bytes.size()))
         out.append("\r\n");
     return out;
 }
@@ -512,15 +679,46 @@ void TQelPigger::LoadFromFile(const std::string& fileName) {
     if (fileName.empty())
         throw EQelFileError("Cannot open file \"\": no file name given");
     QFile file(ToQPath(fileName));
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw EQelFileError("Cannot open file \"" + fileName +
                             "\": " + file.errorString().toStdString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EQelFileError("Cannot read file \"" + fileName +
-                            "\": " + file.errorString().toStdString());
-    SetAsText(NormalizeLineBreaks(
-        std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))));
+    // The whole file in one buffer with room for a line break at its end; read in place when
+    // its line breaks are already CR LF (as in every file this program writes).
+    size_t capacity = static_cast<size_t>(std::max<qint64>(file.size(), 0)) + 3;
+    auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
+    size_t size = 0;
+    for (;;) {
+        if (size + 2 >= capacity) {
+            // The file grew while it was read.
+            const size_t larger = capacity * 2;
+            auto moved = std::make_unique_for_overwrite<char[]>(larger);
+            std::memcpy(moved.get(), buffer.get(), size);
+            buffer = std::move(moved);
+            capacity = larger;
+        }
+        const qint64 got = file.read(buffer.get() + size, static_cast<qint64>(capacity - 2 - size));
+        if (got < 0)
+            throw EQelFileError("Cannot read file \"" + fileName +
+                                "\": " + file.errorString().toStdString());
+        if (got == 0)
+            break;
+        size += static_cast<size_t>(got);
+    }
+    file.close();
+    char* const data = buffer.get();
+    const BreakScan scan = scanBreaks(data, size);
+    if (!scan.crLfOnly) {
+        const std::string normalized = NormalizeLineBreaks(std::string_view(data, size));
+        buffer.reset();
+        SetAsText(normalized);
+        return;
+    }
+    size = scan.length;
+    if (needsFinalBreak(data, size)) {
+        data[size++] = '\r';
+        data[size++] = '\n';
+    }
+    SetAsText(std::string_view(data, size));
 }
 
 void TQelPigger::SetAsText(std::string_view s) {
@@ -531,6 +729,17 @@ void TQelPigger::SetAsText(std::string_view s) {
     int p = 1;
     r.skipBlanks(p);
     ReadElement(s, p);
+}
+
+void TQelPigger::takeText(std::string_view piece, std::string& scratch) {
+    std::string_view decoded = piece;
+    if (std::memchr(piece.data(), '%', piece.size()) != nullptr) {
+        scratch.clear();
+        PercentDecodeTo(scratch, piece);
+        decoded = scratch;
+    }
+    if (!decoded.empty() && AcceptText(decoded))
+        Text.append(decoded);
 }
 
 void TQelPigger::ReadElement(std::string_view s, int& p) {
@@ -545,18 +754,17 @@ void TQelPigger::ReadElement(std::string_view s, int& p) {
     std::vector<Open> open;
     open.push_back({this, nullptr});
     const Reader r(s);
+    // Content with escapes is decoded here, once for all elements.
+    std::string scratch;
     while (!open.empty()) {
         TQelPigger* node = open.back().node;
         // Content.
         r.skipBlanks(p);
-        const int next = r.find(kLessThan, p);
+        const int next = r.findByte('<', p);
         if (next > p) {
             const std::string_view piece = TrimBlanks(r.range(p, next));
-            if (!piece.empty()) {
-                const std::string decoded = PercentDecode(piece);
-                if (!decoded.empty() && node->AcceptText(decoded))
-                    node->Text.append(decoded);
-            }
+            if (!piece.empty())
+                node->takeText(piece, scratch);
             p = next;
         }
         if (next == 0)
@@ -594,7 +802,7 @@ bool TQelPigger::readOpeningTag(std::string_view s, int& p) {
     const Reader r(s);
 
     // Opening tag name.
-    const int lt = r.find(kLessThan, p);
+    const int lt = r.findByte('<', p);
     if (lt == 0)
         Error(QelMessages::SyntaxError, p);
     p = lt + 1;
@@ -622,7 +830,7 @@ bool TQelPigger::readOpeningTag(std::string_view s, int& p) {
             ++p;
             r.skipBlanks(p);
             if (r.at(p) == '"') {
-                const int close = r.find(kQuote, p + 1);
+                const int close = r.findByte('"', p + 1);
                 if (close == 0)
                     Error(QelMessages::SyntaxError, p);
                 value = PercentDecode(r.range(p + 1, close));
@@ -664,11 +872,24 @@ void TQelPigger::readClosingTag(std::string_view s, int& p) {
         message.replace(message.find("%s"), 2, name_);
         Error(message, start);
     };
+    // The closing name in any case against the (upper-case) name of the element.
+    const auto sameName = [&](std::string_view closing) {
+        if (closing.size() != name_.size())
+            return false;
+        for (size_t i = 0; i < closing.size(); ++i) {
+            char c = closing[i];
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 32);
+            if (c != name_[i])
+                return false;
+        }
+        return true;
+    };
     if (r.at(p) != '<' || r.at(p + 1) != '/')
         unclosed();
     p += 2;
     const int end = r.find(kClosingNameEnd, p);
-    if (end == 0 || UpperAscii(r.range(p, end)) != name_)
+    if (end == 0 || !sameName(r.range(p, end)))
         unclosed();
     p = end;
     r.skipBlanks(p);

@@ -142,7 +142,11 @@ private:
     // Reads an opening tag at p; gives whether content and a closing tag follow.
     bool readOpeningTag(std::string_view s, int& p);
     void readClosingTag(std::string_view s, int& p);
+    // Adds a non-empty piece of content, decoded (in scratch when it holds escapes).
+    void takeText(std::string_view piece, std::string& scratch);
     void fixDepth();
+    // About the size of the text of this subtree, a little more when it holds few escapes.
+    size_t textSizeEstimate() const;
     void detachChild(TQelPigger* child);
     void renumberChildren() const;
     // Marks a change of this node (and so of a child of its parent).
@@ -165,6 +169,7 @@ private:
 std::string PercentEncode(std::string_view s);
 void PercentEncodeTo(std::string& out, std::string_view s);
 std::string PercentDecode(std::string_view s);
+void PercentDecodeTo(std::string& out, std::string_view s);
 
 // Removes leading and trailing bytes with codes 0-32.
 std::string_view TrimBlanks(std::string_view s);

@@ -521,3 +521,218 @@ TEST(TQelPiggerStructure, ChangeStampFollowsChildrenAndTheirAttributes) {
     TQelPigger other;
     EXPECT_NE(other.ChangeStamp(), root.ChangeStamp());
 }
+
+// ---------------------------------------------------------------- fast paths against plain rules
+
+namespace {
+
+// The escaping rules spelled out byte by byte.
+std::string encodedByRule(std::string_view s) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char ch : s) {
+        const auto b = static_cast<unsigned char>(ch);
+        if ((b < 0x20 && b != '\t' && b != '\n' && b != '\r') || b == '"' || b == '%' || b == '<' ||
+            b == '>') {
+            out.push_back('%');
+            out.push_back(hex[b >> 4]);
+            out.push_back(hex[b & 0x0F]);
+        } else {
+            out.push_back(ch);
+        }
+    }
+    return out;
+}
+
+// Line breaks spelled out byte by byte: up to the first NUL, every CR LF, lone CR and lone LF
+// as CR LF, and CR LF added when the text does not end with a break.
+std::string normalizedByRule(std::string_view s) {
+    std::string out;
+    size_t i = 0;
+    for (; i < s.size() && s[i] != '\0'; ++i) {
+        if (s[i] == '\r' || s[i] == '\n') {
+            out += "\r\n";
+            if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n')
+                ++i;
+        } else {
+            out.push_back(s[i]);
+        }
+    }
+    if (!out.empty() && out.back() != '\n')
+        out += "\r\n";
+    return out;
+}
+
+} // namespace
+
+TEST(TQelPiggerFastPaths, EscapesFoundAtEveryPlaceOfLongTexts) {
+    // Each byte value at each place of texts longer than the blocks the writer scans at once.
+    for (int b = 0; b < 256; ++b)
+        for (size_t at : {0u, 1u, 15u, 16u, 17u, 31u, 32u, 40u}) {
+            std::string s(41, 'a');
+            s[at] = static_cast<char>(b);
+            s[40 - at / 2] = '%';
+            ASSERT_EQ(PercentEncode(s), encodedByRule(s)) << b << " at " << at;
+            ASSERT_EQ(PercentDecode(PercentEncode(s)), s) << b << " at " << at;
+        }
+    std::string all;
+    for (int round = 0; round < 3; ++round)
+        for (int b = 0; b < 256; ++b)
+            all.push_back(static_cast<char>(b));
+    EXPECT_EQ(PercentEncode(all), encodedByRule(all));
+}
+
+TEST(TQelPiggerFastPaths, EveryByteSurvivesInContentText) {
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all.push_back(static_cast<char>(b));
+    // Blanks at either end of a text are not kept, blanks inside are.
+    const std::string text = "[" + all + all + "]";
+    TQelPigger t;
+    t.SetName("A");
+    t.Text = text;
+    addChild(&t, "B", "(" + all + ")");
+    TQelPigger back;
+    back.SetAsText(t.GetAsText());
+    EXPECT_EQ(back.Text, text);
+    ASSERT_EQ(back.ChildCount(), 1);
+    EXPECT_EQ(back.Child(0)->Text, "(" + all + ")");
+    EXPECT_EQ(back.GetAsText(), t.GetAsText());
+}
+
+TEST(TQelPiggerFastPaths, EveryByteInATagNameReadsOrFailsCleanly) {
+    for (int b = 0; b < 256; ++b) {
+        const char c = static_cast<char>(b);
+        const std::string name = std::string("N") + c + "M";
+        const std::string text = "<R><" + name + " v=\"1\">t</" + name + "></R>";
+        TQelPigger t;
+        try {
+            t.SetAsText(text);
+        } catch (const EQelPiggerError& e) {
+            // Only the bytes that end a name (or are blanks) can break the element apart.
+            EXPECT_TRUE(b <= 32 || c == '/' || c == '>' || c == '<' || c == '"' || c == '=')
+                << "byte " << b << ": " << e.what();
+            continue;
+        }
+        if (b > 32 && c != '/' && c != '>' && c != '<') {
+            ASSERT_EQ(t.ChildCount(), 1) << b;
+            EXPECT_EQ(t.Child(0)->Name(), UpperAscii(name)) << b;
+            EXPECT_EQ(t.Child(0)->GetAttr("V"), "1") << b;
+            EXPECT_EQ(t.Child(0)->Text, "t") << b;
+        }
+    }
+}
+
+TEST(TQelPiggerFastPaths, FilesReadAsTheirNormalisedText) {
+    TempDir dir;
+    const std::string record = "<A x=\"1\">one two three four five six seven<B>b</B></A>";
+    // Line breaks of every kind at every place around the blocks the reader scans at once,
+    // with and without a NUL after the element and a break at the end.
+    const char* const breaks[] = {"\r\n", "\n", "\r", "\r\r\n", "\n\r"};
+    int files = 0;
+    for (const char* brk : breaks)
+        for (size_t at = 0; at <= 40; ++at)
+            for (int ending = 0; ending < 3; ++ending) {
+                std::string bytes = record;
+                bytes.insert(std::min(at, bytes.size()), brk);
+                if (ending == 1)
+                    bytes += "\r\n";
+                if (ending == 2)
+                    bytes += std::string("\r\0\n<X/>", 7);
+                dir.write("f.qrl", bytes);
+                TQelPigger fromFile, fromText;
+                std::string fileError, textError;
+                try {
+                    fromFile.LoadFromFile(dir.path("f.qrl"));
+                } catch (const EQelPiggerError& e) {
+                    fileError = DescribeReadError(e);
+                }
+                try {
+                    fromText.SetAsText(normalizedByRule(bytes));
+                } catch (const EQelPiggerError& e) {
+                    textError = DescribeReadError(e);
+                }
+                EXPECT_EQ(TQelPigger::NormalizeLineBreaks(bytes), normalizedByRule(bytes));
+                ASSERT_EQ(fileError, textError) << files;
+                ASSERT_EQ(fromFile.GetAsText(), fromText.GetAsText()) << files;
+                EXPECT_EQ(fromFile.Text, fromText.Text) << files;
+                ++files;
+            }
+}
+
+TEST(TQelPiggerFastPaths, CutOffFilesFailWithTheErrorOfTheirText) {
+    TempDir dir;
+    const std::string whole = kSmallReport;
+    for (size_t length = 0; length <= whole.size(); ++length) {
+        const std::string bytes = whole.substr(0, length);
+        dir.write("cut.qrl", bytes);
+        TQelPigger t;
+        std::string fileError = "none", textError = "none";
+        try {
+            t.LoadFromFile(dir.path("cut.qrl"));
+        } catch (const EQelPiggerError& e) {
+            fileError = DescribeReadError(e);
+        }
+        const ReadError e = readError(normalizedByRule(bytes));
+        if (!e.message.empty())
+            textError = e.message + ". Position " + std::to_string(e.position);
+        EXPECT_EQ(fileError, textError) << length;
+        // Only the whole file reads without error.
+        EXPECT_EQ(fileError == "none", length == whole.size() || length == 0) << length;
+    }
+}
+
+TEST(TQelPiggerFastPaths, DeepTreesAreWrittenOnASmallStack) {
+    std::string deepest;
+    for (int i = 0; i < TQelPigger::MaxReadDepth; ++i)
+        deepest += "<A x=\"" + std::to_string(i % 10) + "\">";
+    for (int i = 0; i < TQelPigger::MaxReadDepth; ++i)
+        deepest += "</A>";
+    TQelPigger tree;
+    std::string written, writtenAgain;
+    QThread* worker = QThread::create([&] {
+        tree.SetAsText(deepest);
+        written = tree.GetAsText();
+        TQelPigger again;
+        again.SetAsText(written);
+        writtenAgain = again.GetAsText();
+    });
+    worker->setStackSize(128 * 1024);
+    worker->start();
+    ASSERT_TRUE(worker->wait(60000));
+    delete worker;
+    EXPECT_EQ(written, writtenAgain);
+    // The innermost element is written at its depth, after the indents of all above it.
+    const std::string innermost =
+        "\r\n" + std::string(TQelPigger::MaxReadDepth - 1, '\t') + "<A X=\"9\"/>";
+    EXPECT_NE(written.find(innermost), std::string::npos);
+    EXPECT_EQ(written.substr(written.size() - 6), "\r\n</A>");
+}
+
+TEST(TQelPiggerStructure, SubtreesMovedBetweenTreesOutliveTheirFormerTree) {
+    auto from = std::make_unique<TQelPigger>();
+    from->SetAsText(kSmallReport);
+    TQelPigger to;
+    to.SetAsText("<QRL><URLS/></QRL>");
+    TQelPigger* listing = from->FindChild("URLS")->FindChild("LISTING");
+    TQelPigger* target = to.FindChild("URLS");
+    const std::uint64_t serial = listing->Serial();
+    const std::uint64_t fromStamp = from->FindChild("URLS")->ChangeStamp();
+    const std::uint64_t toStamp = target->ChangeStamp();
+    listing->SetParent(target);
+    EXPECT_NE(from->FindChild("URLS")->ChangeStamp(), fromStamp);
+    EXPECT_NE(target->ChangeStamp(), toStamp);
+    EXPECT_EQ(from->FindChild("URLS")->FindChildBySerial(serial), nullptr);
+    from.reset();
+    EXPECT_EQ(target->FindChildBySerial(serial), listing);
+    EXPECT_EQ(listing->FindChild("TITLE")->Text, "Spades");
+    EXPECT_EQ(listing->FindChild("TITLE")->Indent(), "\r\n\t\t\t");
+    EXPECT_EQ(to.GetAsText(), "\r\n<QRL>\r\n\t<URLS>\r\n\t\t<LISTING URL=\"u1\" CHK=\"Y\">"
+                              "\r\n\t\t\t<TITLE>Spades\r\n\t\t\t</TITLE>"
+                              "\r\n\t\t\t<DESCRIPTION>Spades and forks\r\n\t\t\t</DESCRIPTION>"
+                              "\r\n\t\t\t<REDIRECT>u1\r\n\t\t\t</REDIRECT>"
+                              "\r\n\t\t</LISTING>\r\n\t</URLS>\r\n</QRL>");
+    // Deleting the moved record afterwards leaves its new tree as it was before the move.
+    target->DeleteChildNode(listing);
+    EXPECT_EQ(to.GetAsText(), "\r\n<QRL>\r\n\t<URLS/>\r\n</QRL>");
+}
