@@ -8,6 +8,8 @@
 #include <QThread>
 
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -118,6 +120,28 @@ TEST(TQelPiggerEscaping, EveryByteSurvivesAttributeRoundTrip) {
     TQelPigger back;
     back.SetAsText(text);
     EXPECT_EQ(back.GetAttr("V"), all);
+}
+
+TEST(TQelPiggerEscaping, BlanksAroundContentTextSurviveRoundTrip) {
+    // Content is read without the blanks around it; those that belong to the text come back.
+    for (const std::string& text : std::vector<std::string>{
+             " lead", "trail ", "\t\r\nboth\r\n", " ", "a b\tc", std::string("\x01x\0", 3)}) {
+        TQelPigger t;
+        t.SetName("A");
+        t.Text = text;
+        t.AddChild("B")->Text = text;
+        TQelPigger back;
+        back.SetAsText(t.GetAsText());
+        EXPECT_EQ(back.Text, text);
+        ASSERT_EQ(back.ChildCount(), 1);
+        EXPECT_EQ(back.Child(0)->Text, text);
+        EXPECT_EQ(back.GetAsText(), t.GetAsText());
+    }
+    // Blanks inside the text are written as they are.
+    TQelPigger t;
+    t.SetName("A");
+    t.Text = " two words ";
+    EXPECT_EQ(t.GetAsText(), "\r\n<A>%20two words%20\r\n</A>");
 }
 
 TEST(TQelPiggerReading, AcceptedForms) {
