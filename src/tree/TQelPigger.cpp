@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <istream>
@@ -465,7 +466,11 @@ void TQelPigger::AppendText(std::string& out) const {
         PercentEncodeTo(out, v);
         out.push_back('"');
     }
-    if (children_.empty() && Text.empty()) {
+    // Children without a name write nothing, so an element with no other content is empty.
+    const bool hasContent =
+        !Text.empty() || std::any_of(children_.begin(), children_.end(),
+                                     [](const TQelPigger* c) { return !c->name_.empty(); });
+    if (!hasContent) {
         out.append("/>");
         return;
     }

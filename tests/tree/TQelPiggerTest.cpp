@@ -81,7 +81,14 @@ TEST(TQelPiggerWriting, EmptyNamesWriteNothing) {
     root.SetName("A");
     TQelPigger* hidden = addChild(&root, "  ");
     addChild(hidden, "B");
-    EXPECT_EQ(root.GetAsText(), "\r\n<A>\r\n</A>");
+    // Written as an empty element, as it reads back.
+    EXPECT_EQ(root.GetAsText(), "\r\n<A/>");
+    addChild(&root, "C");
+    EXPECT_EQ(root.GetAsText(), "\r\n<A>\r\n\t<C/>\r\n</A>");
+    // Read from a text, a tag without a name makes such a child too.
+    TQelPigger read;
+    read.SetAsText("<A><B x=\"1\"><\x18/></B></A>");
+    EXPECT_EQ(read.GetAsText(), "\r\n<A>\r\n\t<B X=\"1\"/>\r\n</A>");
 
     TempDir dir;
     TQelPigger nameless;
