@@ -18,7 +18,8 @@ cd build-asan
 # check stays on for them, and all checks stay on for every other test.
 webengine=()
 while read -r name; do
-    if [ -x "bin/$name" ] && ldd "bin/$name" | grep -q libQt6WebEngineCore; then
+    # (grep reads all of ldd's output: with -q it could stop early and fail the pipe.)
+    if [ -x "bin/$name" ] && ldd "bin/$name" | grep libQt6WebEngineCore >/dev/null; then
         webengine+=("$name")
     fi
 done < <(ctest -N | sed -n 's/^ *Test *#[0-9]*: *//p')
