@@ -8,6 +8,8 @@ bash scripts/deps.sh
 launcher=()
 if command -v ccache >/dev/null; then
     export CCACHE_BASEDIR="$PWD"
+    # Objects are shared even though their debug information names the folder they were built in.
+    export CCACHE_NOHASHDIR=1
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@"

@@ -4,6 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build ccache g++ clang clang-format clang-tidy pkg-config
+    libclang-rt-14-dev
     qt6-base-dev qt6-webengine-dev libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libxml2-dev libpugixml-dev

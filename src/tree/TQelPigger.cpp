@@ -235,6 +235,28 @@ void PercentEncodeTo(std::string& out, std::string_view s) {
     out.append(data + runStart, n - runStart);
 }
 
+// Content text is read without the blanks around it, so blanks at its start or end are written
+// encoded: they then read back as part of the text.
+static void encodeContentTo(std::string& out, std::string_view s) {
+    static constexpr char hex[] = "0123456789ABCDEF";
+    const auto escaped = [&](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        out.push_back('%');
+        out.push_back(hex[b >> 4]);
+        out.push_back(hex[b & 0x0F]);
+    };
+    size_t b = 0, e = s.size();
+    while (b < e && isBlank(s[b]))
+        ++b;
+    while (e > b && isBlank(s[e - 1]))
+        --e;
+    for (size_t i = 0; i < b; ++i)
+        escaped(s[i]);
+    PercentEncodeTo(out, s.substr(b, e - b));
+    for (size_t i = e; i < s.size(); ++i)
+        escaped(s[i]);
+}
+
 std::string PercentEncode(std::string_view s) {
     std::string out;
     out.reserve(s.size());
@@ -585,12 +607,17 @@ void TQelPigger::AppendText(std::string& out) const {
             PercentEncodeTo(out, value);
             out.push_back('"');
         }
-        if (n->children_.empty() && n->Text.empty()) {
+        // Children without a name write nothing, so an element with no other content is empty.
+        const bool hasContent =
+            !n->Text.empty() ||
+            std::any_of(n->children_.begin(), n->children_.end(),
+                        [](const TQelPigger* c) { return !c->name_.empty(); });
+        if (!hasContent) {
             out.append("/>");
             return false;
         }
         out.push_back('>');
-        PercentEncodeTo(out, n->Text);
+        encodeContentTo(out, n->Text);
         return true;
     };
     const auto close = [&](const TQelPigger* n) {

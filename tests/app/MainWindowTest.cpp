@@ -685,7 +685,8 @@ TEST_F(MainWindow, EmptyDescriptionAndOuterBlankLines) {
     ASSERT_EQ(window->Memo_report_dsc->toPlainText(), "\nmiddle\n\n");
     save();
     restart();
-    EXPECT_EQ(window->Memo_report_dsc->toPlainText(), "middle");
+    // The blank lines around it are kept.
+    EXPECT_EQ(window->Memo_report_dsc->toPlainText(), "\nmiddle\n\n");
     EXPECT_EQ(status(1), "");
 }
 

@@ -8,6 +8,8 @@
 #include <QThread>
 
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -79,7 +81,14 @@ TEST(TQelPiggerWriting, EmptyNamesWriteNothing) {
     root.SetName("A");
     TQelPigger* hidden = addChild(&root, "  ");
     addChild(hidden, "B");
-    EXPECT_EQ(root.GetAsText(), "\r\n<A>\r\n</A>");
+    // Written as an empty element, as it reads back.
+    EXPECT_EQ(root.GetAsText(), "\r\n<A/>");
+    addChild(&root, "C");
+    EXPECT_EQ(root.GetAsText(), "\r\n<A>\r\n\t<C/>\r\n</A>");
+    // Read from a text, a tag without a name makes such a child too.
+    TQelPigger read;
+    read.SetAsText("<A><B x=\"1\"><\x18/></B></A>");
+    EXPECT_EQ(read.GetAsText(), "\r\n<A>\r\n\t<B X=\"1\"/>\r\n</A>");
 
     TempDir dir;
     TQelPigger nameless;
@@ -118,6 +127,28 @@ TEST(TQelPiggerEscaping, EveryByteSurvivesAttributeRoundTrip) {
     TQelPigger back;
     back.SetAsText(text);
     EXPECT_EQ(back.GetAttr("V"), all);
+}
+
+TEST(TQelPiggerEscaping, BlanksAroundContentTextSurviveRoundTrip) {
+    // Content is read without the blanks around it; those that belong to the text come back.
+    for (const std::string& text : std::vector<std::string>{
+             " lead", "trail ", "\t\r\nboth\r\n", " ", "a b\tc", std::string("\x01x\0", 3)}) {
+        TQelPigger t;
+        t.SetName("A");
+        t.Text = text;
+        t.AddChild("B")->Text = text;
+        TQelPigger back;
+        back.SetAsText(t.GetAsText());
+        EXPECT_EQ(back.Text, text);
+        ASSERT_EQ(back.ChildCount(), 1);
+        EXPECT_EQ(back.Child(0)->Text, text);
+        EXPECT_EQ(back.GetAsText(), t.GetAsText());
+    }
+    // Blanks inside the text are written as they are.
+    TQelPigger t;
+    t.SetName("A");
+    t.Text = " two words ";
+    EXPECT_EQ(t.GetAsText(), "\r\n<A>%20two words%20\r\n</A>");
 }
 
 TEST(TQelPiggerReading, AcceptedForms) {
