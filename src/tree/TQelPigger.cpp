@@ -609,9 +609,8 @@ void TQelPigger::AppendText(std::string& out) const {
         }
         // Children without a name write nothing, so an element with no other content is empty.
         const bool hasContent =
-            !n->Text.empty() ||
-            std::any_of(n->children_.begin(), n->children_.end(),
-                        [](const TQelPigger* c) { return !c->name_.empty(); });
+            !n->Text.empty() || std::any_of(n->children_.begin(), n->children_.end(),
+                                            [](const TQelPigger* c) { return !c->name_.empty(); });
         if (!hasContent) {
             out.append("/>");
             return false;
