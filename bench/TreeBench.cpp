@@ -3,6 +3,7 @@
 // write), destroying the tree, and the memory a read tree keeps. Prints a table of both with
 // their ratios at the end.
 #include "report/ReportLayout.h"
+#include "tree/NodeStore.h"
 #include "tree/TQelPigger.h"
 
 #include <benchmark/benchmark.h>
@@ -93,9 +94,10 @@ std::unique_ptr<TQelPigger> makeReport(int records) {
 void toXml(const TQelPigger& node, pugi::xml_node parent) {
     pugi::xml_node e = parent.append_child(node.Name().c_str());
     for (int i = 0; i < node.AttrCount(); ++i)
-        e.append_attribute(node.AttrName(i).c_str()).set_value(node.AttrValue(i).c_str());
+        e.append_attribute(node.AttrName(i).c_str())
+            .set_value(std::string(node.AttrValue(i)).c_str());
     if (!node.Text.empty())
-        e.append_child(pugi::node_pcdata).set_value(node.Text.c_str());
+        e.append_child(pugi::node_pcdata).set_value(node.Text.str().c_str());
     for (const TQelPigger* c : node.Children())
         toXml(*c, e);
 }
@@ -322,6 +324,8 @@ void BM_MemoryKept(benchmark::State& state) {
     const Data& d = data(static_cast<int>(state.range(0)));
     double ratio = 0;
     for (auto _ : state) {
+        // Memory kept for later reads would be counted as used before and not after.
+        NodeStore::ReleaseCache();
         malloc_trim(0);
         const std::size_t before = heapInUse();
         auto t = std::make_unique<TQelPigger>();

@@ -113,7 +113,7 @@ void TO_results::fillRows(std::vector<RecordRow> rows) {
     if (!Records)
         return;
     const std::string_view listing = RecordFields::Listing;
-    const std::vector<TQelPigger*>& children = Records->Children();
+    const std::span<TQelPigger* const> children = Records->Children();
     rows.reserve(rows.size() + children.size());
     int records = 0;
     for (size_t i = 0; i < children.size(); ++i) {

@@ -7,7 +7,7 @@
 namespace {
 
 // The text of the record's first child element of that name, or nullptr.
-const std::string* childText(const TQelPigger* record, std::string_view name) {
+const NodeText* childText(const TQelPigger* record, std::string_view name) {
     for (const TQelPigger* c : record->Children())
         if (c->Name() == name)
             return &c->Text;
@@ -15,7 +15,7 @@ const std::string* childText(const TQelPigger* record, std::string_view name) {
 }
 
 void upperInto(std::string& out, const TQelPigger* record, std::string_view name) {
-    const std::string* text = childText(record, name);
+    const NodeText* text = childText(record, name);
     if (text)
         UpperForFilter(*text, out);
     else

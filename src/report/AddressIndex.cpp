@@ -8,7 +8,7 @@
 
 namespace {
 
-const std::string& addressOf(const TQelPigger& record) {
+std::string_view addressOf(const TQelPigger& record) {
     return record.AttrRef(RecordFields::Url);
 }
 

@@ -9,7 +9,7 @@ std::string ChildText(const TQelPigger* record, std::string_view childName) {
     if (!record)
         return {};
     const TQelPigger* child = record->FindChild(childName);
-    return child ? child->Text : std::string();
+    return child ? child->Text.str() : std::string();
 }
 
 namespace {
@@ -28,8 +28,8 @@ void breaksToBlanks(std::string& text) {
 // The texts of the record's first TITLE and first DESCRIPTION child, in one look at its
 // children and without copying them.
 struct RecordTexts {
-    const std::string* title = nullptr;
-    const std::string* description = nullptr;
+    const NodeText* title = nullptr;
+    const NodeText* description = nullptr;
 };
 
 RecordTexts recordTexts(const TQelPigger* record) {
@@ -47,7 +47,7 @@ RecordTexts recordTexts(const TQelPigger* record) {
     return texts;
 }
 
-std::string oneLineOf(const std::string* text) {
+std::string oneLineOf(const NodeText* text) {
     return text ? OneLine(*text) : std::string();
 }
 

@@ -10,10 +10,9 @@ namespace {
 constexpr std::string_view TermsTag = "<terms>";
 constexpr std::string_view TermsMarker = "<<TERMS>>";
 
-const std::string& ChildText(const TQelPigger* listing, const char* name) {
-    static const std::string empty;
+std::string ChildText(const TQelPigger* listing, const char* name) {
     const TQelPigger* child = listing->FindChild(name);
-    return child ? child->Text : empty;
+    return child ? child->Text.str() : std::string();
 }
 
 } // namespace

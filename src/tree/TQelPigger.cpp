@@ -2,6 +2,7 @@
 
 #include "tree/LineBreaks.h"
 #include "tree/LocalText.h"
+#include "tree/NodeStore.h"
 #include "tree/TextCase.h"
 
 #include <QFile>
@@ -187,6 +188,19 @@ int hexDigit(unsigned char d) {
     return d < 'A' ? d - '0' : d - 'A' + 10;
 }
 
+// A node's memory starts with the store it lies in (none for a node on the heap).
+constexpr size_t kNodeHeader = 8;
+static_assert(alignof(TQelPigger) <= kNodeHeader);
+
+// The node operator new just placed in a store, for its constructor to recognise itself.
+thread_local const void* nodeJustPlaced = nullptr;
+
+NodeStore* headerStore(const void* node) {
+    NodeStore* store;
+    std::memcpy(&store, static_cast<const char*>(node) - kNodeHeader, sizeof store);
+    return store;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- helpers
@@ -218,6 +232,23 @@ std::string UpperAscii(std::string_view s) {
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 32);
     return r;
+}
+
+// The name s with a-z upper-cased.
+static NodeName upperName(std::string_view s) {
+    char upper[NodeName::MaxSharedLength];
+    if (s.size() > sizeof upper)
+        return NodeName(UpperAscii(s));
+    for (size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        upper[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+    }
+    return NodeName(std::string_view(upper, s.size()));
+}
+
+// The name s stands for: without the blanks around it, a-z upper-cased.
+static NodeName nameFrom(std::string_view s) {
+    return upperName(TrimBlanks(s));
 }
 
 void PercentEncodeTo(std::string& out, std::string_view s) {
@@ -306,7 +337,32 @@ struct TQelPigger::SerialIndex {
     std::unordered_map<std::uint64_t, TQelPigger*> children;
 };
 
-TQelPigger::TQelPigger(TQelPigger* parent) : stamp_(nextStamp()), serial_(nextStamp()) {
+void* TQelPigger::operator new(std::size_t size) {
+    NodeStore* const store = NodeStore::Current();
+    char* base;
+    if (store) {
+        base = static_cast<char*>(store->Allocate(size + kNodeHeader));
+        store->CountNode();
+        nodeJustPlaced = base + kNodeHeader;
+    } else {
+        base = static_cast<char*>(::operator new(size + kNodeHeader));
+    }
+    std::memcpy(base, &store, sizeof store);
+    return base + kNodeHeader;
+}
+
+void TQelPigger::operator delete(void* node) noexcept {
+    if (!node)
+        return;
+    if (NodeStore* store = headerStore(node))
+        store->Release();
+    else
+        ::operator delete(static_cast<char*>(node) - kNodeHeader);
+}
+
+TQelPigger::TQelPigger(TQelPigger* parent)
+    : inStore_(nodeJustPlaced == this), stamp_(nextStamp()), serial_(nextStamp()) {
+    nodeJustPlaced = nullptr;
     if (parent)
         SetParent(parent);
 }
@@ -315,7 +371,11 @@ TQelPigger::~TQelPigger() {
     if (parent_)
         parent_->detachChild(this);
     parent_ = nullptr;
-    TQelPigger::Clear();
+    destroyChildren();
+}
+
+NodeStore* TQelPigger::store() const {
+    return inStore_ ? headerStore(this) : nullptr;
 }
 
 TQelPigger* TQelPigger::Create(TQelPigger* parent) const {
@@ -328,11 +388,14 @@ void TQelPigger::touch() {
         parent_->stamp_ = nextStamp();
 }
 
-void TQelPigger::Clear() {
-    std::vector<TQelPigger*> doomed;
-    doomed.swap(children_);
+void TQelPigger::destroyChildren() noexcept {
+    std::vector<TQelPigger*> doomed(children_.begin(), children_.end());
+    children_.clear();
     indexDirty_ = false;
     serialIndex_.reset();
+    // The nodes of one store give their references back together.
+    NodeStore* releasing = nullptr;
+    size_t count = 0;
     // Without recursion, whatever the depth: each node is emptied before it is deleted.
     while (!doomed.empty()) {
         TQelPigger* node = doomed.back();
@@ -341,22 +404,40 @@ void TQelPigger::Clear() {
         doomed.insert(doomed.end(), node->children_.begin(), node->children_.end());
         node->children_.clear();
         node->serialIndex_.reset();
-        delete node;
+        NodeStore* const store = node->store();
+        if (!store) {
+            delete node;
+            continue;
+        }
+        node->~TQelPigger();
+        if (store != releasing) {
+            if (releasing)
+                releasing->Release(count);
+            releasing = store;
+            count = 0;
+        }
+        ++count;
     }
-    name_.clear();
+    if (releasing)
+        releasing->Release(count);
+}
+
+void TQelPigger::Clear() {
+    destroyChildren();
+    name_ = NodeName();
     Text.clear();
     attrs_.clear();
     touch();
 }
 
 void TQelPigger::SetName(std::string_view s) {
-    name_ = UpperAscii(TrimBlanks(s));
+    name_ = nameFrom(s);
     touch();
 }
 
 std::string TQelPigger::Indent() const {
     std::string r = "\r\n";
-    r.append(static_cast<size_t>(depth_), '\t');
+    r.append(static_cast<size_t>(Depth()), '\t');
     return r;
 }
 
@@ -380,7 +461,7 @@ void TQelPigger::detachChild(TQelPigger* child) {
     const int index = IndexOfChild(child);
     if (index < 0)
         return;
-    children_.erase(children_.begin() + index);
+    children_.erase(static_cast<size_t>(index));
     if (index != static_cast<int>(children_.size()))
         indexDirty_ = true;
     if (serialIndex_)
@@ -397,30 +478,21 @@ void TQelPigger::SetParent(TQelPigger* newParent) {
     parent_ = newParent;
     if (newParent) {
         indexInParent_ = static_cast<int>(newParent->children_.size());
-        // Records have a few children: make room for them at once rather than growing one by one.
-        if (newParent->children_.capacity() == 0)
-            newParent->children_.reserve(4);
-        newParent->children_.push_back(this);
+        // The children of a node made by a read go into the read's store.
+        NodeStore* const current = NodeStore::Current();
+        newParent->children_.push_back(this, current && newParent->store() == current ? current
+                                                                                      : nullptr);
         if (newParent->serialIndex_)
             newParent->serialIndex_->children.emplace(serial_, this);
     }
     touch();
-    fixDepth();
 }
 
-void TQelPigger::fixDepth() {
-    depth_ = parent_ ? parent_->depth_ + 1 : 0;
-    if (children_.empty())
-        return;
-    // Depth first, without recursion: a moved subtree may be deep.
-    std::vector<TQelPigger*> stack{this};
-    while (!stack.empty()) {
-        TQelPigger* n = stack.back();
-        stack.pop_back();
-        n->depth_ = n->parent_ ? n->parent_->depth_ + 1 : 0;
-        for (auto it = n->children_.rbegin(); it != n->children_.rend(); ++it)
-            stack.push_back(*it);
-    }
+int TQelPigger::Depth() const {
+    int depth = 0;
+    for (const TQelPigger* a = parent_; a; a = a->parent_)
+        ++depth;
+    return depth;
 }
 
 TQelPigger* TQelPigger::Child(int index) {
@@ -461,7 +533,7 @@ TQelPigger* TQelPigger::FindChildBySerial(std::uint64_t serial) const {
 TQelPigger* TQelPigger::FindChild(std::string_view childName) const {
     const std::string wanted = UpperAscii(childName);
     for (TQelPigger* c : children_)
-        if (c->name_ == wanted)
+        if (c->name_.str() == wanted)
             return c;
     return nullptr;
 }
@@ -497,16 +569,15 @@ void TQelPigger::DeleteChildNode(TQelPigger* node) {
 
 // ---------------------------------------------------------------- attributes
 
-const std::string& TQelPigger::AttrRef(std::string_view upperName) const {
-    static const std::string empty;
-    for (const auto& a : attrs_)
-        if (a.first == upperName)
-            return a.second;
-    return empty;
+std::string_view TQelPigger::AttrRef(std::string_view upperName) const {
+    for (const NodeAttr& a : attrs_)
+        if (a.name.str() == upperName)
+            return a.value;
+    return {};
 }
 
 std::string TQelPigger::GetAttr(std::string_view attrName) const {
-    return AttrRef(UpperAscii(attrName));
+    return std::string(AttrRef(UpperAscii(attrName)));
 }
 
 void TQelPigger::SetAttr(std::string_view attrName, std::string_view value) {
@@ -514,22 +585,22 @@ void TQelPigger::SetAttr(std::string_view attrName, std::string_view value) {
         DeleteAttr(attrName);
         return;
     }
-    std::string key = UpperAscii(attrName);
-    for (auto& a : attrs_)
-        if (a.first == key) {
-            a.second = value;
+    const std::string key = UpperAscii(attrName);
+    for (NodeAttr& a : attrs_)
+        if (a.name.str() == key) {
+            a.value = value;
             touch();
             return;
         }
-    attrs_.emplace_back(std::move(key), std::string(value));
+    attrs_.append(NodeName(key), NodeText(value));
     touch();
 }
 
 void TQelPigger::DeleteAttr(std::string_view attrName) {
     const std::string key = UpperAscii(attrName);
-    for (auto it = attrs_.begin(); it != attrs_.end(); ++it)
-        if (it->first == key) {
-            attrs_.erase(it);
+    for (int i = 0; i < attrs_.size(); ++i)
+        if (attrs_[i].name.str() == key) {
+            attrs_.erase(i);
             touch();
             return;
         }
@@ -556,7 +627,7 @@ void TQelPigger::Assign(const TQelPigger& source) {
     Clear();
     name_ = source.name_;
     Text = source.Text;
-    attrs_ = source.attrs_;
+    attrs_.copyFrom(source.attrs_);
     touch();
     children_.reserve(source.children_.size());
     for (const TQelPigger* c : source.children_) {
@@ -567,22 +638,24 @@ void TQelPigger::Assign(const TQelPigger& source) {
 
 // ---------------------------------------------------------------- writing
 
-size_t TQelPigger::textSizeEstimate() const {
+size_t TQelPigger::textSizeEstimate(int depth) const {
     // The text without escapes; a few escapes fit in what is added on top.
     size_t size = 0;
-    std::vector<const TQelPigger*> stack{this};
+    std::vector<std::pair<const TQelPigger*, int>> stack{{this, depth}};
     while (!stack.empty()) {
-        const TQelPigger* n = stack.back();
+        const auto [n, level] = stack.back();
         stack.pop_back();
         if (n->name_.empty())
             continue;
-        const size_t indent = 2 + static_cast<size_t>(n->depth_);
-        size += indent + n->name_.size() + 3 + n->Text.size();
-        for (const auto& [name, value] : n->attrs_)
-            size += name.size() + value.size() + 4;
+        const size_t indent = 2 + static_cast<size_t>(level);
+        const size_t nameSize = n->name_.str().size();
+        size += indent + nameSize + 3 + n->Text.size();
+        for (const NodeAttr& a : n->attrs_)
+            size += a.name.str().size() + a.value.size() + 4;
         if (!n->children_.empty() || !n->Text.empty())
-            size += indent + n->name_.size() + 3;
-        stack.insert(stack.end(), n->children_.begin(), n->children_.end());
+            size += indent + nameSize + 3;
+        for (const TQelPigger* c : n->children_)
+            stack.emplace_back(c, level + 1);
     }
     return size + size / 32 + 16;
 }
@@ -590,21 +663,22 @@ size_t TQelPigger::textSizeEstimate() const {
 void TQelPigger::AppendText(std::string& out) const {
     if (name_.empty())
         return;
-    out.reserve(out.size() + textSizeEstimate());
-    const auto indent = [&](const TQelPigger* n) {
+    const int depth = Depth();
+    out.reserve(out.size() + textSizeEstimate(depth));
+    const auto indent = [&](size_t level) {
         out.append("\r\n");
-        out.append(static_cast<size_t>(n->depth_), '\t');
+        out.append(level, '\t');
     };
     // Writes the opening tag and the text; gives whether children and a closing tag follow.
-    const auto open = [&](const TQelPigger* n) {
-        indent(n);
+    const auto open = [&](const TQelPigger* n, size_t level) {
+        indent(level);
         out.push_back('<');
-        out.append(n->name_);
-        for (const auto& [name, value] : n->attrs_) {
+        out.append(n->name_.str());
+        for (const NodeAttr& a : n->attrs_) {
             out.push_back(' ');
-            out.append(name);
+            out.append(a.name.str());
             out.append("=\"");
-            PercentEncodeTo(out, value);
+            PercentEncodeTo(out, a.value);
             out.push_back('"');
         }
         // Children without a name write nothing, so an element with no other content is empty.
@@ -619,13 +693,14 @@ void TQelPigger::AppendText(std::string& out) const {
         encodeContentTo(out, n->Text);
         return true;
     };
-    const auto close = [&](const TQelPigger* n) {
-        indent(n);
+    const auto close = [&](const TQelPigger* n, size_t level) {
+        indent(level);
         out.append("</");
-        out.append(n->name_);
+        out.append(n->name_.str());
         out.push_back('>');
     };
-    if (!open(this))
+    const auto base = static_cast<size_t>(depth);
+    if (!open(this, base))
         return;
     // Without recursion, whatever the depth. A node without a name is written with nothing
     // of what lies below it.
@@ -638,10 +713,10 @@ void TQelPigger::AppendText(std::string& out) const {
         Frame& f = stack.back();
         if (f.next < f.node->children_.size()) {
             const TQelPigger* c = f.node->children_[f.next++];
-            if (!c->name_.empty() && open(c))
+            if (!c->name_.empty() && open(c, base + stack.size()))
                 stack.push_back({c, 0});
         } else {
-            close(f.node);
+            close(f.node, base + stack.size() - 1);
             stack.pop_back();
         }
     }
@@ -764,11 +839,19 @@ void TQelPigger::takeText(std::string_view piece, std::string& scratch) {
         PercentDecodeTo(scratch, piece);
         decoded = scratch;
     }
-    if (!decoded.empty() && AcceptText(decoded))
+    if (decoded.empty() || !AcceptText(decoded))
+        return;
+    // The first piece of a node made by this read goes into the read's store.
+    NodeStore* const current = NodeStore::Current();
+    if (Text.empty() && current && store() == current)
+        Text.borrow(current->Copy(decoded), decoded.size());
+    else
         Text.append(decoded);
 }
 
 void TQelPigger::ReadElement(std::string_view s, int& p) {
+    // The nodes made here, their texts and attributes lie in one store.
+    const NodeStore::Scope scope(s.size());
     if (!readOpeningTag(s, p))
         return;
     // The elements whose content is being read, outermost first; an element that no node takes
@@ -839,7 +922,28 @@ bool TQelPigger::readOpeningTag(std::string_view s, int& p) {
     SetName(r.range(p, end));
     p = end;
 
-    // Attributes.
+    // Attributes. A node made by this read keeps them, and their values, in the read's store;
+    // they are gathered first so that the list is placed there at once.
+    NodeStore* const current = NodeStore::Current();
+    NodeStore* keep = current && store() == current && attrs_.empty() ? current : nullptr;
+    constexpr int kGathered = 8;
+    NodeAttr gathered[kGathered];
+    int count = 0;
+    std::string scratch;
+    const auto value = [&](std::string_view raw) {
+        std::string_view decoded = raw;
+        if (std::memchr(raw.data(), '%', raw.size()) != nullptr) {
+            scratch.clear();
+            PercentDecodeTo(scratch, raw);
+            decoded = scratch;
+        }
+        NodeText text;
+        if (keep && !decoded.empty())
+            text.borrow(keep->Copy(decoded), decoded.size());
+        else
+            text.assign(decoded);
+        return text;
+    };
     for (;;) {
         r.skipBlanks(p);
         const char c = r.at(p);
@@ -848,10 +952,10 @@ bool TQelPigger::readOpeningTag(std::string_view s, int& p) {
         end = r.find(kAttrNameEnd, p);
         if (end == 0)
             Error(QelMessages::SyntaxError, p);
-        std::string attrName = UpperAscii(r.range(p, end));
+        const std::string_view attrName = r.range(p, end);
         p = end;
         r.skipBlanks(p);
-        std::string value;
+        NodeText attrValue;
         if (r.at(p) == '=') {
             ++p;
             r.skipBlanks(p);
@@ -859,13 +963,13 @@ bool TQelPigger::readOpeningTag(std::string_view s, int& p) {
                 const int close = r.findByte('"', p + 1);
                 if (close == 0)
                     Error(QelMessages::SyntaxError, p);
-                value = PercentDecode(r.range(p + 1, close));
+                attrValue = value(r.range(p + 1, close));
                 p = close + 1;
             } else {
                 end = r.find(kValueEnd, p);
                 if (end == 0)
                     Error(QelMessages::SyntaxError, p);
-                value = PercentDecode(r.range(p, end));
+                attrValue = value(r.range(p, end));
                 p = end;
             }
         } else if (attrName.empty()) {
@@ -873,8 +977,21 @@ bool TQelPigger::readOpeningTag(std::string_view s, int& p) {
             // inside the opening tag.
             Error(QelMessages::SyntaxError, p);
         }
-        attrs_.emplace_back(std::move(attrName), std::move(value));
+        if (keep && count < kGathered) {
+            gathered[count].name = upperName(attrName);
+            gathered[count].value.moveWithinNode(attrValue);
+            ++count;
+            continue;
+        }
+        // Many attributes: the list goes to the heap.
+        for (int i = 0; i < count; ++i)
+            attrs_.append(std::move(gathered[i].name), std::move(gathered[i].value));
+        count = 0;
+        keep = nullptr;
+        attrs_.append(upperName(attrName), std::move(attrValue));
     }
+    if (count > 0)
+        attrs_.placeIn(*keep, gathered, count);
     touch();
 
     // End of the opening tag.
@@ -895,18 +1012,19 @@ void TQelPigger::readClosingTag(std::string_view s, int& p) {
     const int start = p;
     const auto unclosed = [&] {
         std::string message = QelMessages::UnclosedTag;
-        message.replace(message.find("%s"), 2, name_);
+        message.replace(message.find("%s"), 2, name_.str());
         Error(message, start);
     };
     // The closing name in any case against the (upper-case) name of the element.
+    const std::string& name = name_.str();
     const auto sameName = [&](std::string_view closing) {
-        if (closing.size() != name_.size())
+        if (closing.size() != name.size())
             return false;
         for (size_t i = 0; i < closing.size(); ++i) {
             char c = closing[i];
             if (c >= 'a' && c <= 'z')
                 c = static_cast<char>(c - 32);
-            if (c != name_[i])
+            if (c != name[i])
                 return false;
         }
         return true;

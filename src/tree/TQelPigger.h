@@ -2,6 +2,11 @@
 // and owned children, and its small text format. Every file of the program is one such tree.
 #pragma once
 
+#include "tree/NodeAttrs.h"
+#include "tree/NodeChildren.h"
+#include "tree/NodeName.h"
+#include "tree/NodeText.h"
+
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
@@ -46,30 +51,36 @@ public:
     TQelPigger(const TQelPigger&) = delete;
     TQelPigger& operator=(const TQelPigger&) = delete;
 
+    // Nodes made while a tree is read come from that read's store (see NodeStore); the others
+    // from the heap. Either way a node is deleted with delete, alone or with its parent.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* node) noexcept;
+
     // Virtual constructor: a new node of this node's own class under parent.
     virtual TQelPigger* Create(TQelPigger* parent) const;
 
     // --- name, text, structure
-    const std::string& Name() const { return name_; }
+    const std::string& Name() const { return name_.str(); }
     void SetName(std::string_view s);
-    std::string Text;
+    NodeText Text;
 
     TQelPigger* Parent() const { return parent_; }
     virtual void SetParent(TQelPigger* newParent);
     // CR LF followed by one TAB per level of depth.
     std::string Indent() const;
-    int Depth() const { return depth_; }
+    // Number of ancestors.
+    int Depth() const;
 
     virtual void Clear();
 
     // --- attributes (names upper case, insertion order kept)
-    int AttrCount() const { return static_cast<int>(attrs_.size()); }
-    const std::string& AttrName(int i) const { return attrs_[static_cast<size_t>(i)].first; }
-    const std::string& AttrValue(int i) const { return attrs_[static_cast<size_t>(i)].second; }
+    int AttrCount() const { return attrs_.size(); }
+    const std::string& AttrName(int i) const { return attrs_[i].name.str(); }
+    std::string_view AttrValue(int i) const { return attrs_[i].value; }
     std::string GetAttr(std::string_view attrName) const;
-    // Reference to the value of the first attribute of that (already upper-case) name, or to
-    // an empty string. Valid until the attributes change.
-    const std::string& AttrRef(std::string_view upperName) const;
+    // The value of the first attribute of that (already upper-case) name, or an empty text.
+    // Valid until the attributes change.
+    std::string_view AttrRef(std::string_view upperName) const;
     void SetAttr(std::string_view attrName, std::string_view value);
     void DeleteAttr(std::string_view attrName);
 
@@ -88,8 +99,8 @@ public:
     int IndexOfChild(const TQelPigger* child) const;
     void DeleteChild(int index);
     void DeleteChildNode(TQelPigger* node);
-    const std::vector<TQelPigger*>& Children() { return children_; }
-    std::span<const TQelPigger* const> Children() const { return children_; }
+    std::span<TQelPigger* const> Children() { return children_.span(); }
+    std::span<const TQelPigger* const> Children() const { return children_.span(); }
 
     // A number of this node that no other node of the process ever had or will have, so that
     // something holding a pointer to a node can tell it from a later node at the same address.
@@ -144,22 +155,26 @@ private:
     void readClosingTag(std::string_view s, int& p);
     // Adds a non-empty piece of content, decoded (in scratch when it holds escapes).
     void takeText(std::string_view piece, std::string& scratch);
-    void fixDepth();
+    // The store this node was made in during a read, or none.
+    NodeStore* store() const;
+    // Deletes the children and all below them, without recursion.
+    void destroyChildren() noexcept;
     // About the size of the text of this subtree, a little more when it holds few escapes.
-    size_t textSizeEstimate() const;
+    size_t textSizeEstimate(int depth) const;
     void detachChild(TQelPigger* child);
     void renumberChildren() const;
     // Marks a change of this node (and so of a child of its parent).
     void touch();
 
-    std::string name_;
+    NodeName name_;
     TQelPigger* parent_ = nullptr;
-    int depth_ = 0;
-    std::vector<std::pair<std::string, std::string>> attrs_;
-    std::vector<TQelPigger*> children_;
+    NodeAttrs attrs_;
+    NodeChildren children_;
     // Position of this node in its parent's list; valid while the parent's indexDirty_ is false.
     mutable int indexInParent_ = 0;
     mutable bool indexDirty_ = false;
+    // Made by operator new in a read's store (its texts may then lie there too).
+    bool inStore_ = false;
     std::uint64_t stamp_;
     const std::uint64_t serial_;
     mutable std::unique_ptr<SerialIndex> serialIndex_;

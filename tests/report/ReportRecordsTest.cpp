@@ -19,7 +19,7 @@ TQelPigger* addRecord(TQelPigger* urls, const std::string& url, const char* name
 
 std::string childText(const TQelPigger* record, const char* name) {
     const TQelPigger* c = record->FindChild(name);
-    return c ? c->Text : std::string("<none>");
+    return c ? c->Text.str() : std::string("<none>");
 }
 
 } // namespace

@@ -45,7 +45,7 @@ struct SearchHarness {
     const TQelPigger* Record(const std::string& url) { return records.FindListing(urls, url); }
     static std::string Field(const TQelPigger* record, const char* name) {
         const TQelPigger* c = record ? record->FindChild(name) : nullptr;
-        return c ? c->Text : std::string("<none>");
+        return c ? c->Text.str() : std::string("<none>");
     }
 
     TQelPigger doc;

@@ -15,7 +15,7 @@ std::string where(const char* element, int number) {
 
 std::int32_t readNumber(const TQelPigger& node, const char* element, int number,
                         const char* attribute, std::int32_t lowest) {
-    const std::string& value = node.AttrRef(attribute);
+    const std::string value(node.AttrRef(attribute));
     if (value.empty())
         throw EConditionsError(where(element, number) + ": attribute " + attribute + " is missing");
     size_t i = value[0] == '-' ? 1 : 0;

@@ -1,0 +1,151 @@
+#include "tree/NodeStore.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <vector>
+
+namespace {
+
+thread_local NodeStore* currentStore = nullptr;
+std::atomic<std::size_t> storeCount{0};
+
+constexpr std::size_t kAlign = 8;
+constexpr std::size_t kSmallestChunk = 4096;
+constexpr std::size_t kLargestChunk = std::size_t{4} << 20;
+
+// Chunks of the largest size given back are kept for the next read, up to this many. Memory
+// the system hands out anew costs a page fault every 4 KB, which makes reading a large tree
+// again (opening another report) a third slower.
+constexpr std::size_t kCachedChunks = 32;
+
+struct ChunkCache {
+    std::mutex lock;
+    std::vector<void*> chunks;
+};
+
+ChunkCache& chunkCache() {
+    // Never destroyed: stores may be released during static destruction.
+    static auto* cache = new ChunkCache;
+    return *cache;
+}
+
+std::size_t roundUp(std::size_t n) {
+    return (n + kAlign - 1) & ~(kAlign - 1);
+}
+
+} // namespace
+
+NodeStore::NodeStore(std::size_t chunkSize) : chunkSize_(chunkSize) {
+    storeCount.fetch_add(1, std::memory_order_relaxed);
+}
+
+std::size_t NodeStore::Count() {
+    return storeCount.load(std::memory_order_relaxed);
+}
+
+NodeStore::~NodeStore() {
+    storeCount.fetch_sub(1, std::memory_order_relaxed);
+    std::vector<void*> spare;
+    for (Chunk* chunk = chunks_; chunk;) {
+        Chunk* const previous = chunk->previous;
+        if (chunk->size == kLargestChunk)
+            spare.push_back(chunk);
+        else
+            std::free(chunk);
+        chunk = previous;
+    }
+    if (spare.empty())
+        return;
+    {
+        ChunkCache& cache = chunkCache();
+        const std::lock_guard<std::mutex> guard(cache.lock);
+        while (!spare.empty() && cache.chunks.size() < kCachedChunks) {
+            cache.chunks.push_back(spare.back());
+            spare.pop_back();
+        }
+    }
+    for (void* chunk : spare)
+        std::free(chunk);
+}
+
+void NodeStore::ReleaseCache() {
+    std::vector<void*> chunks;
+    {
+        ChunkCache& cache = chunkCache();
+        const std::lock_guard<std::mutex> guard(cache.lock);
+        chunks.swap(cache.chunks);
+    }
+    for (void* chunk : chunks)
+        std::free(chunk);
+}
+
+NodeStore* NodeStore::Current() {
+    return currentStore;
+}
+
+void* NodeStore::Allocate(std::size_t bytes) {
+    bytes = roundUp(std::max<std::size_t>(bytes, 1));
+    if (static_cast<std::size_t>(end_ - next_) >= bytes) {
+        void* p = next_;
+        next_ += bytes;
+        return p;
+    }
+    return allocateSlow(bytes);
+}
+
+void* NodeStore::allocateSlow(std::size_t bytes) {
+    const std::size_t header = roundUp(sizeof(Chunk));
+    // A piece too large for a chunk gets one of its own, and the current chunk stays in use.
+    const bool own = bytes > chunkSize_ / 4;
+    const std::size_t room = own ? bytes : chunkSize_;
+    void* memory = nullptr;
+    if (room == kLargestChunk) {
+        ChunkCache& cache = chunkCache();
+        const std::lock_guard<std::mutex> guard(cache.lock);
+        if (!cache.chunks.empty()) {
+            memory = cache.chunks.back();
+            cache.chunks.pop_back();
+        }
+    }
+    if (!memory)
+        memory = std::malloc(header + room);
+    if (!memory)
+        throw std::bad_alloc();
+    auto* chunk = static_cast<Chunk*>(memory);
+    chunk->previous = chunks_;
+    chunk->size = room;
+    chunks_ = chunk;
+    char* const start = static_cast<char*>(memory) + header;
+    if (own)
+        return start;
+    next_ = start + bytes;
+    end_ = start + chunkSize_;
+    return start;
+}
+
+char* NodeStore::Copy(std::string_view s) {
+    auto* p = static_cast<char*>(Allocate(s.size()));
+    if (!s.empty())
+        std::memcpy(p, s.data(), s.size());
+    return p;
+}
+
+void NodeStore::Release(std::size_t count) {
+    if (refs_.fetch_sub(count, std::memory_order_acq_rel) == count)
+        delete this;
+}
+
+NodeStore::Scope::Scope(std::size_t textSize)
+    : store_(new NodeStore(std::clamp(roundUp(textSize / 4), kSmallestChunk, kLargestChunk))),
+      outer_(currentStore) {
+    currentStore = store_;
+}
+
+NodeStore::Scope::~Scope() {
+    currentStore = outer_;
+    // The scope's own hold ends here; the nodes made keep theirs.
+    store_->Release(kReserve - store_->nodesMade_);
+}
