@@ -19,7 +19,10 @@ public:
     NodeAttrs() noexcept = default;
     NodeAttrs(const NodeAttrs&) = delete;
     NodeAttrs& operator=(const NodeAttrs&) = delete;
-    ~NodeAttrs() { clear(); }
+    ~NodeAttrs() {
+        if (size_ != 0 || capacity_ != 0)
+            clear();
+    }
 
     int size() const noexcept { return static_cast<int>(size_); }
     bool empty() const noexcept { return size_ == 0; }

@@ -3,16 +3,14 @@
 #include "tree/NodeStore.h"
 
 #include <cstring>
-#include <limits>
 #include <stdexcept>
 
 void NodeChildren::freeOwn() noexcept {
-    if (own_)
+    if (capacity_ & kOwn)
         delete[] items_;
     items_ = nullptr;
     size_ = 0;
     capacity_ = 0;
-    own_ = false;
 }
 
 void NodeChildren::moveTo(std::uint32_t capacity, NodeStore* store) {
@@ -24,16 +22,15 @@ void NodeChildren::moveTo(std::uint32_t capacity, NodeStore* store) {
         items = static_cast<TQelPigger**>(store->Allocate(sizeof(TQelPigger*) * capacity));
     if (size_ != 0)
         std::memcpy(items, items_, sizeof(TQelPigger*) * size_);
-    if (own_)
+    if (capacity_ & kOwn)
         delete[] items_;
     items_ = items;
-    capacity_ = capacity;
-    own_ = own;
+    capacity_ = own ? capacity | kOwn : capacity;
 }
 
 void NodeChildren::push_back(TQelPigger* child, NodeStore* store) {
-    if (size_ == capacity_) {
-        if (size_ == std::numeric_limits<std::uint32_t>::max() / 2)
+    if (size_ == room()) {
+        if (size_ > (kOwn >> 2))
             throw std::length_error("too many children");
         // Records have a few children: room for four at once rather than growing one by one.
         moveTo(size_ < 4 ? 4 : size_ * 2, store);
@@ -47,8 +44,8 @@ void NodeChildren::erase(std::size_t index) noexcept {
 }
 
 void NodeChildren::reserve(std::size_t count) {
-    if (count > capacity_) {
-        if (count > std::numeric_limits<std::uint32_t>::max() / 2)
+    if (count > room()) {
+        if (count > (kOwn >> 1))
             throw std::length_error("too many children");
         moveTo(static_cast<std::uint32_t>(count), nullptr);
     }

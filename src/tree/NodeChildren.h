@@ -13,7 +13,10 @@ public:
     NodeChildren() noexcept = default;
     NodeChildren(const NodeChildren&) = delete;
     NodeChildren& operator=(const NodeChildren&) = delete;
-    ~NodeChildren() { freeOwn(); }
+    ~NodeChildren() {
+        if (capacity_ & kOwn)
+            freeOwn();
+    }
 
     std::size_t size() const noexcept { return size_; }
     bool empty() const noexcept { return size_ == 0; }
@@ -35,9 +38,11 @@ private:
     void moveTo(std::uint32_t capacity, NodeStore* store);
     void freeOwn() noexcept;
 
+    std::uint32_t room() const noexcept { return capacity_ & ~kOwn; }
+
+    // Set in capacity_ when items_ is a heap block of this list's own.
+    static constexpr std::uint32_t kOwn = 0x80000000u;
     TQelPigger** items_ = nullptr;
     std::uint32_t size_ = 0;
     std::uint32_t capacity_ = 0;
-    // Whether items_ is a heap block of this list's own.
-    bool own_ = false;
 };

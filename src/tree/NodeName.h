@@ -16,7 +16,10 @@ public:
     NodeName(NodeName&& other) noexcept : bits_(other.bits_) { other.bits_ = 0; }
     NodeName& operator=(const NodeName& other);
     NodeName& operator=(NodeName&& other) noexcept;
-    ~NodeName() { freeOwn(); }
+    ~NodeName() {
+        if (bits_ & kOwned)
+            freeOwn();
+    }
 
     const std::string& str() const noexcept {
         return bits_ ? *reinterpret_cast<const std::string*>(bits_ & ~kOwned) : none();

@@ -14,7 +14,10 @@ public:
     NodeText(const NodeText& other) : NodeText(other.view()) {}
     // A text in a store is copied, because the node it goes to may not hold that store.
     NodeText(NodeText&& other) : NodeText() { take(other); }
-    ~NodeText() { freeOwn(); }
+    ~NodeText() {
+        if (capacity_ != 0)
+            freeOwn();
+    }
 
     NodeText& operator=(const NodeText& other) {
         if (this != &other)

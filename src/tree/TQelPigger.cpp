@@ -371,7 +371,8 @@ TQelPigger::~TQelPigger() {
     if (parent_)
         parent_->detachChild(this);
     parent_ = nullptr;
-    destroyChildren();
+    if (!children_.empty() || serialIndex_)
+        destroyChildren();
 }
 
 NodeStore* TQelPigger::store() const {
@@ -400,6 +401,13 @@ void TQelPigger::destroyChildren() noexcept {
     while (!doomed.empty()) {
         TQelPigger* node = doomed.back();
         doomed.pop_back();
+        // Deleting a large tree waits mostly on memory: ask early for the nodes to come.
+        constexpr size_t ahead = 16;
+        if (doomed.size() >= ahead) {
+            const char* next = reinterpret_cast<const char*>(doomed[doomed.size() - ahead]);
+            __builtin_prefetch(next);
+            __builtin_prefetch(next + 64);
+        }
         node->parent_ = nullptr;
         doomed.insert(doomed.end(), node->children_.begin(), node->children_.end());
         node->children_.clear();
@@ -927,8 +935,16 @@ bool TQelPigger::readOpeningTag(std::string_view s, int& p) {
     NodeStore* const current = NodeStore::Current();
     NodeStore* keep = current && store() == current && attrs_.empty() ? current : nullptr;
     constexpr int kGathered = 8;
-    NodeAttr gathered[kGathered];
-    int count = 0;
+    // Room for the attributes of a record, made only as far as it is used.
+    struct Gathered {
+        alignas(NodeAttr) unsigned char room[kGathered * sizeof(NodeAttr)];
+        int count = 0;
+        NodeAttr* items() { return reinterpret_cast<NodeAttr*>(room); }
+        ~Gathered() {
+            for (int i = 0; i < count; ++i)
+                items()[i].~NodeAttr();
+        }
+    } gathered;
     std::string scratch;
     const auto value = [&](std::string_view raw) {
         std::string_view decoded = raw;
@@ -977,21 +993,22 @@ bool TQelPigger::readOpeningTag(std::string_view s, int& p) {
             // inside the opening tag.
             Error(QelMessages::SyntaxError, p);
         }
-        if (keep && count < kGathered) {
-            gathered[count].name = upperName(attrName);
-            gathered[count].value.moveWithinNode(attrValue);
-            ++count;
+        if (keep && gathered.count < kGathered) {
+            NodeAttr* made =
+                new (gathered.items() + gathered.count) NodeAttr{upperName(attrName), {}};
+            ++gathered.count;
+            made->value.moveWithinNode(attrValue);
             continue;
         }
         // Many attributes: the list goes to the heap.
-        for (int i = 0; i < count; ++i)
-            attrs_.append(std::move(gathered[i].name), std::move(gathered[i].value));
-        count = 0;
+        for (int i = 0; i < gathered.count; ++i)
+            attrs_.append(std::move(gathered.items()[i].name),
+                          std::move(gathered.items()[i].value));
         keep = nullptr;
         attrs_.append(upperName(attrName), std::move(attrValue));
     }
-    if (count > 0)
-        attrs_.placeIn(*keep, gathered, count);
+    if (keep && gathered.count > 0)
+        attrs_.placeIn(*keep, gathered.items(), gathered.count);
     touch();
 
     // End of the opening tag.
