@@ -14,8 +14,12 @@
 #include <cstring>
 #include <istream>
 #include <iterator>
+#include <limits>
 #include <ostream>
+#include <typeinfo>
 #include <unordered_map>
+
+#include <sys/mman.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -791,6 +795,8 @@ void TQelPigger::LoadFromFile(const std::string& fileName) {
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw EQelFileError("Cannot open file \"" + fileName +
                             "\": " + file.errorString().toStdString());
+    if (readMapped(file))
+        return;
     // The whole file in one buffer with room for a line break at its end; read in place when
     // its line breaks are already CR LF (as in every file this program writes).
     size_t capacity = static_cast<size_t>(std::max<qint64>(file.size(), 0)) + 3;
@@ -828,6 +834,44 @@ void TQelPigger::LoadFromFile(const std::string& fileName) {
         data[size++] = '\n';
     }
     SetAsText(std::string_view(data, size));
+}
+
+bool TQelPigger::readMapped(QFile& file) {
+    // Only a plain node: the reading below may be done twice, and the extension points of a
+    // derived class must see one reading.
+    if (typeid(*this) != typeid(TQelPigger))
+        return false;
+    const qint64 size = file.size();
+    if (size <= 0 || static_cast<quint64>(size) > std::numeric_limits<size_t>::max())
+        return false;
+    const auto length = static_cast<size_t>(size);
+    // The file's pages as they lie in the system's cache, without a copy or new memory.
+    void* map = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.handle(), 0);
+    if (map == MAP_FAILED)
+        return false;
+    struct Unmap {
+        void* map;
+        size_t length;
+        ~Unmap() { ::munmap(map, length); }
+    } unmap{map, length};
+    const auto* data = static_cast<const char*>(map);
+    const BreakScan scan = scanBreaks(data, length);
+    if (!scan.crLfOnly)
+        return false;
+    // The text read is the file's with CR LF after its last line. A text that reads without
+    // that line break reads the same with it: the reading ended before the end of the text.
+    // Only a failure needs the whole text, for its message and position.
+    try {
+        SetAsText(std::string_view(data, scan.length));
+        return true;
+    } catch (const EQelPiggerError&) {
+        if (!needsFinalBreak(data, scan.length))
+            throw;
+    }
+    std::string text(data, scan.length);
+    text.append("\r\n");
+    SetAsText(text);
+    return true;
 }
 
 void TQelPigger::SetAsText(std::string_view s) {

@@ -17,6 +17,8 @@
 #include <vector>
 
 // Raised for every reading error; Position is the 1-based character index where it was found.
+class QFile;
+
 class EQelPiggerError : public std::runtime_error {
 public:
     EQelPiggerError(const std::string& message, std::int32_t position)
@@ -150,6 +152,8 @@ protected:
 private:
     struct SerialIndex;
 
+    // Reads the open file through a mapping of its pages; gives false when that cannot be done.
+    bool readMapped(QFile& file);
     // Reads an opening tag at p; gives whether content and a closing tag follow.
     bool readOpeningTag(std::string_view s, int& p);
     void readClosingTag(std::string_view s, int& p);
