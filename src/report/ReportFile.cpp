@@ -56,14 +56,17 @@ bool SaveReportFile(const TQelPigger& doc, const std::string& fileName, bool mak
             *error = (what + " \"" + ToQPath(fileName) + "\": " + why).toStdString();
         return false;
     };
-    const std::string text = doc.GetAsText();
     QSaveFile file(ToQPath(fileName));
     // Never write into the file itself: a failure half way would destroy it.
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         return fail("Cannot create file", file.errorString());
-    if (!text.empty() && file.write(text.data(), static_cast<qint64>(text.size())) !=
-                             static_cast<qint64>(text.size())) {
+    // In pieces: a large report's text is never whole in memory.
+    const bool written = doc.WriteText([&](std::string_view piece) {
+        return file.write(piece.data(), static_cast<qint64>(piece.size())) ==
+               static_cast<qint64>(piece.size());
+    });
+    if (!written) {
         const QString why = file.errorString();
         file.cancelWriting();
         return fail("Cannot write file", why);

@@ -673,10 +673,27 @@ size_t TQelPigger::textSizeEstimate(int depth) const {
 }
 
 void TQelPigger::AppendText(std::string& out) const {
+    writeText(out, {});
+}
+
+bool TQelPigger::WriteText(const std::function<bool(std::string_view)>& sink) const {
+    std::string piece;
+    const auto flush = [&](std::string& out) {
+        const bool written = sink(out);
+        out.clear();
+        return written;
+    };
+    return writeText(piece, flush) && (piece.empty() || sink(piece));
+}
+
+bool TQelPigger::writeText(std::string& out, const std::function<bool(std::string&)>& flush) const {
     if (name_.empty())
-        return;
+        return true;
     const int depth = Depth();
-    out.reserve(out.size() + textSizeEstimate(depth));
+    // Written in pieces, the text is never whole in memory.
+    constexpr size_t kPiece = size_t{1} << 20;
+    out.reserve(out.size() + (flush ? kPiece + kPiece / 8 : textSizeEstimate(depth)));
+    const auto full = [&] { return flush && out.size() >= kPiece && !flush(out); };
     const auto indent = [&](size_t level) {
         out.append("\r\n");
         out.append(level, '\t');
@@ -713,7 +730,7 @@ void TQelPigger::AppendText(std::string& out) const {
     };
     const auto base = static_cast<size_t>(depth);
     if (!open(this, base))
-        return;
+        return true;
     // Without recursion, whatever the depth. A node without a name is written with nothing
     // of what lies below it.
     struct Frame {
@@ -731,7 +748,10 @@ void TQelPigger::AppendText(std::string& out) const {
             close(f.node, base + stack.size() - 1);
             stack.pop_back();
         }
+        if (full())
+            return false;
     }
+    return true;
 }
 
 std::string TQelPigger::GetAsText() const {
@@ -747,15 +767,20 @@ void TQelPigger::SaveToStream(std::ostream& stream) const {
 }
 
 void TQelPigger::SaveToFile(const std::string& fileName) const {
-    const std::string text = GetAsText();
     QSaveFile file(ToQPath(fileName));
     // Never write into the file itself: a failure half way would destroy it.
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         throw EQelFileError("Cannot create file \"" + fileName +
                             "\": " + file.errorString().toStdString());
-    if (!text.empty() && file.write(text.data(), static_cast<qint64>(text.size())) !=
-                             static_cast<qint64>(text.size())) {
+    const auto write = [&](std::string_view piece) {
+        return file.write(piece.data(), static_cast<qint64>(piece.size())) ==
+               static_cast<qint64>(piece.size());
+    };
+    // A derived class may write its own text; a plain tree is written in pieces.
+    const bool written =
+        typeid(*this) == typeid(TQelPigger) ? WriteText(write) : write(GetAsText());
+    if (!written) {
         const std::string why = file.errorString().toStdString();
         file.cancelWriting();
         throw EQelFileError("Cannot write file \"" + fileName + "\": " + why);

@@ -8,6 +8,7 @@
 #include "tree/NodeText.h"
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <span>
@@ -124,6 +125,9 @@ public:
     // --- text form
     virtual std::string GetAsText() const;
     void AppendText(std::string& out) const;
+    // The text of GetAsText in pieces of about a megabyte, one after the other, to sink. Stops
+    // and gives false as soon as sink gives false.
+    bool WriteText(const std::function<bool(std::string_view)>& sink) const;
     virtual void SetAsText(std::string_view s);
     void SaveToStream(std::ostream& stream) const;
     // Writes the whole text into a new file beside fileName and renames it over fileName, so
@@ -165,6 +169,8 @@ private:
     void destroyChildren() noexcept;
     // About the size of the text of this subtree, a little more when it holds few escapes.
     size_t textSizeEstimate(int depth) const;
+    // AppendText, handing out to flush whenever it holds a piece; false when flush gave false.
+    bool writeText(std::string& out, const std::function<bool(std::string&)>& flush) const;
     void detachChild(TQelPigger* child);
     void renumberChildren() const;
     // Marks a change of this node (and so of a child of its parent).

@@ -767,3 +767,39 @@ TEST(TQelPiggerStructure, SubtreesMovedBetweenTreesOutliveTheirFormerTree) {
     target->DeleteChildNode(listing);
     EXPECT_EQ(to.GetAsText(), "\r\n<QRL>\r\n\t<URLS/>\r\n</QRL>");
 }
+
+TEST(TQelPiggerWriting, TextInPiecesIsTheWholeTextAndStopsWhenTold) {
+    TQelPigger t;
+    t.SetName("QRL");
+    TQelPigger* urls = t.AddChild("URLS");
+    // Some 3 MB, with one text larger than a piece on its own.
+    for (int i = 0; i < 20000; ++i) {
+        TQelPigger* record = urls->AddChild("LISTING");
+        record->SetAttr("URL", "http://site" + std::to_string(i) + ".example/\"q\"");
+        record->AddChild("TITLE")->Text = "Title of record " + std::to_string(i) + " %";
+        record->AddChild("DESCRIPTION")->Text = std::string(100, 'd');
+    }
+    urls->Child(7)->FindChild("DESCRIPTION")->Text = std::string(3 << 20, 'x');
+    const std::string whole = t.GetAsText();
+    std::string joined;
+    int pieces = 0;
+    EXPECT_TRUE(t.WriteText([&](std::string_view piece) {
+        joined.append(piece);
+        ++pieces;
+        return true;
+    }));
+    EXPECT_EQ(joined, whole);
+    EXPECT_GE(pieces, 4);
+
+    int calls = 0;
+    EXPECT_FALSE(t.WriteText([&](std::string_view) { return ++calls < 2; }));
+    EXPECT_EQ(calls, 2);
+
+    // The file gets the same text.
+    TempDir dir;
+    const std::string file = dir.path("big.qrl");
+    t.SaveToFile(file);
+    TQelPigger back;
+    back.LoadFromFile(file);
+    EXPECT_EQ(back.GetAsText(), whole);
+}
