@@ -87,16 +87,19 @@ NodeStore* NodeStore::Current() {
 }
 
 void* NodeStore::Allocate(std::size_t bytes) {
-    bytes = roundUp(std::max<std::size_t>(bytes, 1));
-    if (static_cast<std::size_t>(end_ - next_) >= bytes) {
-        void* p = next_;
-        next_ += bytes;
-        return p;
-    }
-    return allocateSlow(bytes);
+    return take(objects_, roundUp(std::max<std::size_t>(bytes, 1)));
 }
 
-void* NodeStore::allocateSlow(std::size_t bytes) {
+void* NodeStore::take(Lane& lane, std::size_t bytes) {
+    if (static_cast<std::size_t>(lane.end - lane.next) >= bytes) {
+        void* p = lane.next;
+        lane.next += bytes;
+        return p;
+    }
+    return allocateSlow(lane, bytes);
+}
+
+void* NodeStore::allocateSlow(Lane& lane, std::size_t bytes) {
     const std::size_t header = roundUp(sizeof(Chunk));
     // A piece too large for a chunk gets one of its own, and the current chunk stays in use.
     const bool own = bytes > chunkSize_ / 4;
@@ -121,13 +124,14 @@ void* NodeStore::allocateSlow(std::size_t bytes) {
     char* const start = static_cast<char*>(memory) + header;
     if (own)
         return start;
-    next_ = start + bytes;
-    end_ = start + chunkSize_;
+    lane.next = start + bytes;
+    lane.end = start + chunkSize_;
     return start;
 }
 
 char* NodeStore::Copy(std::string_view s) {
-    auto* p = static_cast<char*>(Allocate(s.size()));
+    // Texts need no alignment: they are packed.
+    auto* p = static_cast<char*>(take(texts_, std::max<std::size_t>(s.size(), 1)));
     if (!s.empty())
         std::memcpy(p, s.data(), s.size());
     return p;

@@ -14,7 +14,7 @@ public:
     NodeStore(const NodeStore&) = delete;
     NodeStore& operator=(const NodeStore&) = delete;
 
-    // 8-aligned room for bytes. Only the thread that reads into the store calls this.
+    // 8-aligned room for bytes. Only the thread that reads into the store calls this (and Copy).
     void* Allocate(std::size_t bytes);
     // A copy of s in the store (not NUL-terminated).
     char* Copy(std::string_view s);
@@ -52,7 +52,14 @@ public:
 private:
     explicit NodeStore(std::size_t chunkSize);
     ~NodeStore();
-    void* allocateSlow(std::size_t bytes);
+    // Nodes and their lists fill one run of chunks, texts another: deleting a tree then reads
+    // only the memory of its nodes.
+    struct Lane {
+        char* next = nullptr;
+        char* end = nullptr;
+    };
+    void* take(Lane& lane, std::size_t bytes);
+    void* allocateSlow(Lane& lane, std::size_t bytes);
 
     struct Chunk {
         Chunk* previous;
@@ -66,7 +73,7 @@ private:
     std::atomic<std::size_t> refs_{kReserve};
     std::size_t nodesMade_ = 0;
     std::size_t chunkSize_;
-    char* next_ = nullptr;
-    char* end_ = nullptr;
+    Lane objects_;
+    Lane texts_;
     Chunk* chunks_ = nullptr;
 };

@@ -365,7 +365,8 @@ void TQelPigger::operator delete(void* node) noexcept {
 }
 
 TQelPigger::TQelPigger(TQelPigger* parent)
-    : inStore_(nodeJustPlaced == this), stamp_(nextStamp()), serial_(nextStamp()) {
+    // Placed under a parent, the node takes its stamp there.
+    : inStore_(nodeJustPlaced == this), stamp_(parent ? 0 : nextStamp()), serial_(nextStamp()) {
     nodeJustPlaced = nullptr;
     if (parent)
         SetParent(parent);
@@ -820,7 +821,7 @@ void TQelPigger::LoadFromFile(const std::string& fileName) {
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw EQelFileError("Cannot open file \"" + fileName +
                             "\": " + file.errorString().toStdString());
-    if (readMapped(file))
+    if (file.size() >= kMappedFileSize && readMapped(file))
         return;
     // The whole file in one buffer with room for a line break at its end; read in place when
     // its line breaks are already CR LF (as in every file this program writes).
@@ -996,13 +997,19 @@ bool TQelPigger::readOpeningTag(std::string_view s, int& p) {
     int end = r.find(kTagNameEnd, p);
     if (end == 0)
         Error(QelMessages::SyntaxError, p);
-    SetName(r.range(p, end));
+    // A node made by this read is seen by nobody yet: its new name is marked with the change of
+    // its attributes at the end.
+    NodeStore* const current = NodeStore::Current();
+    const bool made = current && store() == current;
+    if (made)
+        name_ = nameFrom(r.range(p, end));
+    else
+        SetName(r.range(p, end));
     p = end;
 
     // Attributes. A node made by this read keeps them, and their values, in the read's store;
     // they are gathered first so that the list is placed there at once.
-    NodeStore* const current = NodeStore::Current();
-    NodeStore* keep = current && store() == current && attrs_.empty() ? current : nullptr;
+    NodeStore* keep = made && attrs_.empty() ? current : nullptr;
     constexpr int kGathered = 8;
     // Room for the attributes of a record, made only as far as it is used.
     struct Gathered {
@@ -1017,7 +1024,7 @@ bool TQelPigger::readOpeningTag(std::string_view s, int& p) {
     std::string scratch;
     const auto value = [&](std::string_view raw) {
         std::string_view decoded = raw;
-        if (std::memchr(raw.data(), '%', raw.size()) != nullptr) {
+        if (!raw.empty() && std::memchr(raw.data(), '%', raw.size()) != nullptr) {
             scratch.clear();
             PercentDecodeTo(scratch, raw);
             decoded = scratch;
@@ -1063,10 +1070,10 @@ bool TQelPigger::readOpeningTag(std::string_view s, int& p) {
             Error(QelMessages::SyntaxError, p);
         }
         if (keep && gathered.count < kGathered) {
-            NodeAttr* made =
+            NodeAttr* attr =
                 new (gathered.items() + gathered.count) NodeAttr{upperName(attrName), {}};
             ++gathered.count;
-            made->value.moveWithinNode(attrValue);
+            attr->value.moveWithinNode(attrValue);
             continue;
         }
         // Many attributes: the list goes to the heap.

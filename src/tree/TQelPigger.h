@@ -156,6 +156,9 @@ protected:
 private:
     struct SerialIndex;
 
+    // Files at least this large are read through a mapping of their pages; smaller ones are
+    // read faster with one copy.
+    static constexpr long long kMappedFileSize = 4 << 20;
     // Reads the open file through a mapping of its pages; gives false when that cannot be done.
     bool readMapped(QFile& file);
     // Reads an opening tag at p; gives whether content and a closing tag follow.
