@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,7 +24,7 @@ std::string errorText(int code) {
 }
 
 // Writes all of bytes to fd, going on after interruptions and short writes.
-bool writeAll(int fd, const std::string& bytes) {
+bool writeAll(int fd, std::string_view bytes) {
     const char* p = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
@@ -64,7 +66,6 @@ bool WriteRecoveryCopy(const TQelPigger& doc, const std::string& reportFileName,
             *error = what + " \"" + target + "\": " + errorText(code);
         return false;
     };
-    const std::string text = doc.GetAsText();
     // mkstemp makes the file for the owner alone.
     std::string temporary = target + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
@@ -77,7 +78,8 @@ bool WriteRecoveryCopy(const TQelPigger& doc, const std::string& reportFileName,
     };
     if (::fchmod(fd, S_IRUSR | S_IWUSR) != 0)
         return giveUp(errno);
-    if (!writeAll(fd, text))
+    // In pieces: a large report's text is never whole in memory.
+    if (!doc.WriteText([fd](std::string_view piece) { return writeAll(fd, piece); }))
         return giveUp(errno);
     if (::fsync(fd) != 0)
         return giveUp(errno);
