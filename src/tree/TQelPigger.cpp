@@ -1080,6 +1080,10 @@ bool TQelPigger::readOpeningTag(std::string_view s, int& p) {
         for (int i = 0; i < gathered.count; ++i)
             attrs_.append(std::move(gathered.items()[i].name),
                           std::move(gathered.items()[i].value));
+        for (int i = 0; i < gathered.count; ++i)
+            gathered.items()[i].~NodeAttr();
+        // Spilled once: the rest of the attributes go straight to the list.
+        gathered.count = 0;
         keep = nullptr;
         attrs_.append(upperName(attrName), std::move(attrValue));
     }

@@ -55,13 +55,15 @@ TEST(NodeStorage, NodesReadFromTextTakeEveryEdit) {
                              "\r\n\t\t<N6/>\r\n\t\t<N8/>\r\n\t\t<N10/>\r\n\t\t<N12/>"
                              "\r\n\t\t<N14/>\r\n\t\t<N16/>\r\n\t\t<N18/>\r\n\t</L>\r\n</R>");
 
-    // Nine attributes do not fit the room gathered for a record's few; all are kept in order.
-    t.SetAsText("<R a=\"1\"><E A1=\"1\" A2=\"2\" A3=\"3\" A4=\"4\" A5=\"5\" A6=\"6\" A7=\"7\" "
-                "A8=\"8\" A9=\"9\"/></R>");
-    ASSERT_EQ(t.Child(0)->AttrCount(), 9);
-    for (int i = 0; i < 9; ++i) {
+    // More attributes than fit the room gathered for a record's few: all are kept in order.
+    std::string many = "<R a=\"1\"><E";
+    for (int i = 1; i <= 12; ++i)
+        many += " A" + std::to_string(i) + "=\"%25" + std::to_string(i) + "\"";
+    t.SetAsText(many + "/></R>");
+    ASSERT_EQ(t.Child(0)->AttrCount(), 12);
+    for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(t.Child(0)->AttrName(i), "A" + std::to_string(i + 1));
-        EXPECT_EQ(t.Child(0)->AttrValue(i), std::to_string(i + 1));
+        EXPECT_EQ(t.Child(0)->AttrValue(i), "%" + std::to_string(i + 1));
     }
     EXPECT_EQ(t.GetAttr("a"), "1");
 }
