@@ -1,6 +1,7 @@
 #include "tree/NodeStore.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -16,14 +17,17 @@ constexpr std::size_t kAlign = 8;
 constexpr std::size_t kSmallestChunk = 4096;
 constexpr std::size_t kLargestChunk = std::size_t{4} << 20;
 
-// Chunks of the largest size given back are kept for the next read, up to this many. Memory
-// the system hands out anew costs a page fault every 4 KB, which makes reading a large tree
-// again (opening another report) a third slower.
-constexpr std::size_t kCachedChunks = 32;
+// Chunks of a megabyte and more given back are kept for the next read, up to this many bytes.
+// Memory the system hands out anew costs a page fault every 4 KB, which makes reading a large
+// tree again (opening another report) a third slower.
+constexpr std::size_t kCachedBytes = std::size_t{128} << 20;
+constexpr std::size_t kSmallestCached = std::size_t{1} << 20;
 
 struct ChunkCache {
     std::mutex lock;
-    std::vector<void*> chunks;
+    // Chunks with the room after their header, which is a power of two.
+    std::vector<std::pair<void*, std::size_t>> chunks;
+    std::size_t bytes = 0;
 };
 
 ChunkCache& chunkCache() {
@@ -48,11 +52,11 @@ std::size_t NodeStore::Count() {
 
 NodeStore::~NodeStore() {
     storeCount.fetch_sub(1, std::memory_order_relaxed);
-    std::vector<void*> spare;
+    std::vector<std::pair<void*, std::size_t>> spare;
     for (Chunk* chunk = chunks_; chunk;) {
         Chunk* const previous = chunk->previous;
-        if (chunk->size == kLargestChunk)
-            spare.push_back(chunk);
+        if (chunk->size == chunkSize_ && chunkSize_ >= kSmallestCached)
+            spare.emplace_back(chunk, chunk->size);
         else
             std::free(chunk);
         chunk = previous;
@@ -62,24 +66,26 @@ NodeStore::~NodeStore() {
     {
         ChunkCache& cache = chunkCache();
         const std::lock_guard<std::mutex> guard(cache.lock);
-        while (!spare.empty() && cache.chunks.size() < kCachedChunks) {
+        while (!spare.empty() && cache.bytes + spare.back().second <= kCachedBytes) {
+            cache.bytes += spare.back().second;
             cache.chunks.push_back(spare.back());
             spare.pop_back();
         }
     }
-    for (void* chunk : spare)
-        std::free(chunk);
+    for (const auto& chunk : spare)
+        std::free(chunk.first);
 }
 
 void NodeStore::ReleaseCache() {
-    std::vector<void*> chunks;
+    std::vector<std::pair<void*, std::size_t>> chunks;
     {
         ChunkCache& cache = chunkCache();
         const std::lock_guard<std::mutex> guard(cache.lock);
         chunks.swap(cache.chunks);
+        cache.bytes = 0;
     }
-    for (void* chunk : chunks)
-        std::free(chunk);
+    for (const auto& chunk : chunks)
+        std::free(chunk.first);
 }
 
 NodeStore* NodeStore::Current() {
@@ -105,13 +111,16 @@ void* NodeStore::allocateSlow(Lane& lane, std::size_t bytes) {
     const bool own = bytes > chunkSize_ / 4;
     const std::size_t room = own ? bytes : chunkSize_;
     void* memory = nullptr;
-    if (room == kLargestChunk) {
+    if (!own && room >= kSmallestCached) {
         ChunkCache& cache = chunkCache();
         const std::lock_guard<std::mutex> guard(cache.lock);
-        if (!cache.chunks.empty()) {
-            memory = cache.chunks.back();
-            cache.chunks.pop_back();
-        }
+        for (auto it = cache.chunks.rbegin(); it != cache.chunks.rend(); ++it)
+            if (it->second == room) {
+                memory = it->first;
+                cache.bytes -= room;
+                cache.chunks.erase(std::next(it).base());
+                break;
+            }
     }
     if (!memory)
         memory = std::malloc(header + room);
@@ -143,7 +152,10 @@ void NodeStore::Release(std::size_t count) {
 }
 
 NodeStore::Scope::Scope(std::size_t textSize)
-    : store_(new NodeStore(std::clamp(roundUp(textSize / 4), kSmallestChunk, kLargestChunk))),
+    // About a sixteenth of the text: the unused rest of the last chunks stays small. A power of
+    // two, so that chunks of freed stores fit later ones.
+    : store_(
+          new NodeStore(std::bit_floor(std::clamp(textSize / 16, kSmallestChunk, kLargestChunk)))),
       outer_(currentStore) {
     currentStore = store_;
 }
