@@ -313,6 +313,14 @@ bool TF_lr_filter::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+void TF_lr_filter::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 // ---------------------------------------------------------------- conditions files
 
 int TF_lr_filter::runConditionsDialog(QFileDialog* dialog) {
@@ -320,8 +328,7 @@ int TF_lr_filter::runConditionsDialog(QFileDialog* dialog) {
         conditionsFolder_ = ToQ(D_settings_user->Store().Get(kConditionsFolder));
     if (!conditionsFolder_.isEmpty() && QFileInfo(conditionsFolder_).isDir())
         dialog->setDirectory(conditionsFolder_);
-    dialog->selectFile(QString());
-    const int result = dialog->exec();
+    const int result = ExecFileDialog(dialog);
     if (result == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
         conditionsFolder_ = QFileInfo(dialog->selectedFiles().first()).absolutePath();
         if (D_settings_user)

@@ -88,6 +88,9 @@ protected:
     virtual void AddCondition() {}
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Esc does not close the dialog: leaving it switches the filter off, and that takes a
+    // button or the close box.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void fitRightPanel();

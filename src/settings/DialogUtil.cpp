@@ -1,6 +1,9 @@
 #include "settings/DialogUtil.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
+#include <QFileDialog>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -109,6 +112,21 @@ void ShowStarsFor(QLineEdit* passwordField) {
     }
     passwordField->setStyle(style);
     passwordField->setEchoMode(QLineEdit::Password);
+}
+
+int ExecFileDialog(QFileDialog* dialog) {
+    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    // A file selected last time would put its name back into the field once listed.
+    for (const char* viewName : {"listView", "treeView"})
+        if (auto* view = dialog->findChild<QAbstractItemView*>(viewName))
+            view->clearSelection();
+    if (name)
+        name->clear();
+    const int result = dialog->exec();
+    // The completion list is a window of its own: without this it stays on the screen.
+    if (name && name->completer() && name->completer()->popup())
+        name->completer()->popup()->hide();
+    return result;
 }
 
 void CenterOnScreen(QWidget* window) {

@@ -7,6 +7,7 @@
 
 #include "tree/LocalText.h"
 
+class QFileDialog;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -29,5 +30,9 @@ QSize FitMessageText(QLabel* label, const QString& text, const QSize& designedLa
 void UseFixedDialogBorder(QWidget* dialog);
 // A password field that shows "*" for every character.
 void ShowStarsFor(QLineEdit* passwordField);
+// Shows a file dialog modally, as QDialog::exec does, with an empty name field (so that what
+// is typed is not appended to a name left from the last time), and closes the name field's
+// completion list with the dialog.
+int ExecFileDialog(QFileDialog* dialog);
 // Centres a top-level window on the screen it is on (or the primary screen).
 void CenterOnScreen(QWidget* window);

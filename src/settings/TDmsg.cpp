@@ -32,6 +32,8 @@ void TDmsg::ShowText(const QString& text) {
     Bevel1->resize(QSize(323, 113) + grow);
     OKBtn->move(131 + grow.width() / 2, 132 + grow.height());
     CenterOnScreen(this);
+    OKBtn->setDefault(true);
+    OKBtn->setFocus();
     exec();
 }
 

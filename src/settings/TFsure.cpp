@@ -26,7 +26,7 @@ TFsure::TFsure(QWidget* parent) : QDialog(parent) {
     CancelBtn->setObjectName("CancelBtn");
     CancelBtn->setGeometry(163, 136, 75, 25);
     connect(OKBtn, &QPushButton::clicked, this, &TFsure::OKBtnClick);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(CancelBtn, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
 }
 
 bool TFsure::Ask(const QString& text) {
@@ -38,8 +38,23 @@ bool TFsure::Ask(const QString& text) {
     OKBtn->move(75 + grow.width() / 2, 136 + grow.height());
     CancelBtn->move(163 + grow.width() / 2, 136 + grow.height());
     CenterOnScreen(this);
+    // A button clicked last keeps the focus, and with it Enter, into the next question.
+    OKBtn->setDefault(true);
+    OKBtn->setFocus();
     exec();
     return Answer;
+}
+
+bool TFsure::AskOnlyByButton(const QString& text) {
+    onlyByButton_ = true;
+    const bool answer = Ask(text);
+    onlyByButton_ = false;
+    return answer;
+}
+
+void TFsure::reject() {
+    if (!onlyByButton_)
+        QDialog::reject();
 }
 
 void TFsure::OKBtnClick() {
@@ -56,4 +71,8 @@ TFsure* Fsure() {
 
 bool AskUser(const QString& text) {
     return Fsure()->Ask(text);
+}
+
+bool AskUserOnlyByButton(const QString& text) {
+    return Fsure()->AskOnlyByButton(text);
 }

@@ -324,7 +324,7 @@ void TW_new_report::SB_filenameClick() {
         header->setSectionResizeMode(QHeaderView::ResizeToContents);
         header->setSectionResizeMode(0, QHeaderView::Stretch);
     }
-    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
+    if (ExecFileDialog(SaveDialog1) != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
         return;
     const QString chosen = SaveDialog1->selectedFiles().constFirst();
     if (MayUseFileName && !MayUseFileName(chosen))

@@ -298,6 +298,13 @@ TEST_F(FilterDialog, CloseBoxAndFilterOffSwitchOffAndKeepTheConditions) {
     EXPECT_TRUE(execute([&] { QTest::mouseClick(dlg->btnApply, Qt::LeftButton); }));
     EXPECT_FALSE(execute([&] { QTest::mouseClick(dlg->btn_no_filter, Qt::LeftButton); }));
     EXPECT_EQ(dlg->OClouds1->CircleCount(), 2);
+    // Esc, in the diagram or elsewhere, is no way out (it would switch the filter off).
+    EXPECT_TRUE(execute([&] {
+        QTest::keyClick(dlg->OClouds1->PB1, Qt::Key_Escape);
+        QTest::keyClick(dlg, Qt::Key_Escape);
+        EXPECT_TRUE(dlg->isVisible());
+        QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
+    }));
     // Reopening places the next circle from (40, 40) again.
     execute([&] {
         addKeyword("garden");

@@ -31,6 +31,37 @@ TEST(SharedDialogs, QuestionAnsweredYesNoEscAndCloseBox) {
     EXPECT_EQ(Fsure()->CancelBtn->text(), "No");
 }
 
+TEST(SharedDialogs, EnterAnswersYesWhateverWasClickedBefore) {
+    DialogDriver dialogs;
+    // No was clicked last and kept the focus: Enter must still mean Yes, and OK.
+    dialogs.No().Enter().Ok().Enter();
+    EXPECT_FALSE(AskUser("Delete current URL?"));
+    EXPECT_TRUE(AskUser("Save changes?"));
+    ShowMessage("No keywords selected");
+    ShowMessage("This URL already exists in the list");
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_EQ(dialogs.Seen().size(), 4);
+}
+
+TEST(SharedDialogs, QuestionThatGivesUpWorkIsAnsweredOnlyByAButton) {
+    DialogDriver dialogs;
+    bool stayedAfterEscape = false, stayedAfterClose = false;
+    dialogs.Then([&](QWidget* w) {
+        QTest::keyClick(w, Qt::Key_Escape);
+        stayedAfterEscape = w->isVisible();
+        w->close();
+        stayedAfterClose = w->isVisible();
+        DialogDriver::ClickButton(w, "No");
+    });
+    EXPECT_FALSE(AskUserOnlyByButton("Save changes?"));
+    EXPECT_TRUE(stayedAfterEscape);
+    EXPECT_TRUE(stayedAfterClose);
+    // Other questions are answered No by Esc, as before.
+    dialogs.Escape();
+    EXPECT_FALSE(AskUser("Clear all conditions?"));
+    EXPECT_TRUE(dialogs.Done());
+}
+
 namespace {
 
 struct Shown {

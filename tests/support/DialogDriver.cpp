@@ -70,6 +70,14 @@ DialogDriver& DialogDriver::Escape() {
     return *this;
 }
 
+DialogDriver& DialogDriver::Enter() {
+    steps_.push_back([](QWidget* w) {
+        QWidget* focus = w->focusWidget();
+        QTest::keyClick(focus ? focus : w, Qt::Key_Return);
+    });
+    return *this;
+}
+
 DialogDriver& DialogDriver::Then(std::function<void(QWidget*)> handler) {
     steps_.push_back(std::move(handler));
     return *this;

@@ -34,6 +34,8 @@ public:
     DialogDriver& Ok();
     // Press Esc on the next modal window.
     DialogDriver& Escape();
+    // Press Enter on the next modal window, where its keyboard focus is.
+    DialogDriver& Enter();
     // Any other handling of the next modal window; the handler must close it.
     DialogDriver& Then(std::function<void(QWidget*)> handler);
 
