@@ -43,6 +43,14 @@ echo "== versions"
 [ "$("$prefix/bin/qrl" --version)" = "qrl (Quarrylog) $version" ] || fail "qrl --version"
 [ "$("$prefix/bin/quarrylog" --version)" = "quarrylog $version" ] || fail "quarrylog --version"
 "$prefix/bin/quarrylog" --help | grep -q "^Usage: quarrylog \[REPORT.qrl\]" || fail "--help"
+# Without any display, the command line is still answered: usage and status 2 for a wrong one.
+nodisplay=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+[ "$("${nodisplay[@]}" "$prefix/bin/quarrylog" --version)" = "quarrylog $version" ] ||
+    fail "--version without a display"
+status=0
+"${nodisplay[@]}" "$prefix/bin/quarrylog" -platform xcb --bogus 2> "$work/bogus.txt" || status=$?
+[ "$status" = 2 ] && grep -q '^Usage: quarrylog' "$work/bogus.txt" ||
+    fail "--bogus without a display: status $status, $(head -c 300 "$work/bogus.txt")"
 
 echo "== every command of qrl is in its manual page"
 man=$(gzip -dc "$prefix/share/man/man1/qrl.1.gz")

@@ -20,6 +20,11 @@ struct CommandLine {
 // a report whose name begins with "-" can be named.
 CommandLine ParseCommandLine(const QStringList& args);
 
+// args without the options that Qt's application object takes for itself (such as
+// "-platform offscreen" or "--style=Fusion"), so that the rest can be judged before any window
+// system is touched.
+QStringList WithoutQtOptions(const QStringList& args);
+
 // "quarrylog 1.0.1 beta"
 QString VersionLine();
 // "Usage: quarrylog [REPORT.qrl] ..."

@@ -6,6 +6,7 @@
 #include "exchange/Export.h"
 #include "exchange/Import.h"
 #include "report/ReportLayout.h"
+#include "settings/DialogUtil.h"
 #include "settings/TDmsg.h"
 
 #include <QAction>
@@ -102,7 +103,8 @@ void TFmain::exportRecords(bool tickedOnly) {
     ExportDialog1->setWindowTitle(tickedOnly ? "Export ticked records" : "Export");
     if (!DataDir().isEmpty())
         ExportDialog1->setDirectory(DataDir());
-    if (ExportDialog1->exec() != QDialog::Accepted || ExportDialog1->selectedFiles().isEmpty())
+    if (ExecFileDialog(ExportDialog1) != QDialog::Accepted ||
+        ExportDialog1->selectedFiles().isEmpty())
         return;
     ExportFormat format = ExportFormat::Html;
     for (const ExportType& type : kExportTypes)
@@ -120,7 +122,8 @@ void TFmain::exportRecords(bool tickedOnly) {
 void TFmain::N_ImportClick() {
     if (!DataDir().isEmpty())
         ImportDialog1->setDirectory(DataDir());
-    if (ImportDialog1->exec() != QDialog::Accepted || ImportDialog1->selectedFiles().isEmpty())
+    if (ExecFileDialog(ImportDialog1) != QDialog::Accepted ||
+        ImportDialog1->selectedFiles().isEmpty())
         return;
     std::optional<ImportFormat> format;
     for (const ImportType& type : kImportTypes)

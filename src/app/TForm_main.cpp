@@ -45,6 +45,17 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
+// Moves the whole of from (name, attributes, text and children) into to.
+void moveTree(TQelPigger& from, TQelPigger& to) {
+    to.Clear();
+    to.SetName(from.Name());
+    for (int i = 0; i < from.AttrCount(); ++i)
+        to.SetAttr(from.AttrName(i), from.AttrValue(i));
+    to.Text = from.Text;
+    while (from.ChildCount() > 0)
+        from.Child(0)->SetParent(&to);
+}
+
 } // namespace
 
 // Every widget pointer is set in the constructor body, before anything reads it.
@@ -154,16 +165,33 @@ void TForm_main::OpenDoc(const QString& topic) {
 
 bool TForm_main::OpenNamedReport(const QString& path) {
     const QString chosen = QFileInfo(path).absoluteFilePath();
+    if (!MayOpenChosen(chosen, "\"" + ToQPath(GetFileName()) + "\" is opened instead."))
+        return false;
+    return switchTo(chosen);
+}
+
+bool TForm_main::MayOpenChosen(const QString& chosen, const QString& stays) {
+    chosenTree_.reset();
+    chosenTreeName_.clear();
     const QString target = ToQPath(ChangeFileExt(FromQPath(chosen), ".qrl"));
-    TQelPigger probe;
-    const ReportLoadResult check = ReadReportFile(probe, FromQPath(target));
-    if (check.outcome == ReportLoadResult::Unreadable) {
-        ShowMessage("The report file \"" + target + "\" could not be read (" +
-                    ToQPath(check.reason) + ").\nIt was left untouched; \"" +
-                    ToQPath(GetFileName()) + "\" is opened instead.");
+    const QFileInfo info(target);
+    if (!info.absoluteDir().exists()) {
+        ShowMessage("The report file \"" + target + "\" cannot be opened: the folder \"" +
+                    info.absolutePath() + "\" does not exist.\n" + stays);
         return false;
     }
-    return switchTo(chosen);
+    auto probe = std::make_unique<TQelPigger>();
+    const ReportLoadResult check = ReadReportFile(*probe, FromQPath(target));
+    if (check.outcome == ReportLoadResult::Unreadable) {
+        ShowMessage("The report file \"" + target + "\" could not be read (" +
+                    ToQPath(check.reason) + ").\nIt was left untouched; " + stays);
+        return false;
+    }
+    if (check.outcome == ReportLoadResult::Loaded) {
+        chosenTree_ = std::move(probe);
+        chosenTreeName_ = FromQPath(target);
+    }
+    return true;
 }
 
 void TForm_main::SetModifiedFlag(bool value) {
@@ -205,7 +233,15 @@ void TForm_main::LoadDocument() {
     const RecoveryState recovery = FindRecoveryCopy(name);
     SetModifiedFlag(false);
     RestoredFromRecovery = false;
-    const ReportLoadResult result = LoadReportFile(Doc, name);
+    ReportLoadResult result;
+    if (chosenTree_ && chosenTreeName_ == name) {
+        // Read a moment ago, when the user chose it.
+        moveTree(*chosenTree_, Doc);
+        result.outcome = ReportLoadResult::Loaded;
+    } else
+        result = LoadReportFile(Doc, name);
+    chosenTree_.reset();
+    chosenTreeName_.clear();
     if (result.outcome != ReportLoadResult::Loaded) {
         NewDocument();
         if (!QFileInfo::exists(ToQPath(name)))
@@ -243,7 +279,7 @@ void TForm_main::RestoreGeometry() {
 bool TForm_main::AskSave() {
     if (!Modified)
         return true;
-    if (!AskUser("Save changes?")) {
+    if (!AskUserOnlyByButton("Save changes?")) {
         // The changes were given up: nothing is left to recover.
         RemoveRecoveryCopy(GetFileName());
         recoveryDue_ = false;
@@ -289,9 +325,13 @@ bool TForm_main::N_OpenClick() {
     if (runFileDialog(OpenDialog1) != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
         return false;
     const QString chosen = OpenDialog1->selectedFiles().constFirst();
-    // The report is given up only once it is safely on disk.
-    if (!savedJustNow && !N_SaveClick())
+    if (!MayOpenChosen(chosen, "the report \"" + ToQPath(GetFileName()) + "\" stays open."))
         return false;
+    // The report is given up only once it is safely on disk.
+    if (!savedJustNow && !N_SaveClick()) {
+        chosenTree_.reset();
+        return false;
+    }
     switchTo(chosen);
     LoadDocument();
     ShowDocument();
@@ -360,7 +400,7 @@ int TForm_main::runFileDialog(QFileDialog* dialog) {
         header->setSectionResizeMode(QHeaderView::ResizeToContents);
         header->setSectionResizeMode(0, QHeaderView::Stretch);
     }
-    const int result = dialog->exec();
+    const int result = ExecFileDialog(dialog);
     if (store) {
         store->Set(kFileDialogWidth, std::to_string(dialog->width()));
         store->Set(kFileDialogHeight, std::to_string(dialog->height()));

@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -79,6 +80,11 @@ public:
     // first activation loads it. A file that exists but cannot be read is not taken (so that
     // nothing replaces it): the user is told, and false is returned.
     bool OpenNamedReport(const QString& path);
+    // Whether a report file the user chose (Open, command line) can be taken: its folder
+    // exists and the file is missing, empty or a readable report. Otherwise the user is told
+    // why, ending with stays (what remains open), and the file is left untouched. A readable
+    // file is kept read, so that loading it does not read it again.
+    bool MayOpenChosen(const QString& chosen, const QString& stays);
     void InitDirs();
     // The folder that the open and save dialogs start in.
     const QString& DataDir() const { return dataDir_; }
@@ -134,6 +140,9 @@ private:
     void showRecoveryNote(const QString& text);
 
     QString dataDir_;
+    // A report file the user chose, read by MayOpenChosen and waiting to be loaded.
+    std::unique_ptr<TQelPigger> chosenTree_;
+    std::string chosenTreeName_;
     // The report changed since the last recovery copy was written.
     bool recoveryDue_ = false;
     // A failure to write the copy was shown and nothing was written since.

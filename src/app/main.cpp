@@ -33,15 +33,14 @@ int answer(const CommandLine& line) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // --version and --help need no display. Qt's own options (-platform ...) are only known
-    // once the application object has taken them out, so other faults are judged after that.
+    // --version, --help and a wrong command line are answered without a display: Qt's own
+    // options (-platform ...) are set aside for this first reading.
     {
         QStringList raw;
         for (int i = 0; i < argc; ++i)
             raw << QString::fromLocal8Bit(argv[i]);
-        const CommandLine early = ParseCommandLine(raw);
-        if (early.action == CommandLine::Version || early.action == CommandLine::Help)
-            return answer(early);
+        if (const int rc = answer(ParseCommandLine(WithoutQtOptions(raw))); rc >= 0)
+            return rc;
     }
 
     // The embedded browser's sandbox refuses to run as root.

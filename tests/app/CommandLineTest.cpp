@@ -48,3 +48,23 @@ TEST(CommandLine, FaultsAreNamed) {
 
     EXPECT_EQ(parse({""}).action, CommandLine::Error);
 }
+
+TEST(CommandLine, QtOptionsAreSetAsideBeforeTheDisplay) {
+    const QStringList program{"quarrylog"};
+    const struct {
+        QStringList args;
+        QStringList rest;
+    } cases[] = {
+        {{"-platform", "offscreen", "r.qrl"}, {"r.qrl"}},
+        {{"--style=Fusion", "-reverse", "--help"}, {"--help"}},
+        {{"-qwindowgeometry", "640x480", "--bogus"}, {"--bogus"}},
+        {{"-stylesheet", "a.qss", "-widgetcount"}, {}},
+        // A name is never taken for an option, nor an unknown option for Qt's.
+        {{"--", "-platform", "x"}, {"--", "-platform", "x"}},
+        {{"-platformx", "-"}, {"-platformx", "-"}},
+        {{"-reverse=1"}, {"-reverse=1"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WithoutQtOptions(program + c.args), program + c.rest)
+            << c.args.join(' ').toStdString();
+}

@@ -324,10 +324,25 @@ TEST_F(MainWindow, SaveChangesIsAskedOnCloseAndEitherAnswerCloses) {
     EXPECT_NE(tmp.read("data/r.qrl").find("RTITLE=\"Garden tools and more\""), std::string::npos);
     EXPECT_EQ(tmp.read("data/r.BAK"), smallReport());
 
+    // Esc does not give up the changes; Enter (after a No elsewhere) saves them.
+    restart();
+    QTest::keyClicks(window->Edit_report_title, " still");
+    dialogs.No().Then([](QWidget* w) {
+        QTest::keyClick(w, Qt::Key_Escape);
+        EXPECT_TRUE(w->isVisible());
+        QTest::keyClick(w->focusWidget(), Qt::Key_Return);
+    });
+    EXPECT_FALSE(AskUser("Delete current URL?"));
+    window->N_Exit->trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_NE(tmp.read("data/r.qrl").find("RTITLE=\"Garden tools and more still\""),
+              std::string::npos);
+
     restart(); // unchanged: no question
     window->close();
     EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(dialogs.Seen(), (QStringList{"Save changes?", "Save changes?"}));
+    EXPECT_EQ(dialogs.Seen(), (QStringList{"Save changes?", "Save changes?", "Delete current URL?",
+                                           "Save changes?"}));
     EXPECT_TRUE(dialogs.Done());
 }
 
@@ -442,6 +457,66 @@ TEST_F(MainWindow, OpenOfATypedTxtNameWorksOnTheQrlFile) {
     EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
     EXPECT_EQ(tmp.read("data/fresh.qrl"), kNewReport);
     EXPECT_EQ(window->Edit_report_title->text(), "");
+}
+
+TEST_F(MainWindow, OpenLeavesAnUnreadableOrUnreachableFileAndKeepsTheReport) {
+    tmp.write("data/r.qrl", smallReport());
+    const std::string broken = "<QRL VERSION=\"1.0.1 beta\"><URLS>";
+    tmp.write("data/broken.qrl", broken);
+    start();
+    DialogDriver dialogs;
+    dialogs.Then(typeFileName(tmp.qpath("data/broken.qrl"))).Ok();
+    window->N_Open->trigger();
+    // A path through a file, as a name appended to a name left in the field gives.
+    dialogs.Then(typeFileName(tmp.qpath("data/r.qrl") + tmp.qpath("data/old.qrl"))).Ok();
+    window->N_Open->trigger();
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    ASSERT_EQ(dialogs.Seen().size(), 2);
+    EXPECT_TRUE(dialogs.Seen()[0].contains("could not be read")) << dialogs.Seen()[0].toStdString();
+    EXPECT_TRUE(dialogs.Seen()[0].contains("left untouched"));
+    EXPECT_TRUE(dialogs.Seen()[1].contains("does not exist")) << dialogs.Seen()[1].toStdString();
+    EXPECT_EQ(tmp.read("data/broken.qrl"), broken);
+    EXPECT_FALSE(tmp.exists("data/broken.qrl.unreadable"));
+    EXPECT_EQ(window->FileName, report());
+    EXPECT_EQ(D_settings_user->GetDataFileName(), report());
+    EXPECT_EQ(window->Edit_report_title->text(), "Garden tools");
+}
+
+TEST_F(MainWindow, FileDialogLeavesNoCompletionAndStartsWithAnEmptyName) {
+    tmp.write("data/r.qrl", smallReport());
+    tmp.write("data/other.qrl", "<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Other\"/>");
+    start();
+    // The name is typed and Return pressed while the completion list shows.
+    DialogDriver dialogs;
+    dialogs.Then([this](QWidget* w) {
+        auto* edit = w->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(edit, nullptr);
+        edit->setFocus();
+        QTest::keyClicks(edit, tmp.qpath("data/ot"));
+        EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+        QTest::keyClicks(QApplication::activePopupWidget(), "her.qrl");
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
+        if (w->isVisible())
+            QTest::keyClick(edit, Qt::Key_Return);
+    });
+    window->N_Open->trigger();
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_EQ(window->Edit_report_title->text(), "Other");
+    QCoreApplication::processEvents();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible() && w->windowType() == Qt::Popup)
+            << w->metaObject()->className();
+
+    QString startText = "?";
+    dialogs.Then([&](QWidget* w) {
+        auto* edit = w->findChild<QLineEdit*>("fileNameEdit");
+        QTest::qWait(300); // the folder is listed
+        startText = edit->selectedText() == edit->text() ? QString() : edit->text();
+        qobject_cast<QDialog*>(w)->reject();
+    });
+    window->N_Open->trigger();
+    EXPECT_EQ(startText, "");
+    EXPECT_TRUE(dialogs.Done());
 }
 
 TEST_F(MainWindow, OpenAfterAnsweringTheQuestion) {
