@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-webengine-dev libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libxml2-dev libpugixml-dev
-    xvfb xauth tinyproxy fonts-dejavu-core python3
+    xvfb xauth openbox x11-utils tinyproxy fonts-dejavu-core python3
     desktop-file-utils appstream libxml2-utils shared-mime-info file dpkg-dev
 )
 

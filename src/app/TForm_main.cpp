@@ -65,6 +65,7 @@ TForm_main::TForm_main(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle("base main form");
     resize(544, 375);
     CenterOnScreen(this);
+    normalGeometry_ = QRect(pos(), size());
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName("StatusBar1");
@@ -274,6 +275,7 @@ void TForm_main::RestoreGeometry() {
     if (!D_settings_user || isMaximized() || isMinimized() || isFullScreen())
         return;
     D_settings_user->RestoreWindowPos(this);
+    normalGeometry_ = QRect(pos(), size());
 }
 
 bool TForm_main::AskSave() {
@@ -429,12 +431,16 @@ void TForm_main::FormActivate() {
 
 bool TForm_main::FormClose() {
     if (D_settings_user)
-        D_settings_user->StoreWindowPos(this);
+        D_settings_user->StoreWindowPos(normalGeometry_);
     return AskSave();
 }
 
 bool TForm_main::event(QEvent* event) {
     const bool handled = QMainWindow::event(event);
+    const bool normal =
+        !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && normal)
+        normalGeometry_ = QRect(pos(), size());
     if (event->type() == QEvent::WindowActivate)
         FormActivate();
     return handled;

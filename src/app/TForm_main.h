@@ -5,6 +5,7 @@
 #include "tree/TQelPigger.h"
 
 #include <QMainWindow>
+#include <QRect>
 
 #include <memory>
 #include <string>
@@ -119,6 +120,10 @@ public slots:
     void N_ExitClick();
     void N_AboutClick();
 
+    // The geometry the window has when it is neither maximised, minimised nor full screen:
+    // the position of its frame and the size inside it.
+    const QRect& NormalGeometry() const { return normalGeometry_; }
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -140,6 +145,9 @@ private:
     void showRecoveryNote(const QString& text);
 
     QString dataDir_;
+    // Kept here rather than asked of Qt: when the browser view starts, the window system's
+    // window is made anew, and Qt then takes the maximised geometry for the normal one.
+    QRect normalGeometry_;
     // A report file the user chose, read by MayOpenChosen and waiting to be loaded.
     std::unique_ptr<TQelPigger> chosenTree_;
     std::string chosenTreeName_;

@@ -89,3 +89,8 @@ void TD_settings::StoreWindowPos(QWidget* window) {
     }
     store_.WriteGeometry(window->width(), window->height(), window->x(), window->y());
 }
+
+void TD_settings::StoreWindowPos(const QRect& normal) {
+    if (StoreAllowed)
+        store_.WriteGeometry(normal.width(), normal.height(), normal.x(), normal.y());
+}

@@ -33,6 +33,8 @@ public:
     void RestoreWindowPos(QWidget* window);
     // Stores window's normal geometry (for a maximised window the one it returns to).
     void StoreWindowPos(QWidget* window);
+    // Stores a window's normal geometry: the position of its frame and the size inside it.
+    void StoreWindowPos(const QRect& normal);
 
     bool StoreAllowed = true;
 

@@ -142,6 +142,25 @@ TEST_F(ManualSearch, BrowserIsMadeWhenThePageIsFirstShownAndHomeIsInTheField) {
     EXPECT_EQ(location(), "");
 }
 
+TEST_F(ManualSearch, NormalGeometrySurvivesTheBrowserMaximisedOrNot) {
+    // Started as the program starts: the stored geometry, then maximised.
+    window.reset();
+    auto* settings = new TD_settings_user(tmp.qpath("bin/q.set"));
+    settings->Store().WriteGeometry(700, 500, 50, 60);
+    window = std::make_unique<TFmain>();
+    window->RestoreGeometry();
+    window->showMaximized();
+    window->activateWindow();
+    ASSERT_TRUE(WaitUntil([this] { return !window->FirstActivation && window->isMaximized(); }));
+    // The browser view makes the window system's window anew.
+    clickTab("Manual search");
+    ASSERT_NE(browser()->WebBrowser1, nullptr);
+    QTest::qWait(2000);
+    window->close();
+    EXPECT_EQ(D_settings_user->Store().Get("WIDTH"), "700");
+    EXPECT_EQ(D_settings_user->Store().Get("HEIGHT"), "500");
+}
+
 TEST_F(ManualSearch, ToolbarDrivesTheBrowser) {
     clickTab("Manual search");
     click(window->TB_home);

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Runs a command on a real X server with a window manager, as a user's desktop has them: a new
+# Xvfb display and openbox, both ended with the command. For tests of what only a window system
+# with a window manager shows (window states, windows made anew).
+set -euo pipefail
+display=""
+for n in $(seq 90 140); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+        display=":$n"
+        break
+    fi
+done
+[ -n "$display" ] || { echo "under-x: no free X display" >&2; exit 1; }
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+openbox_pid=""
+cleanup() {
+    [ -n "$openbox_pid" ] && kill "$openbox_pid" 2>/dev/null
+    kill "$xvfb" 2>/dev/null
+    wait 2>/dev/null || true
+}
+trap cleanup EXIT
+for _ in $(seq 100); do
+    [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+    sleep 0.05
+done
+export DISPLAY="$display"
+unset WAYLAND_DISPLAY
+openbox >/dev/null 2>&1 &
+openbox_pid=$!
+# The window manager is running once it has set its check window on the root.
+for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.05
+done
+QT_QPA_PLATFORM=xcb "$@"
