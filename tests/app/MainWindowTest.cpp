@@ -1090,7 +1090,7 @@ TEST_F(FoundList, ImportAddsOnlyNewPagesAndSaysHowMany) {
     dialogs.Then(typeFileName(tmp.qpath("data/pages.csv"))).Ok();
     window->N_Import->trigger();
     EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
-    EXPECT_EQ(dialogs.Seen(), QStringList{"Imported 1 new records; 1 were already in the report."});
+    EXPECT_EQ(dialogs.Seen(), QStringList{"Imported 1 new record; 1 was already in the report."});
     EXPECT_EQ(status(1), "Changed");
     ASSERT_EQ(rows()->rowCount(), 4);
     EXPECT_EQ(cell(3, 0), "D; fourth");
