@@ -2,6 +2,7 @@
 // a list of addresses), the rest is the file. The pages read are added to a report.
 #include "FuzzCheck.h"
 #include "exchange/Import.h"
+#include "report/RecordRows.h"
 #include "report/ReportLayout.h"
 #include "report/ReportRecords.h"
 #include "tree/TQelPigger.h"
@@ -31,10 +32,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TQelPigger* urls = report.AddChild(ReportKeys::Urls);
     ReportRecords records;
     const ImportCounts counts = ImportPages(urls, records, pages);
-    FuzzCheck(counts.added >= 0 && counts.present >= 0 &&
-                  static_cast<std::size_t>(counts.added + counts.present) <= pages.size(),
+    FuzzCheck(counts.added >= 0 && counts.present >= 0 && counts.skipped >= 0 &&
+                  static_cast<std::size_t>(counts.added + counts.present + counts.skipped) <=
+                      pages.size(),
               "every page is counted once");
     FuzzCheck(urls->ChildCount() == counts.added, "every added page is a record");
+    for (const TQelPigger* record : urls->Children())
+        FuzzCheck(
+            IsPageAddress(QString::fromStdString(record->GetAttr(RecordFields::Url))) &&
+                IsPageAddress(QString::fromStdString(ChildText(record, RecordFields::Redirect))),
+            "only page addresses become records");
     // A second import of the same pages adds nothing.
     const ImportCounts second = ImportPages(urls, records, pages);
     FuzzCheck(second.added == 0, "pages already imported are not added again");

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,6 +40,23 @@ TO_results::TO_results(QWidget* parent) : TO_selected_list(parent, 3) {
     LV1->horizontalHeader()->setStretchLastSection(true);
 
     proxy_ = new RecordListProxy(model_, this);
+    // A row that leaves the view (hidden by the find text, by an edit the find text no longer
+    // matches, or deleted) takes the selection with it. The view would choose the next row in
+    // its place, and the commands would act on a record the user never picked. Connected
+    // before the view's own handler, which then finds nothing to move.
+    connect(proxy_, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex& under, int first, int last) {
+                QItemSelectionModel* selection = LV1->selectionModel();
+                const auto leaving = [&](const QModelIndex& i) {
+                    return i.isValid() && i.parent() == under && i.row() >= first &&
+                           i.row() <= last;
+                };
+                bool chosenLeaves = leaving(selection->currentIndex());
+                for (const QModelIndex& row : selection->selectedRows())
+                    chosenLeaves = chosenLeaves || leaving(row);
+                if (chosenLeaves)
+                    selection->clear();
+            });
     LV1->setModel(proxy_);
     QHeaderView* header = LV1->horizontalHeader();
     header->setSectionsClickable(true);

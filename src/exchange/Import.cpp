@@ -80,6 +80,33 @@ std::vector<ExchangeRecord> ReadImportFile(const std::string& fileName,
     }
 }
 
+bool IsPageAddress(const QString& address) {
+    const QString text = address.trimmed();
+    // A scheme: a letter, then letters, digits, "+", "-" or ".", up to a colon.
+    qsizetype colon = -1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const bool letter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+        const bool other = (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.';
+        if (c == u':')
+            colon = i;
+        if (!(letter || (i > 0 && other)))
+            break;
+    }
+    if (colon < 0)
+        return true;
+    const QString scheme = text.left(colon).toLower();
+    if (scheme == "http" || scheme == "https" || scheme == "ftp" || scheme == "file")
+        return true;
+    // No scheme but a host name and its port: digits up to the path, query or fragment.
+    if (scheme != "localhost" && !scheme.contains('.'))
+        return false;
+    qsizetype end = colon + 1;
+    while (end < text.size() && text[end] >= u'0' && text[end] <= u'9')
+        ++end;
+    return end > colon + 1 && (end == text.size() || QStringLiteral("/?#").contains(text[end]));
+}
+
 ImportCounts ImportPages(TQelPigger* urls, ReportRecords& records,
                          const std::vector<ExchangeRecord>& pages) {
     ImportCounts counts;
@@ -92,11 +119,16 @@ ImportCounts ImportPages(TQelPigger* urls, ReportRecords& records,
         const std::string url = TreeBytes(page.url.trimmed());
         if (url.empty())
             continue;
+        if (!IsPageAddress(page.url)) {
+            ++counts.skipped;
+            continue;
+        }
         if (records.FindListing(urls, url)) {
             ++counts.present;
             continue;
         }
-        const QString redirect = page.redirect.trimmed().isEmpty() ? page.url : page.redirect;
+        const bool ownRedirect = !page.redirect.trimmed().isEmpty() && IsPageAddress(page.redirect);
+        const QString redirect = ownRedirect ? page.redirect : page.url;
         records.AddListing(urls, TreeBytes(page.title), TreeBytes(page.description), url,
                            TreeBytes(redirect.trimmed()));
         if (page.checked)
@@ -109,7 +141,20 @@ ImportCounts ImportPages(TQelPigger* urls, ReportRecords& records,
     return counts;
 }
 
+namespace {
+
+std::string counted(int n, const char* one, const char* many) {
+    return std::to_string(n) + (n == 1 ? one : many);
+}
+
+} // namespace
+
 std::string ImportSummary(const ImportCounts& counts) {
-    return "Imported " + std::to_string(counts.added) + " new records; " +
-           std::to_string(counts.present) + " were already in the report.";
+    std::string line =
+        "Imported " + counted(counts.added, " new record", " new records") + "; " +
+        counted(counts.present, " was already in the report", " were already in the report");
+    if (counts.skipped > 0)
+        line += "; " + counted(counts.skipped, " was skipped (not a web address)",
+                               " were skipped (not web addresses)");
+    return line + ".";
 }

@@ -41,18 +41,29 @@ std::vector<ExchangeRecord> ReadImport(const QByteArray& bytes, ImportFormat for
 std::vector<ExchangeRecord> ReadImportFile(const std::string& fileName,
                                            std::optional<ImportFormat> format);
 
+// Whether a browser opens the address as a page: an http, https, ftp or file address (the
+// scheme in any letter case), or an address without a scheme, which a browser takes for http
+// ("www.example.com", also with a port: "example.com:8080/x", "localhost:3000"). Bookmarklets
+// ("javascript:"), "mailto:", "data:", "about:" and other schemes are not.
+bool IsPageAddress(const QString& address);
+
 struct ImportCounts {
     int added = 0;
     // Pages whose address was in the report already (also through an earlier line of the same
     // file).
     int present = 0;
+    // Entries whose address is no page (IsPageAddress).
+    int skipped = 0;
 };
 
 // Adds every page whose address (ignoring letter case) is not yet in urls as a new record:
-// its title, description and redirect (the address itself when the page has none) and the
-// tick. Records already there are left as they are.
+// its title, description and redirect (the address itself when the page has none, or when
+// its redirect is no page address) and the tick. Records already there are left as they are;
+// entries whose address is no page are skipped.
 ImportCounts ImportPages(TQelPigger* urls, ReportRecords& records,
                          const std::vector<ExchangeRecord>& pages);
 
-// "Imported N new records; M were already in the report."
+// One line for the command-line tool and the program's message: "Imported 2 new records; 1
+// was already in the report; 3 were skipped (not web addresses)." The skipped part is left
+// out when nothing was skipped.
 std::string ImportSummary(const ImportCounts& counts);

@@ -1004,6 +1004,30 @@ TEST_F(FoundList, TicksEditsAndDeletesThroughTheWindow) {
     EXPECT_TRUE(dialogs.Done());
 }
 
+// The find text hides the selected row: no other record becomes the one the window's
+// commands act on.
+TEST_F(FoundList, CommandsDoNothingOnceTheFindTextHidesTheSelectedRow) {
+    tmp.write("data/r.qrl", kThreeRecords);
+    start();
+    clickTab("Found URL list");
+    selectRow(1);
+    QTest::keyClicks(window->O_results1->E_find, "first");
+    ASSERT_EQ(rows()->rowCount(), 1);
+
+    DialogDriver dialogs; // the URL editor or a question would be unexpected
+    window->N_EditURL->trigger();
+    QTest::mouseClick(window->TB_edit, Qt::LeftButton);
+    window->N_DeleteURL->trigger();
+    QTest::keyClick(window->O_results1->LV1, Qt::Key_Delete);
+    window->N_OpenURL->trigger();
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    EXPECT_TRUE(browser.opened.empty());
+    EXPECT_EQ(status(1), "");
+    EXPECT_EQ(window->O_results1->SelectedRecord(), nullptr);
+    window->O_results1->E_find->clear();
+    EXPECT_EQ(rows()->rowCount(), 3);
+}
+
 TEST_F(FoundList, ListIsRebuiltByTheTabNotByTheMenu) {
     tmp.write("data/r.qrl", kThreeRecords);
     start();
@@ -1141,7 +1165,7 @@ TEST_F(FoundList, ImportAddsOnlyNewPagesAndSaysHowMany) {
     dialogs.Then(typeFileName(tmp.qpath("data/pages.csv"))).Ok();
     window->N_Import->trigger();
     EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
-    EXPECT_EQ(dialogs.Seen(), QStringList{"Imported 1 new records; 1 were already in the report."});
+    EXPECT_EQ(dialogs.Seen(), QStringList{"Imported 1 new record; 1 was already in the report."});
     EXPECT_EQ(status(1), "Changed");
     ASSERT_EQ(rows()->rowCount(), 4);
     EXPECT_EQ(cell(3, 0), "D; fourth");

@@ -88,21 +88,24 @@ TEST(QrlImport, AddsNewPagesSavesWithBackupAndSaysHowMany) {
     TempDir dir;
     dir.write("r.qrl", Report);
     dir.write("pages.txt", "# from somewhere\nHTTP://A.EXAMPLE/\nhttp://c.example/\n\n"
-                           "http://d.example/\nhttp://c.example/\n");
+                           "javascript:alert(1)\nhttp://d.example/\nhttp://c.example/\n");
     CliRun r = RunQrl({"import", dir.qpath("r.qrl"), dir.qpath("pages.txt")});
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "Imported 2 new records; 2 were already in the report.\n");
+    EXPECT_EQ(r.out, "Imported 2 new records; 2 were already in the report; 1 was skipped (not "
+                     "a web address).\n");
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(dir.read("r.BAK"), Report);
     const std::string saved = dir.read("r.qrl");
     EXPECT_NE(saved.find("<LISTING URL=\"http://c.example/\">"), std::string::npos);
     EXPECT_NE(saved.find("<LISTING URL=\"http://d.example/\">"), std::string::npos);
+    EXPECT_EQ(saved.find("javascript"), std::string::npos);
     EXPECT_NE(saved.find("A, %22first%22"), std::string::npos);
 
     // Nothing new: the report and its backup stay as they are.
     const QDateTime written = QFileInfo(dir.qpath("r.qrl")).lastModified();
     r = RunQrl({"import", dir.qpath("r.qrl"), dir.qpath("pages.txt"), "--format", "text"});
-    EXPECT_EQ(r.out, "Imported 0 new records; 4 were already in the report.\n");
+    EXPECT_EQ(r.out, "Imported 0 new records; 4 were already in the report; 1 was skipped (not "
+                     "a web address).\n");
     EXPECT_EQ(dir.read("r.qrl"), saved);
     EXPECT_EQ(dir.read("r.BAK"), Report);
     EXPECT_EQ(QFileInfo(dir.qpath("r.qrl")).lastModified(), written);

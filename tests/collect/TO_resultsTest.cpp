@@ -20,6 +20,9 @@
 #include <QTableView>
 #include <QTest>
 
+#include <functional>
+#include <memory>
+
 namespace {
 
 const char* kReport = R"(<URLS>
@@ -497,4 +500,71 @@ TEST_F(ListFixture, CountLineFollowsChangesWithoutARebuild) {
     list.E_find->clear();
     list.Rebuild();
     EXPECT_EQ(list.L_counts->text(), "3 records, 0 ticked");
+}
+
+// However the selected row leaves the view, no other row is chosen in its place: the keys, the
+// row menu and the commands that act on the selected record do nothing until the user picks one.
+TEST_F(SortedList, ARowThatLeavesTheViewTakesTheSelectionWithIt) {
+    DialogDriver dialogs;
+    UrlCatcher browser;
+    QObject::connect(&list, &TO_results::DeleteWanted, &list, [this] { list.DeleteSelected(); });
+    const auto filterOut = [this](const char* address) {
+        list.SetFilter([address](TQelPigger* r) { return r->GetAttr("URL") != address; },
+                       [](TQelPigger*) { return true; });
+    };
+    struct Case {
+        const char* how;
+        const char* find;
+        const char* picked;
+        std::function<void()> hide;
+    };
+    const Case cases[] = {
+        {"the find text", "", "banana", [this] { typeFind("red"); }},
+        {"an edit the find text no longer matches", "red", "Apple",
+         [this] {
+             listing(1)->FindChild("DESCRIPTION")->Text = "Green";
+             list.ShowRecord(listing(1), true);
+         }},
+        {"the filter", "", "banana",
+         [&] {
+             filterOut("http://b.example/banana");
+             list.RunFilter();
+             list.StoreChecks();
+             list.ClearItems();
+             list.Rebuild();
+         }},
+        {"deletion", "", "banana",
+         [&] {
+             dialogs.Yes();
+             EXPECT_TRUE(list.DeleteSelected());
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        urls.SetAsText(kFruit);
+        list.SetFiltered(false);
+        typeFind(c.find);
+        list.Rebuild();
+        clickRow(viewRowOf(c.picked));
+        ASSERT_NE(list.SelectedRecord(), nullptr);
+        c.hide();
+        ASSERT_GT(model()->rowCount(), 0);
+        EXPECT_EQ(list.SelectedRecord(), nullptr);
+        EXPECT_TRUE(list.LV1->selectionModel()->selectedRows().isEmpty());
+
+        const std::string before = urls.GetAsText();
+        QGuiApplication::clipboard()->setText("untouched");
+        for (Qt::Key key : {Qt::Key_Delete, Qt::Key_Space, Qt::Key_Return})
+            QTest::keyClick(list.LV1, key);
+        QTest::keyClick(list.LV1, Qt::Key_C, Qt::ControlModifier);
+        list.StoreChecks();
+        EXPECT_EQ(urls.GetAsText(), before);
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), "untouched");
+        std::unique_ptr<QMenu> menu(list.MakeRowMenu(&list));
+        for (QAction* a : menu->actions())
+            EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+    }
+    EXPECT_TRUE(browser.opened.empty());
+    EXPECT_EQ(dialogs.Seen(), QStringList{"Delete current URL?"});
+    EXPECT_TRUE(dialogs.Done());
 }

@@ -211,6 +211,77 @@ TEST(ImportPages, ExistingAddressesAreLeftAsTheUserMadeThem) {
               "Imported 0 new records; 0 were already in the report.");
 }
 
+TEST(ImportPages, OnlyPageAddressesAreTakenInEveryFormat) {
+    const std::pair<const char*, bool> addresses[] = {
+        {"http://a.example/", true},
+        {"HTTPS://a.example/", true},
+        {"Ftp://files.example/x", true},
+        {"file:///home/me/page.html", true},
+        {"  www.example.com/x ", true},
+        {"example.com:8080/x", true},
+        {"LocalHost:3000?q#f", true},
+        {"javascript:alert(1)", false},
+        {" JavaScript:void(0)", false},
+        {"javascript:0", false},
+        {"mailto:me@example.com", false},
+        {"data:text/html,<b>x</b>", false},
+        {"about:blank", false},
+        {"chrome://settings", false},
+        {"place:sort=8", false},
+        {"C:\\pages\\a.html", false},
+        {"example.com:http", false},
+        {"localhost:", false},
+        {":x", false},
+    };
+    for (const auto& [address, page] : addresses)
+        EXPECT_EQ(IsPageAddress(address), page) << address;
+
+    // A bookmarklet and a mail address are counted, not taken; a redirect that is no page
+    // address gives way to the page's own.
+    const std::pair<ImportFormat, const char*> files[] = {
+        {ImportFormat::Bookmarks, "<DL><DT><A HREF=\"JavaScript:alert(1)\">Bookmarklet</A>"
+                                  "<DT><A HREF=\"mailto:me@example.com\">Mail</A><DT><A "
+                                  "HREF=\"HTTP://page.example/\">P</A>"},
+        {ImportFormat::Csv, "url,redirect\njavascript:alert(1),\nmailto:me@example.com,\n"
+                            "HTTP://page.example/,javascript:alert(2)\n"},
+        {ImportFormat::Json,
+         "[{\"url\": \"javascript:alert(1)\"}, {\"url\": \"mailto:me@example.com\"},"
+         "{\"url\": \"HTTP://page.example/\", \"redirect\": \"javascript:2\"}]"},
+        {ImportFormat::Text, "JAVASCRIPT:alert(1)\nmailto:me@example.com\nHTTP://page.example/\n"},
+    };
+    for (const auto& [format, bytes] : files) {
+        SCOPED_TRACE(bytes);
+        TQelPigger doc;
+        MakeSampleReport(doc, {});
+        ReportRecords index;
+        const ImportCounts counts =
+            ImportPages(doc.FindChild(ReportKeys::Urls), index, ReadImport(bytes, format));
+        EXPECT_EQ(counts.added, 1);
+        EXPECT_EQ(counts.present, 0);
+        EXPECT_EQ(counts.skipped, 2);
+        const auto got = RecordsOf(doc);
+        ASSERT_EQ(got.size(), 1u);
+        EXPECT_EQ(got[0].url, "HTTP://page.example/");
+        EXPECT_EQ(got[0].redirect, "HTTP://page.example/");
+    }
+}
+
+TEST(ImportSummary, OneLineWithTheNumbersInGrammar) {
+    const std::pair<ImportCounts, const char*> cases[] = {
+        {{0, 0, 0}, "Imported 0 new records; 0 were already in the report."},
+        {{1, 1, 0}, "Imported 1 new record; 1 was already in the report."},
+        {{2, 3, 0}, "Imported 2 new records; 3 were already in the report."},
+        {{1, 2, 1},
+         "Imported 1 new record; 2 were already in the report; 1 was skipped (not a web "
+         "address)."},
+        {{0, 1, 4},
+         "Imported 0 new records; 1 was already in the report; 4 were skipped (not web "
+         "addresses)."},
+    };
+    for (const auto& [counts, line] : cases)
+        EXPECT_EQ(ImportSummary(counts), line);
+}
+
 TEST(ImportFile, UnreadableFilesGiveAnErrorNamingThem) {
     TempDir dir;
     try {
