@@ -1,9 +1,9 @@
 // Filtering 100 000 records with a four-condition expression as the condition diagram writes
 // it, once through the filter's evaluator and once through a hand-written loop that makes the
 // same decisions directly. Both runs check that they pass the same records.
-#include "filter/FilterFunctions.h"
-#include "filter/FilterMatcher.h"
-#include "filter/FilterText.h"
+#include "filter/core/FilterFunctions.h"
+#include "filter/core/FilterMatcher.h"
+#include "filter/core/FilterText.h"
 #include "tree/TQelPigger.h"
 
 #include <benchmark/benchmark.h>

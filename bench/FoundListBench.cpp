@@ -1,9 +1,9 @@
 // The found URL list on large reports: fill, rebuild (after a refresh), storing check marks,
 // sorting by a column and the quick find.
 #include "collect/TO_results.h"
-#include "filter/FilterFunctions.h"
 #include "filter/TF_lr_filter_user.h"
 #include "filter/TOadvCloud.h"
+#include "filter/core/FilterFunctions.h"
 #include "tree/TQelPigger.h"
 
 #include <benchmark/benchmark.h>

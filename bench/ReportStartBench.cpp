@@ -7,7 +7,7 @@
 
 #include "app/StartUp.h"
 #include "app/TFmain.h"
-#include "filter/FilterFunctions.h"
+#include "filter/core/FilterFunctions.h"
 #include "report/ReportFile.h"
 #include "settings/TD_settings_user.h"
 

@@ -13,7 +13,7 @@ set(QRL_APP_ID example.quarrylog.Quarrylog)
 
 # The version and the maker, as the program itself gives them.
 function(qrl_app_info key out)
-    file(STRINGS ${PROJECT_SOURCE_DIR}/src/settings/AppInfo.h line REGEX " ${key} = \"")
+    file(STRINGS ${PROJECT_SOURCE_DIR}/src/settings/core/AppInfo.h line REGEX " ${key} = \"")
     string(REGEX REPLACE ".* ${key} = \"([^\"]*)\".*" "\\1" value "${line}")
     set(${out} "${value}" PARENT_SCOPE)
 endfunction()

@@ -1,7 +1,7 @@
 // The expression evaluator, with the built-in and the filter functions, matching one small
 // record as the filter does: any text either gives a value or fails with an error.
-#include "filter/FilterFunctions.h"
-#include "filter/FilterMatcher.h"
+#include "filter/core/FilterFunctions.h"
+#include "filter/core/FilterMatcher.h"
 #include "report/ReportLayout.h"
 #include "tree/TQelPigger.h"
 

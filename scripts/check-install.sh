@@ -17,7 +17,7 @@ fail() {
     exit 1
 }
 id=example.quarrylog.Quarrylog
-version=$(sed -n 's/.* Version = "\(.*\)";/\1/p' "$src/src/settings/AppInfo.h")
+version=$(sed -n 's/.* Version = "\(.*\)";/\1/p' "$src/src/settings/core/AppInfo.h")
 
 echo "== desktop entry, AppStream metainfo, MIME type, icon"
 desktop-file-validate "$src/dist/linux/$id.desktop"

@@ -2,12 +2,12 @@
 
 #include "app/TFmain.h"
 #include "collect/TD_url_edit.h"
+#include "dialogs/TDmsg.h"
+#include "dialogs/TFsure.h"
 #include "filter/TFLCEdit.h"
 #include "filter/TF_lr_filter_user.h"
 #include "settings/TD_proxyLogin.h"
-#include "settings/TDmsg.h"
 #include "settings/TF_about.h"
-#include "settings/TFsure.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -4,17 +4,17 @@
 #include "collect/TO_WB.h"
 #include "collect/TO_autosearch.h"
 #include "collect/TO_results.h"
+#include "dialogs/DialogUtil.h"
+#include "dialogs/TDmsg.h"
+#include "dialogs/TFsure.h"
 #include "filter/TF_lr_filter_user.h"
 #include "report/ReportInfo.h"
 #include "report/ReportLayout.h"
 #include "search/SearchRun.h"
-#include "settings/AppInfo.h"
-#include "settings/DialogUtil.h"
 #include "settings/TD_settings_user.h"
-#include "settings/TDmsg.h"
 #include "settings/TF_getting_started.h"
-#include "settings/TFsure.h"
 #include "settings/TW_new_report.h"
+#include "settings/core/AppInfo.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -421,7 +421,8 @@ void TFmain::N_NewClick() {
     TForm_main::N_NewClick();
     bool finished = false;
     bool automatic = false;
-    QString fileName, keywordText, title, description;
+    QString fileName, title, description;
+    QStringList keywords;
     QDate date;
     {
         auto wizard = std::make_unique<TW_new_report>(this);
@@ -430,7 +431,7 @@ void TFmain::N_NewClick() {
         };
         finished = wizard->Execute();
         fileName = wizard->ReportFileName;
-        keywordText = wizard->KeywordText;
+        keywords = wizard->Keywords;
         automatic = wizard->Automatic;
         title = wizard->Edit_report_title->text();
         description = wizard->Memo_report_dsc->toPlainText();
@@ -455,8 +456,7 @@ void TFmain::N_NewClick() {
     if (automatic) {
         N_AutomaticmodeClick();
         O_autosearch1->LB_selected->clear();
-        for (const QString& keyword : keywordText.split("\r\n", Qt::SkipEmptyParts))
-            O_autosearch1->LB_selected->addItem(keyword);
+        O_autosearch1->LB_selected->addItems(keywords);
         O_autosearch1->SB_startClick();
     } else {
         N_ManualmodeClick();

@@ -3,11 +3,11 @@
 #include "app/TFmain.h"
 
 #include "collect/TO_results.h"
+#include "dialogs/DialogUtil.h"
+#include "dialogs/TDmsg.h"
 #include "exchange/Export.h"
 #include "exchange/Import.h"
 #include "report/ReportLayout.h"
-#include "settings/DialogUtil.h"
-#include "settings/TDmsg.h"
 
 #include <QAction>
 #include <QFile>

@@ -1,16 +1,16 @@
 #include "app/TForm_main.h"
 
+#include "dialogs/DialogUtil.h"
+#include "dialogs/TDmsg.h"
+#include "dialogs/TFsure.h"
 #include "report/RecoveryCopy.h"
 #include "report/ReportFile.h"
 #include "report/ReportLayout.h"
-#include "settings/AppInfo.h"
-#include "settings/DialogUtil.h"
-#include "settings/HelpFolder.h"
-#include "settings/SettingsStore.h"
 #include "settings/TD_settings_user.h"
-#include "settings/TDmsg.h"
 #include "settings/TF_about.h"
-#include "settings/TFsure.h"
+#include "settings/core/AppInfo.h"
+#include "settings/core/HelpFolder.h"
+#include "settings/core/SettingsStore.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,10 +31,6 @@
 #include <algorithm>
 
 namespace {
-
-// The size of the open and save dialogs, as the user left it.
-constexpr const char* kFileDialogWidth = "FILE_DIALOG_WIDTH";
-constexpr const char* kFileDialogHeight = "FILE_DIALOG_HEIGHT";
 
 // Shows the hourglass for as long as it lives.
 class WaitCursor {
@@ -386,11 +382,10 @@ int TForm_main::runFileDialog(QFileDialog* dialog) {
     // Big enough for the names and dates of the files; the size the user gives it is kept.
     QSize size(820, 520);
     if (store) {
-        bool wide = false, high = false;
-        const int width = QString::fromStdString(store->Get(kFileDialogWidth)).toInt(&wide);
-        const int height = QString::fromStdString(store->Get(kFileDialogHeight)).toInt(&high);
-        if (wide && high && width > 0 && height > 0)
-            size = QSize(width, height);
+        const std::optional<int> width = store->ReadPositive(SettingsKeys::FileDialogWidth);
+        const std::optional<int> height = store->ReadPositive(SettingsKeys::FileDialogHeight);
+        if (width && height)
+            size = QSize(*width, *height);
     }
     if (const QScreen* screen = this->screen())
         size = size.boundedTo(screen->availableGeometry().size());
@@ -404,8 +399,8 @@ int TForm_main::runFileDialog(QFileDialog* dialog) {
     }
     const int result = ExecFileDialog(dialog);
     if (store) {
-        store->Set(kFileDialogWidth, std::to_string(dialog->width()));
-        store->Set(kFileDialogHeight, std::to_string(dialog->height()));
+        store->Set(SettingsKeys::FileDialogWidth, std::to_string(dialog->width()));
+        store->Set(SettingsKeys::FileDialogHeight, std::to_string(dialog->height()));
     }
     return result;
 }

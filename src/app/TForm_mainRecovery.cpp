@@ -2,11 +2,11 @@
 // report is opened again.
 #include "app/TForm_main.h"
 
+#include "dialogs/TDmsg.h"
+#include "dialogs/TFsure.h"
 #include "report/RecoveryCopy.h"
 #include "report/ReportFile.h"
 #include "settings/TD_settings_user.h"
-#include "settings/TDmsg.h"
-#include "settings/TFsure.h"
 #include "tree/LocalText.h"
 
 #include <QLocale>
@@ -15,23 +15,16 @@
 
 namespace {
 
-// The settings root's attribute that replaces the two minutes between recovery copies.
-constexpr const char* kRecoveryIntervalKey = "RECOVERY_INTERVAL_MS";
-
 // How long a note about the recovery copy stays in the status bar.
 constexpr int kNoteMs = 15000;
 
 } // namespace
 
 void TForm_main::startRecoveryTimer() {
-    int interval = DefaultRecoveryIntervalMs;
-    if (D_settings_user) {
-        bool ok = false;
-        const int configured =
-            QString::fromStdString(D_settings_user->Store().Get(kRecoveryIntervalKey)).toInt(&ok);
-        if (ok && configured > 0)
-            interval = configured;
-    }
+    const int interval = D_settings_user ? D_settings_user->Store()
+                                               .ReadPositive(SettingsKeys::RecoveryIntervalMs)
+                                               .value_or(DefaultRecoveryIntervalMs)
+                                         : DefaultRecoveryIntervalMs;
     RecoveryTimer = new QTimer(this);
     RecoveryTimer->setObjectName("RecoveryTimer");
     RecoveryTimer->setInterval(interval);

@@ -1,7 +1,7 @@
-#include "app/CommandLine.h"
 #include "app/StartUp.h"
-#include "filter/FilterFunctions.h"
-#include "settings/AppInfo.h"
+#include "app/core/CommandLine.h"
+#include "filter/core/FilterFunctions.h"
+#include "settings/core/AppInfo.h"
 
 #include <QApplication>
 #include <QIcon>

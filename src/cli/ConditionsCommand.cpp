@@ -16,12 +16,8 @@ int RunConditionsCommand(const std::string& fileName, std::ostream& out, std::os
     } catch (const EQelFileError& e) {
         WriteErrorLine(err, e.what());
         return 2;
-    } catch (const EQelPiggerError& e) {
-        WriteErrorLine(err,
-                       fileName + ": " + e.what() + ". Position " + std::to_string(e.Position));
-        return 1;
-    } catch (const EConditionsError& e) {
-        WriteErrorLine(err, fileName + ": " + e.what());
+    } catch (const std::exception& e) {
+        WriteErrorLine(err, DescribeConditionsError(e, fileName));
         return 1;
     }
     out << diagram.ExpressionText() << '\n';

@@ -1,7 +1,7 @@
 #include "cli/FilterCommand.h"
 
 #include "cli/ErrorLine.h"
-#include "filter/FilterMatcher.h"
+#include "filter/core/FilterMatcher.h"
 #include "filter/diagram/CloudDiagram.h"
 #include "filter/diagram/ConditionsFile.h"
 #include "report/ReportLayout.h"
@@ -50,15 +50,8 @@ int RunFilterConditionsCommand(const std::string& reportFile, const std::string&
     diagram.Start();
     try {
         LoadConditionsFile(diagram, conditionsFile);
-    } catch (const EQelPiggerError& e) {
-        WriteErrorLine(err, conditionsFile + ": " + e.what() + ". Position " +
-                                std::to_string(e.Position));
-        return 1;
-    } catch (const EConditionsError& e) {
-        WriteErrorLine(err, conditionsFile + ": " + e.what());
-        return 1;
     } catch (const std::exception& e) {
-        WriteErrorLine(err, e.what());
+        WriteErrorLine(err, DescribeConditionsError(e, conditionsFile));
         return 1;
     }
     // The text that "Filter on" stores for this diagram.

@@ -8,7 +8,7 @@
 #include "report/ReportInfo.h"
 #include "report/ReportLayout.h"
 #include "report/ReportRecords.h"
-#include "settings/AppInfo.h"
+#include "settings/core/AppInfo.h"
 #include "tree/TQelPigger.h"
 
 #include <optional>

@@ -7,7 +7,7 @@
 #include "report/ReportLayout.h"
 #include "report/ReportRecords.h"
 #include "search/SearchRun.h"
-#include "settings/AppInfo.h"
+#include "settings/core/AppInfo.h"
 #include "tree/TQelPigger.h"
 #include "tree/TreeFile.h"
 

@@ -7,8 +7,8 @@
 #include "cli/ImportCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/TreeCommand.h"
-#include "filter/FilterFunctions.h"
-#include "settings/AppInfo.h"
+#include "filter/core/FilterFunctions.h"
+#include "settings/core/AppInfo.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #include "collect/RecordListModel.h"
 
-#include "settings/DialogUtil.h"
+#include "dialogs/DialogUtil.h"
 
 RecordListModel::RecordListModel(int columns, QObject* parent)
     : QAbstractTableModel(parent), columns_(columns) {}

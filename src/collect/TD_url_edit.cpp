@@ -1,8 +1,8 @@
 #include "collect/TD_url_edit.h"
 
 #include "collect/Pictures.h"
+#include "dialogs/DialogUtil.h"
 #include "report/RecordRows.h"
-#include "settings/DialogUtil.h"
 #include "tree/LineBreaks.h"
 #include "tree/TQelPigger.h"
 

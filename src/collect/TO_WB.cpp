@@ -1,9 +1,9 @@
 #include "collect/TO_WB.h"
 
-#include "collect/BrowserAddress.h"
 #include "collect/BrowserProfile.h"
-#include "settings/AppInfo.h"
+#include "collect/core/BrowserAddress.h"
 #include "settings/TD_settings_user.h"
+#include "settings/core/AppInfo.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -1,12 +1,12 @@
 #include "collect/TO_autosearch.h"
 
 #include "collect/Pictures.h"
+#include "dialogs/TDmsg.h"
+#include "dialogs/TFsure.h"
 #include "search/SearchMessages.h"
 #include "search/SearchRun.h"
-#include "settings/AppInfo.h"
 #include "settings/TD_settings_user.h"
-#include "settings/TDmsg.h"
-#include "settings/TFsure.h"
+#include "settings/core/AppInfo.h"
 #include "tree/LocalText.h"
 
 #include <QApplication>

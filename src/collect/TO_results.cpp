@@ -2,12 +2,12 @@
 
 #include "collect/RecordListModel.h"
 #include "collect/RecordListProxy.h"
+#include "dialogs/DialogUtil.h"
+#include "dialogs/TDmsg.h"
+#include "dialogs/TFsure.h"
 #include "report/ListCounts.h"
 #include "report/OpenAddress.h"
-#include "settings/DialogUtil.h"
-#include "settings/SettingsStore.h"
-#include "settings/TDmsg.h"
-#include "settings/TFsure.h"
+#include "settings/core/SettingsStore.h"
 #include "tree/TQelPigger.h"
 
 #include <QClipboard>

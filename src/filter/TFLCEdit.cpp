@@ -1,7 +1,7 @@
 #include "filter/TFLCEdit.h"
 
+#include "dialogs/DialogUtil.h"
 #include "filter/diagram/CloudShapes.h"
-#include "settings/DialogUtil.h"
 
 #include <QApplication>
 #include <QCheckBox>

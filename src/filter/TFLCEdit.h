@@ -2,7 +2,7 @@
 // body of one circle of the condition diagram. Changes reach the circle as they are made.
 #pragma once
 
-#include "filter/ConditionEditorRules.h"
+#include "filter/core/ConditionEditorRules.h"
 
 #include <QDialog>
 #include <QLabel>

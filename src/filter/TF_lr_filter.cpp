@@ -1,13 +1,13 @@
 #include "filter/TF_lr_filter.h"
 
-#include "filter/ConditionTemplates.h"
+#include "dialogs/DialogUtil.h"
+#include "dialogs/TDmsg.h"
+#include "dialogs/TFsure.h"
 #include "filter/TFLCEdit.h"
 #include "filter/TOadvCloud.h"
+#include "filter/core/ConditionTemplates.h"
 #include "filter/diagram/ConditionsFile.h"
-#include "settings/DialogUtil.h"
 #include "settings/TD_settings_user.h"
-#include "settings/TDmsg.h"
-#include "settings/TFsure.h"
 #include "tree/LocalText.h"
 #include "tree/TQelPigger.h"
 #include "tree/TreeFile.h"
@@ -360,23 +360,10 @@ void TF_lr_filter::btnLoadConditionsClick() {
     // The file is read in full before anything is asked or changed.
     TConditions conditions;
     try {
-        if (const WholeFileCheck check = CheckWholeFile(FromQPath(file));
-            check.refusal != WholeFileCheck::None)
-            throw EQelFileError(check.reason);
-        QFile in(file);
-        if (!in.open(QIODevice::ReadOnly))
-            throw EQelFileError(FromQ(in.errorString()));
-        const QByteArray bytes = in.readAll();
-        if (in.error() != QFileDevice::NoError)
-            throw EQelFileError(FromQ(in.errorString()));
-        std::string_view text(bytes.constData(), static_cast<size_t>(bytes.size()));
-        conditions = ReadConditions(text.substr(0, text.find('\0')));
-    } catch (const EQelPiggerError& e) {
-        ShowMessage("The conditions could not be loaded from \"" + file + "\".\n" + ToQ(e.what()) +
-                    ". Position " + QString::number(e.Position));
-        return;
+        conditions = ReadConditionsFile(FromQPath(file));
     } catch (const std::exception& e) {
-        ShowMessage("The conditions could not be loaded from \"" + file + "\".\n" + ToQ(e.what()));
+        ShowMessage("The conditions could not be loaded from \"" + file + "\".\n" +
+                    ToQPath(DescribeConditionsError(e, {})));
         return;
     }
     if ((OClouds1->CircleCount() > 0 || OClouds1->PinCount() > 0) &&

@@ -3,8 +3,8 @@
 // that the diagram generated.
 #pragma once
 
-#include "filter/CirclePlacement.h"
-#include "filter/FilterMatcher.h"
+#include "filter/core/CirclePlacement.h"
+#include "filter/core/FilterMatcher.h"
 
 #include <QDialog>
 #include <QString>

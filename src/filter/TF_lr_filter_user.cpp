@@ -1,7 +1,7 @@
 #include "filter/TF_lr_filter_user.h"
 
-#include "filter/ConditionTemplates.h"
 #include "filter/TOadvCloud.h"
+#include "filter/core/ConditionTemplates.h"
 #include "tree/LocalText.h"
 
 #include <QComboBox>

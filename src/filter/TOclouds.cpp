@@ -1,6 +1,6 @@
 #include "filter/TOclouds.h"
 
-#include "settings/TFsure.h"
+#include "dialogs/TFsure.h"
 
 #include <QAction>
 #include <QContextMenuEvent>

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/ProxySettings.h"
+#include "settings/core/ProxySettings.h"
 
 // The feed's host and port, from a setting "host" or "host:port".
 struct FeedAddress {

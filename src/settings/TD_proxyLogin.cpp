@@ -1,6 +1,6 @@
 #include "settings/TD_proxyLogin.h"
 
-#include "settings/DialogUtil.h"
+#include "dialogs/DialogUtil.h"
 #include "settings/TD_settings_user.h"
 
 #include <QFrame>

@@ -1,6 +1,6 @@
 #include "settings/TD_settings.h"
 
-#include "settings/DialogUtil.h"
+#include "dialogs/DialogUtil.h"
 
 #include <QFile>
 #include <QHBoxLayout>

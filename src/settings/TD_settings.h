@@ -2,7 +2,7 @@
 // when destroyed. The user's pages are added by TD_settings_user.
 #pragma once
 
-#include "settings/SettingsStore.h"
+#include "settings/core/SettingsStore.h"
 
 #include <QDialog>
 

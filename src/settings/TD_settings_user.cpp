@@ -1,11 +1,11 @@
 #include "settings/TD_settings_user.h"
 
-#include "settings/AppInfo.h"
-#include "settings/DialogUtil.h"
-#include "settings/KeywordList.h"
-#include "settings/ProxySettings.h"
+#include "dialogs/DialogUtil.h"
+#include "dialogs/TFsure.h"
 #include "settings/TD_proxyLogin.h"
-#include "settings/TFsure.h"
+#include "settings/core/AppInfo.h"
+#include "settings/core/KeywordList.h"
+#include "settings/core/ProxySettings.h"
 #include "tree/TextCase.h"
 
 #include <QCheckBox>

@@ -2,8 +2,8 @@
 // automatic search and the often used keywords.
 #pragma once
 
-#include "settings/ProxySettings.h"
 #include "settings/TD_settings.h"
+#include "settings/core/ProxySettings.h"
 
 #include <string>
 #include <vector>

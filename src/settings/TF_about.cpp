@@ -1,8 +1,8 @@
 #include "settings/TF_about.h"
 
-#include "settings/AppInfo.h"
-#include "settings/DialogUtil.h"
+#include "dialogs/DialogUtil.h"
 #include "settings/TD_settings_user.h"
+#include "settings/core/AppInfo.h"
 
 #include <QDesktopServices>
 #include <QFrame>

@@ -1,9 +1,9 @@
 #include "settings/TF_getting_started.h"
 
-#include "settings/DialogUtil.h"
-#include "settings/SettingsStore.h"
+#include "dialogs/DialogUtil.h"
 #include "settings/TD_settings_user.h"
 #include "settings/TF_about.h"
+#include "settings/core/SettingsStore.h"
 
 #include <QFrame>
 #include <QGroupBox>

@@ -1,12 +1,12 @@
 #include "settings/TW_new_report.h"
 
-#include "settings/AppInfo.h"
-#include "settings/DialogUtil.h"
-#include "settings/KeywordEntry.h"
-#include "settings/NewReportPages.h"
+#include "dialogs/DialogUtil.h"
+#include "dialogs/TFsure.h"
 #include "settings/TD_settings_user.h"
-#include "settings/TFsure.h"
 #include "settings/WizardPictures.h"
+#include "settings/core/AppInfo.h"
+#include "settings/core/KeywordEntry.h"
+#include "settings/core/NewReportPages.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -267,8 +267,9 @@ bool TW_new_report::Execute() {
     CenterOnScreen(this);
     exec();
     Automatic = SearchMode() == 1;
+    Keywords = selectedKeywords();
     KeywordText.clear();
-    for (const QString& keyword : selectedKeywords())
+    for (const QString& keyword : Keywords)
         KeywordText += keyword + "\r\n";
     ReportFileName = Edit_filename->text();
     return Finished;

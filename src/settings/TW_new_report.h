@@ -37,6 +37,8 @@ public:
     bool Automatic = false;
     // The keywords of LB_selected, each followed by CR LF.
     QString KeywordText;
+    // The same keywords as a list, as the automatic search takes them.
+    QStringList Keywords;
 
     // --- page 0: the report
     QWidget* TabSheet_general;

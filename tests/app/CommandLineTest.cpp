@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "app/core/CommandLine.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include "app/TFmain.h"
 #include "collect/TO_WB.h"
 #include "collect/TO_results.h"
-#include "settings/AppInfo.h"
 #include "settings/TD_settings_user.h"
+#include "settings/core/AppInfo.h"
 
 #include "support/DialogDriver.h"
 #include "support/LoopbackHttp.h"

@@ -4,9 +4,9 @@
 #include "app/TFmain.h"
 #include "collect/TO_WB.h"
 #include "collect/TO_autosearch.h"
-#include "settings/AppInfo.h"
 #include "settings/TD_settings_user.h"
 #include "settings/TW_new_report.h"
+#include "settings/core/AppInfo.h"
 
 #include "support/DialogDriver.h"
 #include "support/FeedServer.h"

@@ -6,9 +6,9 @@
 #include "app/StartUp.h"
 #include "app/TFmain.h"
 #include "collect/TO_autosearch.h"
-#include "filter/FilterFunctions.h"
-#include "settings/AppInfo.h"
+#include "filter/core/FilterFunctions.h"
 #include "settings/TD_settings_user.h"
+#include "settings/core/AppInfo.h"
 
 #include <QApplication>
 #include <QFile>

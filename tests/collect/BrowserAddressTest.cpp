@@ -1,5 +1,5 @@
-#include "collect/BrowserAddress.h"
-#include "settings/AppInfo.h"
+#include "collect/core/BrowserAddress.h"
+#include "settings/core/AppInfo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "collect/TO_WB.h"
 #include "collect/BrowserProfile.h"
-#include "settings/AppInfo.h"
 #include "settings/TD_settings_user.h"
+#include "settings/core/AppInfo.h"
 
 #include "support/DialogDriver.h"
 #include "support/LoopbackHttp.h"

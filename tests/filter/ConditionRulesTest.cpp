@@ -1,10 +1,10 @@
 // The filter dialog's rules without a display: condition texts, where new circles go, and the
 // condition editor's label, radius and label-position rules.
-#include "filter/CirclePlacement.h"
-#include "filter/ConditionEditorRules.h"
-#include "filter/ConditionTemplates.h"
-#include "filter/FilterFunctions.h"
-#include "filter/FilterMatcher.h"
+#include "filter/core/CirclePlacement.h"
+#include "filter/core/ConditionEditorRules.h"
+#include "filter/core/ConditionTemplates.h"
+#include "filter/core/FilterFunctions.h"
+#include "filter/core/FilterMatcher.h"
 #include "filter/diagram/CloudDiagram.h"
 #include "tree/TQelPigger.h"
 

@@ -1,9 +1,9 @@
 // The filter dialog and the condition editor, used as a user uses them: typing, clicks on the
 // buttons, the pages and the diagram, the modal windows answered by the dialog driver.
-#include "filter/FilterFunctions.h"
 #include "filter/TFLCEdit.h"
 #include "filter/TF_lr_filter_user.h"
 #include "filter/TOadvCloud.h"
+#include "filter/core/FilterFunctions.h"
 #include "filter/diagram/ConditionsFile.h"
 #include "tree/TQelPigger.h"
 

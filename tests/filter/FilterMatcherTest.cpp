@@ -1,6 +1,6 @@
-#include "filter/FilterMatcher.h"
-#include "filter/FilterFunctions.h"
-#include "filter/FilterText.h"
+#include "filter/core/FilterMatcher.h"
+#include "filter/core/FilterFunctions.h"
+#include "filter/core/FilterText.h"
 #include "tree/TQelPigger.h"
 #include "tree/TextCase.h"
 

@@ -1,7 +1,7 @@
-#include "settings/AppInfo.h"
 #include "settings/TD_settings_user.h"
 #include "settings/TF_about.h"
 #include "settings/TF_getting_started.h"
+#include "settings/core/AppInfo.h"
 
 #include "support/DialogDriver.h"
 #include "support/TempDir.h"

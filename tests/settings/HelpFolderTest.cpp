@@ -1,4 +1,4 @@
-#include "settings/HelpFolder.h"
+#include "settings/core/HelpFolder.h"
 
 #include "support/TempDir.h"
 

@@ -1,4 +1,4 @@
-#include "settings/KeywordList.h"
+#include "settings/core/KeywordList.h"
 
 #include <gtest/gtest.h>
 

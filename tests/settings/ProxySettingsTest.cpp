@@ -1,4 +1,4 @@
-#include "settings/ProxySettings.h"
+#include "settings/core/ProxySettings.h"
 #include "tree/TQelPigger.h"
 
 #include <gtest/gtest.h>

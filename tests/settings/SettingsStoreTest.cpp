@@ -1,9 +1,13 @@
-#include "settings/SettingsStore.h"
-#include "settings/AppInfo.h"
+#include "settings/core/SettingsStore.h"
+#include "settings/core/AppInfo.h"
 
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include <QFileInfo>
 
@@ -94,6 +98,19 @@ TEST(SettingsStore, DataFileNameGeometryAndSections) {
     EXPECT_EQ(columns.title, 300);
     EXPECT_FALSE(columns.url.has_value());
     EXPECT_FALSE(columns.description.has_value());
+    // Other positive numbers (the recovery interval, the file dialogs' size) likewise.
+    for (const auto& [text, value] :
+         std::vector<std::pair<std::string, std::optional<int>>>{{"120000", 120000},
+                                                                 {"+5", 5},
+                                                                 {"0", {}},
+                                                                 {"-1", {}},
+                                                                 {"1e3", {}},
+                                                                 {"", {}},
+                                                                 {"99999999999", {}},
+                                                                 {" 5", {}}}) {
+        s.Set("RECOVERY_INTERVAL_MS", text);
+        EXPECT_EQ(s.ReadPositive("RECOVERY_INTERVAL_MS"), value) << text;
+    }
 
     TQelPigger* kw = SettingsStore::GetSection(&s.Tree(), "KEYWORDS");
     ASSERT_NE(kw, nullptr);

@@ -1,5 +1,5 @@
-#include "settings/TDmsg.h"
-#include "settings/TFsure.h"
+#include "dialogs/TDmsg.h"
+#include "dialogs/TFsure.h"
 
 #include "support/DialogDriver.h"
 

@@ -1,7 +1,7 @@
 #include "settings/TD_settings_user.h"
-#include "settings/PasswordScramble.h"
-#include "settings/SettingsStore.h"
 #include "settings/TD_proxyLogin.h"
+#include "settings/core/PasswordScramble.h"
+#include "settings/core/SettingsStore.h"
 
 #include "support/DialogDriver.h"
 #include "support/TempDir.h"

@@ -1,9 +1,9 @@
 // The new report wizard, driven by clicks and typing: its pages and buttons, the file page and
 // its save dialog, the search mode with its keyword list, and how the wizard ends.
 #include "settings/TW_new_report.h"
-#include "settings/KeywordEntry.h"
-#include "settings/NewReportPages.h"
 #include "settings/TD_settings_user.h"
+#include "settings/core/KeywordEntry.h"
+#include "settings/core/NewReportPages.h"
 
 #include "support/DialogDriver.h"
 #include "support/FileDialogTyping.h"

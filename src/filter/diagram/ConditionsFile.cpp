@@ -138,6 +138,18 @@ void SaveConditionsFile(const TCloudDiagram& diagram, const std::string& fileNam
 }
 
 void LoadConditionsFile(TCloudDiagram& diagram, const std::string& fileName) {
+    ApplyConditions(diagram, ReadConditionsFile(fileName));
+}
+
+std::string DescribeConditionsError(const std::exception& error, const std::string& fileName) {
+    if (const auto* syntax = dynamic_cast<const EQelPiggerError*>(&error))
+        return DescribeReadError(*syntax, fileName);
+    if (dynamic_cast<const EConditionsError*>(&error) && !fileName.empty())
+        return fileName + ": " + error.what();
+    return error.what();
+}
+
+TConditions ReadConditionsFile(const std::string& fileName) {
     if (const WholeFileCheck check = CheckWholeFile(fileName);
         check.refusal != WholeFileCheck::None)
         throw EQelFileError("Cannot open file \"" + fileName + "\": " + check.reason);
@@ -152,5 +164,5 @@ void LoadConditionsFile(TCloudDiagram& diagram, const std::string& fileName) {
     // Line breaks are taken as they stand: a label or body keeps its own bytes.
     std::string_view text(bytes.constData(), static_cast<size_t>(bytes.size()));
     text = text.substr(0, text.find('\0'));
-    ApplyConditions(diagram, ReadConditions(text));
+    return ReadConditions(text);
 }

@@ -54,3 +54,9 @@ void ApplyConditions(TCloudDiagram& diagram, const TConditions& conditions);
 // loading throws as ReadConditions and leaves the diagram unchanged on every error.
 void SaveConditionsFile(const TCloudDiagram& diagram, const std::string& fileName);
 void LoadConditionsFile(TCloudDiagram& diagram, const std::string& fileName);
+// Reads a conditions file whole, throwing as LoadConditionsFile does.
+TConditions ReadConditionsFile(const std::string& fileName);
+// Why a conditions file could not be read, in one line: what ReadConditionsFile or
+// LoadConditionsFile threw, worded as every reading error of the program is (without the
+// file's name when fileName is empty).
+std::string DescribeConditionsError(const std::exception& error, const std::string& fileName);

@@ -1,7 +1,7 @@
-#include "settings/ProxySettings.h"
+#include "settings/core/ProxySettings.h"
 
-#include "settings/ProxyAddress.h"
-#include "settings/SettingsStore.h"
+#include "settings/core/ProxyAddress.h"
+#include "settings/core/SettingsStore.h"
 #include "tree/TQelPigger.h"
 
 #include <charconv>

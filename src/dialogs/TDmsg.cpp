@@ -1,6 +1,6 @@
-#include "settings/TDmsg.h"
+#include "dialogs/TDmsg.h"
 
-#include "settings/DialogUtil.h"
+#include "dialogs/DialogUtil.h"
 
 #include <QFrame>
 #include <QLabel>

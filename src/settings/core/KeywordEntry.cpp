@@ -1,4 +1,4 @@
-#include "settings/KeywordEntry.h"
+#include "settings/core/KeywordEntry.h"
 
 int FindKeywordItem(const QStringList& list, const QString& word) {
     for (qsizetype i = 0; i < list.size(); ++i)

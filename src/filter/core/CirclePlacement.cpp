@@ -1,4 +1,4 @@
-#include "filter/CirclePlacement.h"
+#include "filter/core/CirclePlacement.h"
 
 #include "filter/diagram/CloudDiagram.h"
 #include "filter/diagram/DiagramGeometry.h"

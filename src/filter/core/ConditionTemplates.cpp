@@ -1,4 +1,4 @@
-#include "filter/ConditionTemplates.h"
+#include "filter/core/ConditionTemplates.h"
 
 #include "tree/TextCase.h"
 

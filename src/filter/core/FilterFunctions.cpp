@@ -1,6 +1,6 @@
-#include "filter/FilterFunctions.h"
+#include "filter/core/FilterFunctions.h"
 
-#include "filter/FilterMatcher.h"
+#include "filter/core/FilterMatcher.h"
 #include "report/ReportLayout.h"
 #include "tree/TQelPigger.h"
 

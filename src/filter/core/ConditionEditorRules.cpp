@@ -1,4 +1,4 @@
-#include "filter/ConditionEditorRules.h"
+#include "filter/core/ConditionEditorRules.h"
 
 #include "filter/diagram/CloudShapes.h"
 

@@ -1,6 +1,6 @@
-#include "settings/TFsure.h"
+#include "dialogs/TFsure.h"
 
-#include "settings/DialogUtil.h"
+#include "dialogs/DialogUtil.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -27,6 +27,11 @@ inline constexpr const char* ShowIntro = "SI";
 inline constexpr const char* Keywords = "KEYWORDS";
 inline constexpr const char* Keyword = "KW";
 inline constexpr const char* KeywordValue = "VAL";
+// Milliseconds between recovery copies of a modified report (two minutes when absent).
+inline constexpr const char* RecoveryIntervalMs = "RECOVERY_INTERVAL_MS";
+// The size the user last gave the Open and Save as dialogs.
+inline constexpr const char* FileDialogWidth = "FILE_DIALOG_WIDTH";
+inline constexpr const char* FileDialogHeight = "FILE_DIALOG_HEIGHT";
 } // namespace SettingsKeys
 
 class SettingsStore {
@@ -71,6 +76,8 @@ public:
         std::optional<int> title, url, description;
     };
     ListColumns ReadListColumns() const;
+    // The value of key when it is a positive integer, else none.
+    std::optional<int> ReadPositive(std::string_view key) const;
     void WriteListColumns(int title, int url, int description);
 
     // Where the last unreadable settings file was kept, or empty.

@@ -1,4 +1,4 @@
-#include "settings/AppInfo.h"
+#include "settings/core/AppInfo.h"
 
 #include "tree/TQelPigger.h"
 

@@ -1,4 +1,4 @@
-#include "settings/PasswordScramble.h"
+#include "settings/core/PasswordScramble.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
-#include "settings/SettingsStore.h"
+#include "settings/core/SettingsStore.h"
 
-#include "settings/AppInfo.h"
-#include "settings/PasswordScramble.h"
+#include "settings/core/AppInfo.h"
+#include "settings/core/PasswordScramble.h"
 #include "tree/KeepAside.h"
 #include "tree/LocalText.h"
 #include "tree/TreeFile.h"
@@ -108,12 +108,13 @@ SettingsStore::Geometry SettingsStore::ReadGeometry() const {
 }
 
 SettingsStore::ListColumns SettingsStore::ReadListColumns() const {
-    const auto width = [this](const char* key) -> std::optional<int> {
-        const std::optional<int> value = toInt(Get(key));
-        return value && *value > 0 ? value : std::nullopt;
-    };
-    return {width(SettingsKeys::ListTitleWidth), width(SettingsKeys::ListUrlWidth),
-            width(SettingsKeys::ListDescriptionWidth)};
+    return {ReadPositive(SettingsKeys::ListTitleWidth), ReadPositive(SettingsKeys::ListUrlWidth),
+            ReadPositive(SettingsKeys::ListDescriptionWidth)};
+}
+
+std::optional<int> SettingsStore::ReadPositive(std::string_view key) const {
+    const std::optional<int> value = toInt(Get(key));
+    return value && *value > 0 ? value : std::nullopt;
 }
 
 void SettingsStore::WriteListColumns(int title, int url, int description) {

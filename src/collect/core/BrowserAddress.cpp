@@ -1,6 +1,6 @@
-#include "collect/BrowserAddress.h"
+#include "collect/core/BrowserAddress.h"
 
-#include "settings/AppInfo.h"
+#include "settings/core/AppInfo.h"
 #include "tree/TQelPigger.h"
 
 std::string ComposeHomeAddress(std::string_view setting) {

@@ -1,6 +1,6 @@
-#include "settings/KeywordList.h"
+#include "settings/core/KeywordList.h"
 
-#include "settings/SettingsStore.h"
+#include "settings/core/SettingsStore.h"
 #include "tree/TextCase.h"
 
 const std::vector<std::string>& KeywordList::Defaults() {

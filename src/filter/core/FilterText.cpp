@@ -1,4 +1,4 @@
-#include "filter/FilterText.h"
+#include "filter/core/FilterText.h"
 
 #include "tree/TextCase.h"
 

@@ -1,4 +1,4 @@
-#include "settings/ProxyAddress.h"
+#include "settings/core/ProxyAddress.h"
 
 #include "tree/TQelPigger.h"
 

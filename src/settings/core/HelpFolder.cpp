@@ -1,6 +1,6 @@
-#include "settings/HelpFolder.h"
+#include "settings/core/HelpFolder.h"
 
-#include "settings/AppInfo.h"
+#include "settings/core/AppInfo.h"
 
 #include <QDir>
 #include <QFileInfo>

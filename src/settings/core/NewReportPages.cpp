@@ -1,4 +1,4 @@
-#include "settings/NewReportPages.h"
+#include "settings/core/NewReportPages.h"
 
 namespace NewReportPages {
 

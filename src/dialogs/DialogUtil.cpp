@@ -1,4 +1,4 @@
-#include "settings/DialogUtil.h"
+#include "dialogs/DialogUtil.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "filter/FilterMatcher.h"
+#include "filter/core/FilterMatcher.h"
 
-#include "filter/FilterText.h"
+#include "filter/core/FilterText.h"
 #include "report/ReportLayout.h"
 #include "tree/TQelPigger.h"
 

@@ -1,6 +1,6 @@
-#include "app/CommandLine.h"
+#include "app/core/CommandLine.h"
 
-#include "settings/AppInfo.h"
+#include "settings/core/AppInfo.h"
 
 #include <algorithm>
 #include <array>
