@@ -12,8 +12,8 @@
 // after CR LF, one tab deeper per level, an element's text right after its start tag and its
 // end tag on a line of its own. Texts and values go in as they stand (nothing is encoded).
 //
-//   ReportText()                                  "\r\n<QRL VERSION=\"1.0.1 beta\"/>"
-//   ReportText().Title("Other").Records()         ... RTITLE="Other">\r\n\t<URLS/>\r\n</QRL>
+//   ReportText()                           "\r\n<QRL VERSION=\"" + AppInfo::Version + "\"/>"
+//   ReportText().Title("Other").Records()  ... RTITLE="Other">\r\n\t<URLS/>\r\n</QRL>
 //   ReportText().Record("http://a.example/", "A", "first").Checked().Record(...)
 class ReportText {
 public:
