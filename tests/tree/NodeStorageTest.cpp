@@ -4,27 +4,14 @@
 #include "tree/NodeStore.h"
 #include "tree/TQelPigger.h"
 
+#include "RecordsText.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
-
-namespace {
-
-std::string records(int count) {
-    std::string text = "<QRL><URLS>";
-    for (int i = 0; i < count; ++i) {
-        const std::string n = std::to_string(i);
-        text += "<LISTING URL=\"http://site" + n + ".example/%22q%22\" CHK=\"Y\"><TITLE>Title " +
-                n + "</TITLE><DESCRIPTION>Description of record " + n +
-                "</DESCRIPTION><REDIRECT>http://r" + n + ".example/</REDIRECT></LISTING>";
-    }
-    return text + "</URLS></QRL>";
-}
-
-} // namespace
 
 TEST(NodeStorage, NodesReadFromTextTakeEveryEdit) {
     TQelPigger t;
@@ -71,7 +58,7 @@ TEST(NodeStorage, NodesReadFromTextTakeEveryEdit) {
 TEST(NodeStorage, AStoreLivesAsLongAsTheLastOfItsNodes) {
     const std::size_t before = NodeStore::Count();
     auto from = std::make_unique<TQelPigger>();
-    from->SetAsText(records(200));
+    from->SetAsText(RecordsText(200));
     EXPECT_EQ(NodeStore::Count(), before + 1);
 
     // Every third record moves to a tree on the heap; the first tree goes.
@@ -85,7 +72,7 @@ TEST(NodeStorage, AStoreLivesAsLongAsTheLastOfItsNodes) {
 
     // Another read takes the memory given back; the moved records stay as they were read.
     TQelPigger other;
-    other.SetAsText(records(300));
+    other.SetAsText(RecordsText(300));
     ASSERT_EQ(to.ChildCount(), 67);
     for (int k = 0; k < to.ChildCount(); ++k) {
         const std::string n = std::to_string(198 - 3 * k);
@@ -109,7 +96,7 @@ TEST(NodeStorage, AStoreLivesAsLongAsTheLastOfItsNodes) {
 TEST(NodeStorage, NodesOfOneStoreReleasedOnManyThreadsAtOnce) {
     const std::size_t before = NodeStore::Count();
     TQelPigger tree;
-    tree.SetAsText(records(4000));
+    tree.SetAsText(RecordsText(4000));
     TQelPigger* urls = tree.FindChild("URLS");
     // Four parents on the heap take a quarter of the records each, then go on four threads.
     std::vector<std::unique_ptr<TQelPigger>> parts;
