@@ -3,6 +3,7 @@
 #include "tree/LineBreaks.h"
 #include "tree/LocalText.h"
 #include "tree/NodeStore.h"
+#include "tree/StorePoison.h"
 #include "tree/TextCase.h"
 #include "tree/TreeFile.h"
 
@@ -190,17 +191,28 @@ int hexDigit(unsigned char d) {
     return d < 'A' ? d - '0' : d - 'A' + 10;
 }
 
-// A node's memory starts with the store it lies in (none for a node on the heap).
-constexpr size_t kNodeHeader = 8;
-static_assert(alignof(TQelPigger) <= kNodeHeader);
+// A node's memory starts with the store it lies in (none for a node on the heap). In sanitizer
+// builds the size of the node comes first, so that a deleted node can be poisoned whole.
+constexpr size_t kNodeHeader = QRL_ADDRESS_SANITIZER ? 16 : 8;
+static_assert(alignof(TQelPigger) <= 8);
 
 // The node operator new just placed in a store, for its constructor to recognise itself.
 thread_local const void* nodeJustPlaced = nullptr;
 
 NodeStore* headerStore(const void* node) {
     NodeStore* store;
-    std::memcpy(&store, static_cast<const char*>(node) - kNodeHeader, sizeof store);
+    std::memcpy(&store, static_cast<const char*>(node) - sizeof store, sizeof store);
     return store;
+}
+
+// Marks the memory of a node deleted in its store as given up (in sanitizer builds).
+void poisonNode([[maybe_unused]] const void* node) {
+    if constexpr (QRL_ADDRESS_SANITIZER) {
+        const char* const base = static_cast<const char*>(node) - kNodeHeader;
+        size_t size;
+        std::memcpy(&size, base, sizeof size);
+        PoisonStoreBytes(base, kNodeHeader + size);
+    }
 }
 
 } // namespace
@@ -349,17 +361,21 @@ void* TQelPigger::operator new(std::size_t size) {
     } else {
         base = static_cast<char*>(::operator new(size + kNodeHeader));
     }
-    std::memcpy(base, &store, sizeof store);
+    if constexpr (kNodeHeader > sizeof store)
+        std::memcpy(base, &size, sizeof size);
+    std::memcpy(base + kNodeHeader - sizeof store, &store, sizeof store);
     return base + kNodeHeader;
 }
 
 void TQelPigger::operator delete(void* node) noexcept {
     if (!node)
         return;
-    if (NodeStore* store = headerStore(node))
+    if (NodeStore* store = headerStore(node)) {
+        poisonNode(node);
         store->Release();
-    else
+    } else {
         ::operator delete(static_cast<char*>(node) - kNodeHeader);
+    }
 }
 
 TQelPigger::TQelPigger(TQelPigger* parent)
@@ -421,6 +437,7 @@ void TQelPigger::destroyChildren() noexcept {
             continue;
         }
         node->~TQelPigger();
+        poisonNode(node);
         if (store != releasing) {
             if (releasing)
                 releasing->Release(count);

@@ -2,14 +2,17 @@
 // read's store. These tests edit, move and delete such nodes the ways the program does and
 // check the text written afterwards, and that a store lives exactly as long as its nodes.
 #include "tree/NodeStore.h"
+#include "tree/StorePoison.h"
 #include "tree/TQelPigger.h"
 
 #include "RecordsText.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -160,3 +163,54 @@ TEST(NodeStorage, ManyDifferentAndLongNames) {
     copy.Assign(t);
     EXPECT_EQ(copy.GetAsText(), t.GetAsText());
 }
+
+#if QRL_ADDRESS_SANITIZER
+namespace {
+// What the uses below read, so that they are not left out.
+volatile std::size_t seen;
+} // namespace
+
+// A store keeps the memory of what was deleted in it until it goes, and then keeps its chunks
+// for the next read: only sanitizer builds can see a use of such memory, and they must.
+TEST(NodeStorageDeathTest, UsesOfMemoryGivenUpInAStoreAreReported) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    struct Case {
+        const char* what;
+        int records;
+        std::function<void(std::unique_ptr<TQelPigger>&)> use;
+    };
+    const Case cases[] = {
+        {"a record deleted from its tree", 10,
+         [](std::unique_ptr<TQelPigger>& tree) {
+             TQelPigger* urls = tree->Child(0);
+             const TQelPigger* record = urls->Child(3);
+             urls->DeleteChild(3);
+             seen = record->AttrCount();
+         }},
+        {"the text of a deleted record", 10,
+         [](std::unique_ptr<TQelPigger>& tree) {
+             TQelPigger* urls = tree->Child(0);
+             const std::string_view title = urls->Child(3)->FindChild("TITLE")->Text;
+             urls->DeleteChild(3);
+             seen = static_cast<unsigned char>(title[0]);
+         }},
+        // Chunks of a megabyte (a text of 16 MB and more) are kept for the next read.
+        {"a record of a tree gone, in a chunk kept for later", 100000,
+         [](std::unique_ptr<TQelPigger>& tree) {
+             const TQelPigger* record = tree->Child(0)->Child(40000);
+             tree.reset();
+             seen = record->AttrCount();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_DEATH(
+            {
+                auto tree = std::make_unique<TQelPigger>();
+                tree->SetAsText(RecordsText(c.records));
+                c.use(tree);
+            },
+            "AddressSanitizer: use-after-poison");
+    }
+}
+#endif
