@@ -1,6 +1,7 @@
 #include "tree/NodeAttrs.h"
 
 #include "tree/NodeStore.h"
+#include "tree/StorePoison.h"
 
 #include <new>
 #include <utility>
@@ -19,6 +20,8 @@ void NodeAttrs::grow() {
         relocate(items + i, items_[i]);
     if (capacity_ != 0)
         ::operator delete(items_);
+    else if (items_)
+        PoisonStoreBytes(items_, sizeof(NodeAttr) * size_);
     items_ = items;
     capacity_ = capacity;
 }
@@ -38,6 +41,9 @@ void NodeAttrs::erase(int i) {
     for (std::uint32_t k = at + 1; k < size_; ++k)
         relocate(items_ + k - 1, items_[k]);
     --size_;
+    // A list in a store is not moved: its last place stays empty for good.
+    if (capacity_ == 0)
+        PoisonStoreBytes(items_ + size_, sizeof(NodeAttr));
 }
 
 void NodeAttrs::clear() noexcept {
@@ -45,6 +51,8 @@ void NodeAttrs::clear() noexcept {
         items_[i].~NodeAttr();
     if (capacity_ != 0)
         ::operator delete(items_);
+    else if (items_)
+        PoisonStoreBytes(items_, sizeof(NodeAttr) * size_);
     items_ = nullptr;
     size_ = 0;
     capacity_ = 0;

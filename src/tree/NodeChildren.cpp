@@ -8,6 +8,8 @@
 void NodeChildren::freeOwn() noexcept {
     if (capacity_ & kOwn)
         delete[] items_;
+    else if (items_)
+        PoisonStoreBytes(items_, sizeof(TQelPigger*) * room());
     items_ = nullptr;
     size_ = 0;
     capacity_ = 0;
@@ -24,6 +26,8 @@ void NodeChildren::moveTo(std::uint32_t capacity, NodeStore* store) {
         std::memcpy(items, items_, sizeof(TQelPigger*) * size_);
     if (capacity_ & kOwn)
         delete[] items_;
+    else if (items_)
+        PoisonStoreBytes(items_, sizeof(TQelPigger*) * room());
     items_ = items;
     capacity_ = own ? capacity | kOwn : capacity;
 }

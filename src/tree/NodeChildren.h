@@ -2,6 +2,8 @@
 // read's store; a list that grows past a few entries moves into a heap block of its own.
 #pragma once
 
+#include "tree/StorePoison.h"
+
 #include <cstdint>
 #include <span>
 
@@ -14,7 +16,7 @@ public:
     NodeChildren(const NodeChildren&) = delete;
     NodeChildren& operator=(const NodeChildren&) = delete;
     ~NodeChildren() {
-        if (capacity_ & kOwn)
+        if ((capacity_ & kOwn) || (QRL_ADDRESS_SANITIZER && items_))
             freeOwn();
     }
 

@@ -1,5 +1,7 @@
 #include "tree/NodeStore.h"
 
+#include "tree/StorePoison.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
@@ -55,10 +57,13 @@ NodeStore::~NodeStore() {
     std::vector<std::pair<void*, std::size_t>> spare;
     for (Chunk* chunk = chunks_; chunk;) {
         Chunk* const previous = chunk->previous;
-        if (chunk->size == chunkSize_ && chunkSize_ >= kSmallestCached)
+        if (chunk->size == chunkSize_ && chunkSize_ >= kSmallestCached) {
             spare.emplace_back(chunk, chunk->size);
-        else
+            // Kept for a later read: nothing may use it until that read hands it out again.
+            PoisonStoreBytes(reinterpret_cast<char*>(chunk) + roundUp(sizeof(Chunk)), chunk->size);
+        } else {
             std::free(chunk);
+        }
         chunk = previous;
     }
     if (spare.empty())
@@ -100,6 +105,7 @@ void* NodeStore::take(Lane& lane, std::size_t bytes) {
     if (static_cast<std::size_t>(lane.end - lane.next) >= bytes) {
         void* p = lane.next;
         lane.next += bytes;
+        UnpoisonStoreBytes(p, bytes);
         return p;
     }
     return allocateSlow(lane, bytes);
@@ -131,6 +137,9 @@ void* NodeStore::allocateSlow(Lane& lane, std::size_t bytes) {
     chunk->size = room;
     chunks_ = chunk;
     char* const start = static_cast<char*>(memory) + header;
+    // Room not handed out yet is poisoned: reading past a piece into it is reported too.
+    PoisonStoreBytes(start, room);
+    UnpoisonStoreBytes(start, bytes);
     if (own)
         return start;
     lane.next = start + bytes;

@@ -2,7 +2,8 @@
 // large blocks instead of one heap block each, which makes reading, destroying and the memory
 // kept by a large tree cheap. A store lives as long as something placed in it: every node made
 // in it holds one reference, so a node moved into another tree keeps its memory valid after
-// the tree it was read into is gone.
+// the tree it was read into is gone. In sanitizer builds, memory of a store that is not handed
+// out or was given up (see StorePoison.h) is marked, so that using it is reported.
 #pragma once
 
 #include <atomic>
@@ -19,8 +20,8 @@ public:
     // A copy of s in the store (not NUL-terminated).
     char* Copy(std::string_view s);
 
-    // One more, or count fewer, holders of memory in this store; the last one frees it.
-    void Retain(std::size_t count = 1) { refs_.fetch_add(count, std::memory_order_relaxed); }
+    // Count fewer holders of memory in this store (every node made in it holds one); the last
+    // one frees it.
     void Release(std::size_t count = 1);
 
     // The store of the read going on in this thread, or none.
@@ -45,8 +46,8 @@ public:
         NodeStore* outer_;
     };
 
-    // Gives a store the reference for one node made in it while a Scope is open; cheaper than
-    // Retain because the scope settles the count at its end.
+    // Gives a store the reference for one node made in it while a Scope is open; the scope
+    // settles the count at its end.
     void CountNode() { ++nodesMade_; }
 
 private:

@@ -19,6 +19,8 @@ std::uint32_t checkedSize(std::size_t n) {
 void NodeText::freeOwn() noexcept {
     if (capacity_ != 0)
         delete[] data_;
+    else if (data_)
+        PoisonStoreBytes(data_, size_);
     data_ = nullptr;
     size_ = 0;
     capacity_ = 0;

@@ -2,6 +2,8 @@
 // a heap block of their own or, for what a read placed there, in the node's store.
 #pragma once
 
+#include "tree/StorePoison.h"
+
 #include <cstdint>
 #include <iosfwd>
 #include <string>
@@ -15,7 +17,7 @@ public:
     // A text in a store is copied, because the node it goes to may not hold that store.
     NodeText(NodeText&& other) : NodeText() { take(other); }
     ~NodeText() {
-        if (capacity_ != 0)
+        if (capacity_ != 0 || (QRL_ADDRESS_SANITIZER && data_))
             freeOwn();
     }
 
@@ -51,7 +53,8 @@ private:
     friend class TQelPigger;
     friend class NodeAttrs;
 
-    // Points at bytes in a store the owning node holds; they are not freed with the text.
+    // Points at bytes in a store the owning node holds; they are not freed with the text (only
+    // poisoned in sanitizer builds: nothing else points at them).
     void borrow(const char* data, std::size_t size) noexcept;
     // Takes other's bytes: its own block, or a copy when they are in a store.
     void take(NodeText& other);

@@ -3,9 +3,10 @@
 #include "tree/LineBreaks.h"
 #include "tree/LocalText.h"
 #include "tree/NodeStore.h"
+#include "tree/StorePoison.h"
 #include "tree/TextCase.h"
+#include "tree/TreeFile.h"
 
-#include <QFile>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -18,8 +19,6 @@
 #include <ostream>
 #include <typeinfo>
 #include <unordered_map>
-
-#include <sys/mman.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -192,17 +191,28 @@ int hexDigit(unsigned char d) {
     return d < 'A' ? d - '0' : d - 'A' + 10;
 }
 
-// A node's memory starts with the store it lies in (none for a node on the heap).
-constexpr size_t kNodeHeader = 8;
-static_assert(alignof(TQelPigger) <= kNodeHeader);
+// A node's memory starts with the store it lies in (none for a node on the heap). In sanitizer
+// builds the size of the node comes first, so that a deleted node can be poisoned whole.
+constexpr size_t kNodeHeader = QRL_ADDRESS_SANITIZER ? 16 : 8;
+static_assert(alignof(TQelPigger) <= 8);
 
 // The node operator new just placed in a store, for its constructor to recognise itself.
 thread_local const void* nodeJustPlaced = nullptr;
 
 NodeStore* headerStore(const void* node) {
     NodeStore* store;
-    std::memcpy(&store, static_cast<const char*>(node) - kNodeHeader, sizeof store);
+    std::memcpy(&store, static_cast<const char*>(node) - sizeof store, sizeof store);
     return store;
+}
+
+// Marks the memory of a node deleted in its store as given up (in sanitizer builds).
+void poisonNode([[maybe_unused]] const void* node) {
+    if constexpr (QRL_ADDRESS_SANITIZER) {
+        const char* const base = static_cast<const char*>(node) - kNodeHeader;
+        size_t size;
+        std::memcpy(&size, base, sizeof size);
+        PoisonStoreBytes(base, kNodeHeader + size);
+    }
 }
 
 } // namespace
@@ -351,17 +361,21 @@ void* TQelPigger::operator new(std::size_t size) {
     } else {
         base = static_cast<char*>(::operator new(size + kNodeHeader));
     }
-    std::memcpy(base, &store, sizeof store);
+    if constexpr (kNodeHeader > sizeof store)
+        std::memcpy(base, &size, sizeof size);
+    std::memcpy(base + kNodeHeader - sizeof store, &store, sizeof store);
     return base + kNodeHeader;
 }
 
 void TQelPigger::operator delete(void* node) noexcept {
     if (!node)
         return;
-    if (NodeStore* store = headerStore(node))
+    if (NodeStore* store = headerStore(node)) {
+        poisonNode(node);
         store->Release();
-    else
+    } else {
         ::operator delete(static_cast<char*>(node) - kNodeHeader);
+    }
 }
 
 TQelPigger::TQelPigger(TQelPigger* parent)
@@ -423,6 +437,7 @@ void TQelPigger::destroyChildren() noexcept {
             continue;
         }
         node->~TQelPigger();
+        poisonNode(node);
         if (store != releasing) {
             if (releasing)
                 releasing->Release(count);
@@ -815,89 +830,26 @@ void TQelPigger::LoadFromStream(std::istream& stream) {
 }
 
 void TQelPigger::LoadFromFile(const std::string& fileName) {
-    if (fileName.empty())
-        throw EQelFileError("Cannot open file \"\": no file name given");
-    QFile file(ToQPath(fileName));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw EQelFileError("Cannot open file \"" + fileName +
-                            "\": " + file.errorString().toStdString());
-    if (file.size() >= kMappedFileSize && readMapped(file))
-        return;
-    // The whole file in one buffer with room for a line break at its end; read in place when
-    // its line breaks are already CR LF (as in every file this program writes).
-    size_t capacity = static_cast<size_t>(std::max<qint64>(file.size(), 0)) + 3;
-    auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
-    size_t size = 0;
-    for (;;) {
-        if (size + 2 >= capacity) {
-            // The file grew while it was read.
-            const size_t larger = capacity * 2;
-            auto moved = std::make_unique_for_overwrite<char[]>(larger);
-            std::memcpy(moved.get(), buffer.get(), size);
-            buffer = std::move(moved);
-            capacity = larger;
+    std::string normalized;
+    {
+        WholeFile file(fileName);
+        char* const data = file.data();
+        std::size_t size = file.size();
+        const BreakScan scan = scanBreaks(data, size);
+        // Read in place when the line breaks are already CR LF (as in every file this program
+        // writes), with the room after the file for a line break at its end.
+        if (scan.crLfOnly) {
+            size = scan.length;
+            if (needsFinalBreak(data, size)) {
+                data[size++] = '\r';
+                data[size++] = '\n';
+            }
+            SetAsText(std::string_view(data, size));
+            return;
         }
-        const qint64 got = file.read(buffer.get() + size, static_cast<qint64>(capacity - 2 - size));
-        if (got < 0)
-            throw EQelFileError("Cannot read file \"" + fileName +
-                                "\": " + file.errorString().toStdString());
-        if (got == 0)
-            break;
-        size += static_cast<size_t>(got);
+        normalized = NormalizeLineBreaks(std::string_view(data, size));
     }
-    file.close();
-    char* const data = buffer.get();
-    const BreakScan scan = scanBreaks(data, size);
-    if (!scan.crLfOnly) {
-        const std::string normalized = NormalizeLineBreaks(std::string_view(data, size));
-        buffer.reset();
-        SetAsText(normalized);
-        return;
-    }
-    size = scan.length;
-    if (needsFinalBreak(data, size)) {
-        data[size++] = '\r';
-        data[size++] = '\n';
-    }
-    SetAsText(std::string_view(data, size));
-}
-
-bool TQelPigger::readMapped(QFile& file) {
-    // Only a plain node: the reading below may be done twice, and the extension points of a
-    // derived class must see one reading.
-    if (typeid(*this) != typeid(TQelPigger))
-        return false;
-    const qint64 size = file.size();
-    if (size <= 0 || static_cast<quint64>(size) > std::numeric_limits<size_t>::max())
-        return false;
-    const auto length = static_cast<size_t>(size);
-    // The file's pages as they lie in the system's cache, without a copy or new memory.
-    void* map = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.handle(), 0);
-    if (map == MAP_FAILED)
-        return false;
-    struct Unmap {
-        void* map;
-        size_t length;
-        ~Unmap() { ::munmap(map, length); }
-    } unmap{map, length};
-    const auto* data = static_cast<const char*>(map);
-    const BreakScan scan = scanBreaks(data, length);
-    if (!scan.crLfOnly)
-        return false;
-    // The text read is the file's with CR LF after its last line. A text that reads without
-    // that line break reads the same with it: the reading ended before the end of the text.
-    // Only a failure needs the whole text, for its message and position.
-    try {
-        SetAsText(std::string_view(data, scan.length));
-        return true;
-    } catch (const EQelPiggerError&) {
-        if (!needsFinalBreak(data, scan.length))
-            throw;
-    }
-    std::string text(data, scan.length);
-    text.append("\r\n");
-    SetAsText(text);
-    return true;
+    SetAsText(normalized);
 }
 
 void TQelPigger::SetAsText(std::string_view s) {

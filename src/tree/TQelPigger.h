@@ -18,8 +18,6 @@
 #include <vector>
 
 // Raised for every reading error; Position is the 1-based character index where it was found.
-class QFile;
-
 class EQelPiggerError : public std::runtime_error {
 public:
     EQelPiggerError(const std::string& message, std::int32_t position)
@@ -135,7 +133,9 @@ public:
     // leaving the file as it was, also when no new file can be made in its folder.
     void SaveToFile(const std::string& fileName) const;
     void LoadFromStream(std::istream& stream);
-    // Throws EQelFileError when the file cannot be opened, EQelPiggerError on bad syntax.
+    // Reads the file as LoadFromStream would, from a copy of its bytes (see WholeFile). Throws
+    // EQelFileError, leaving the node as it was, when the file cannot be opened or read, is no
+    // regular file, is too large or changed while it was read; EQelPiggerError on bad syntax.
     void LoadFromFile(const std::string& fileName);
 
     // Reads one element starting at the 1-based position p (in/out). Nested elements are read
@@ -156,11 +156,6 @@ protected:
 private:
     struct SerialIndex;
 
-    // Files at least this large are read through a mapping of their pages; smaller ones are
-    // read faster with one copy.
-    static constexpr long long kMappedFileSize = 4 << 20;
-    // Reads the open file through a mapping of its pages; gives false when that cannot be done.
-    bool readMapped(QFile& file);
     // Reads an opening tag at p; gives whether content and a closing tag follow.
     bool readOpeningTag(std::string_view s, int& p);
     void readClosingTag(std::string_view s, int& p);

@@ -9,13 +9,14 @@
 #include "filter/TOadvCloud.h"
 #include "filter/core/FilterFunctions.h"
 #include "filter/diagram/ConditionsFile.h"
-#include "settings/TD_settings_user.h"
 #include "tree/TQelPigger.h"
 
 #include "../cli/QrlRun.h"
 #include "support/DialogDriver.h"
 #include "support/FileDialogTyping.h"
-#include "support/TempDir.h"
+#include "support/FilterDialogSteps.h"
+#include "support/MainWindowHarness.h"
+#include "support/SampleReports.h"
 #include "support/UrlCatcher.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,6 @@
 #include <QTest>
 #include <QToolButton>
 
-#include <memory>
 #include <string>
 
 namespace {
@@ -40,62 +40,34 @@ const char* const kWords[] = {"garden", "kitchen", "web design", "tools", "lilie
 
 // A report of n records: titles and descriptions from a few words, every third one ticked.
 std::string reportOf(int n) {
-    std::string text = "<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Tour\"><URLS>";
+    ReportText text;
+    text.Title("Tour");
     for (int i = 0; i < n; ++i) {
         const std::string id = std::to_string(i);
-        text += "<LISTING URL=\"http://site" + id + ".example/\"" +
-                (i % 3 == 0 ? " CHK=\"Y\"" : "") + "><TITLE>" + kWords[i % 6] + " page " + id +
-                "</TITLE><DESCRIPTION>about " + kWords[(i / 6) % 6] +
-                "</DESCRIPTION><REDIRECT>http://site" + id + ".example/</REDIRECT></LISTING>";
+        text.Record("http://site" + id + ".example/", kWords[i % 6] + std::string(" page ") + id,
+                    "about " + std::string(kWords[(i / 6) % 6]));
+        if (i % 3 == 0)
+            text.Checked();
     }
-    return text + "</URLS></QRL>";
+    return text;
 }
 
-class FilterWindow : public ::testing::Test {
+class FilterWindow : public MainWindowHarness {
 protected:
-    TempDir tmp;
-    QString oldCwd;
-    std::unique_ptr<TFmain> window;
     TF_lr_filter_user* dlg = nullptr;
 
     void SetUp() override {
+        MainWindowHarness::SetUp();
         RegisterExpressionFunctions();
-        QDir root(tmp.qpath(""));
-        root.mkpath("bin");
-        root.mkpath("data");
-        root.mkpath("docs");
+        Folders({"docs"});
         tmp.write("docs/FLCEdit.html", "<html><body>Condition editor</body></html>");
-        oldCwd = QDir::currentPath();
-        QDir::setCurrent(tmp.qpath("bin"));
-        dlg = F_lr_filter_user();
-        dlg->OClouds1->Stop();
-        dlg->OClouds1->Start();
-        dlg->Placement().Reset();
-        dlg->SetFilterOn(false);
-        dlg->PageControl1->setCurrentWidget(dlg->TabSheet_kw);
-        dlg->CB_state->setCurrentIndex(-1);
-    }
-    void TearDown() override {
-        window.reset();
-        delete D_settings_user;
-        QDir::setCurrent(oldCwd);
+        dlg = FreshFilterDialog();
     }
     void start(const std::string& reportText) {
         tmp.write("data/r.qrl", reportText);
-        auto* settings = new TD_settings_user(tmp.qpath("bin/q.set"));
-        settings->Store().Set("DATA_FILE_NAME", tmp.path("data/r.qrl"));
-        settings->Store().Set("SI", "NO");
-        window = std::make_unique<TFmain>();
-        CreateSharedWindows();
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !window->FirstActivation; }));
-        QCoreApplication::processEvents();
-        QTabBar* bar = window->PageControl1->tabBar();
-        for (int i = 0; i < bar->count(); ++i)
-            if (bar->tabText(i) == "Found URL list")
-                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
+        Settings(ReportPath());
+        ShowWindow([](TFmain&) { CreateSharedWindows(); });
+        ClickTab("Found URL list");
         ASSERT_EQ(window->PageControl1->currentWidget(), window->TabSheet_view);
     }
     // The addresses of the listed records, one per line, as qrl writes them.
@@ -107,36 +79,8 @@ protected:
     }
     // Runs the filter command; steps act in the filter dialog and must close it.
     void filter(std::function<void()> steps, DialogDriver& dialogs) {
-        dialogs.Then([this, steps](QWidget* w) {
-            EXPECT_EQ(w, dlg);
-            steps();
-            if (dlg->isVisible()) {
-                ADD_FAILURE() << "the steps left the dialog open";
-                dlg->reject();
-            }
-        });
+        dialogs.Then(InFilterDialog(dlg, steps));
         QTest::mouseClick(window->TB_filter, Qt::LeftButton);
-    }
-    void addKeyword(const QString& keyword) {
-        QTabBar* bar = dlg->PageControl1->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
-        QTest::mouseClick(dlg->Edit_kw, Qt::LeftButton);
-        QTest::keyClicks(dlg->Edit_kw, keyword);
-        QTest::mouseClick(dlg->SB_add_condition, Qt::LeftButton);
-    }
-    void addCheckedState() {
-        QTabBar* bar = dlg->PageControl1->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
-        dlg->CB_state->setFocus();
-        if (dlg->CB_state->currentIndex() < 0)
-            QTest::keyClick(dlg->CB_state, Qt::Key_Down);
-        QTest::mouseClick(dlg->SB_add_condition, Qt::LeftButton);
-    }
-    void pin(QPoint p) {
-        QWidget* pb = dlg->OClouds1->PB1;
-        QTest::mouseClick(pb, Qt::LeftButton, {}, p);
-        QTest::mouseDClick(pb, Qt::LeftButton, {}, p);
-        QTest::mouseRelease(pb, Qt::LeftButton, {}, p);
     }
     // The same conditions through the command-line tool.
     std::string byQrl(const std::string& report = "r.qrl") {
@@ -157,13 +101,13 @@ TEST_F(FilterWindow, ListShowsExactlyTheRecordsThatPass) {
     DialogDriver dialogs;
     filter(
         [&] {
-            addKeyword("garden");
-            addCheckedState();
+            AddKeyword(dlg, "garden");
+            AddCheckedState(dlg);
             // Not the overlap (the first pin goes), but garden only and ticked only.
-            pin({90, 73});
+            DoubleClickDiagram(dlg, {90, 73});
             EXPECT_EQ(dlg->OClouds1->PinCount(), 0);
-            pin({40, 60});
-            pin({175, 75});
+            DoubleClickDiagram(dlg, {40, 60});
+            DoubleClickDiagram(dlg, {175, 75});
             QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
         },
         dialogs);
@@ -204,7 +148,7 @@ TEST_F(FilterWindow, TwoWordKeywordAgainstTheCommandLine) {
     DialogDriver dialogs;
     filter(
         [&] {
-            addKeyword("Web Design");
+            AddKeyword(dlg, "Web Design");
             QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
         },
         dialogs);
@@ -222,7 +166,7 @@ TEST_F(FilterWindow, FilterStaysOnWhenAnotherReportIsOpened) {
     DialogDriver dialogs;
     filter(
         [&] {
-            addKeyword("lilies");
+            AddKeyword(dlg, "lilies");
             QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
         },
         dialogs);
@@ -255,7 +199,7 @@ TEST_F(FilterWindow, EditorHelpOpensItsPageFromTheHelpFolder) {
     UrlCatcher browser;
     dlg->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg));
-    addKeyword("garden");
+    AddKeyword(dlg, "garden");
     DialogDriver dialogs;
     dialogs.Then([&](QWidget* w) {
         QTest::mouseClick(FLCEdit()->btnHelp, Qt::LeftButton);
@@ -270,14 +214,15 @@ TEST_F(FilterWindow, EditorHelpOpensItsPageFromTheHelpFolder) {
 }
 
 TEST_F(FilterWindow, AnExpressionThatFailsIsShownAndTheRowsBeforeItStay) {
-    start("<QRL><URLS>"
-          "<LISTING URL=\"http://a.example/\" CHK=\"Y\"><TITLE>Garden</TITLE></LISTING>"
-          "<LISTING URL=\"http://b.example/\"><TITLE>Kitchen</TITLE></LISTING>"
-          "<LISTING URL=\"http://c.example/\" CHK=\"Y\"><TITLE>Roses</TITLE></LISTING>"
-          "</URLS></QRL>");
+    start(ReportText()
+              .Record("http://a.example/", "Garden")
+              .Checked()
+              .Record("http://b.example/", "Kitchen")
+              .Record("http://c.example/", "Roses")
+              .Checked());
     DialogDriver dialogs;
     dialogs.Then([&](QWidget*) {
-        addCheckedState();
+        AddCheckedState(dlg);
         ASSERT_EQ(dlg->OClouds1->CircleCount(), 1);
         // A body as edited by hand: INT fails for the kitchen record.
         dlg->OClouds1->GetCircle(0)->Body =
@@ -308,13 +253,13 @@ TEST_F(FilterWindow, NewUsersTour) {
     // The conditions are set up in the dialog on screen; the editor is the modal window.
     dlg->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg));
-    addKeyword("garden");
-    addKeyword("roses");
-    addCheckedState();
+    AddKeyword(dlg, "garden");
+    AddKeyword(dlg, "roses");
+    AddCheckedState(dlg);
     ASSERT_EQ(dlg->OClouds1->CircleCount(), 3);
     // Garden with roses (the first pin), garden alone, and ticked records in neither.
-    pin({35, 70});
-    pin({190, 120});
+    DoubleClickDiagram(dlg, {35, 70});
+    DoubleClickDiagram(dlg, {190, 120});
     // The condition editor on the second circle, its label moved to the right.
     TFLCEdit* ed = FLCEdit();
     DialogDriver dialogs;

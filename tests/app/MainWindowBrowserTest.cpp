@@ -8,19 +8,16 @@
 
 #include "support/DialogDriver.h"
 #include "support/LoopbackHttp.h"
-#include "support/TempDir.h"
-#include "support/WaitUntil.h"
+#include "support/MainWindowHarness.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -32,10 +29,6 @@
 
 namespace {
 
-QByteArray html(const QByteArray& title) {
-    return "<html><head><title>" + title + "</title></head><body>" + title + "</body></html>";
-}
-
 // What the URL editor showed when it opened.
 struct EditorView {
     QString url, title, description;
@@ -43,60 +36,28 @@ struct EditorView {
 
 } // namespace
 
-class ManualSearch : public ::testing::Test {
+class ManualSearch : public MainWindowHarness {
 protected:
-    static void SetUpTestSuite() {
-        // The browser profile goes to this run's own user folders.
-        static TempDir user;
-        qputenv("XDG_DATA_HOME", QFile::encodeName(user.qpath("")) + "/data");
-        qputenv("XDG_CACHE_HOME", QFile::encodeName(user.qpath("")) + "/cache");
-    }
+    static void SetUpTestSuite() { BrowserProfileInTemp(); }
 
-    TempDir tmp;
-    QString oldCwd;
     LoopbackHttp site;
-    std::unique_ptr<TFmain> window;
     DialogDriver dialogs;
 
     void SetUp() override {
-        QDir root(tmp.qpath(""));
-        root.mkpath("bin");
-        root.mkpath("data");
-        oldCwd = QDir::currentPath();
-        QDir::setCurrent(tmp.qpath("bin"));
+        MainWindowHarness::SetUp();
         site.Redirect("/search", "/search?q=start");
-        site.Page("/search?q=start", html("Search"));
-        site.Page("/a", html("A"));
-        site.Page("/b", html("B"));
-
-        auto* settings = new TD_settings_user(tmp.qpath("bin/q.set"));
-        settings->Store().Set("DATA_FILE_NAME", tmp.path("data/r.qrl"));
-        settings->Store().Set("SI", "NO");
-        settings->Store().Set(AppInfo::HomeSearchPageKey, site.Address("/search").toStdString());
-        window = std::make_unique<TFmain>();
-        window->resize(900, 700);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        ASSERT_TRUE(WaitUntil([this] { return !window->FirstActivation; }));
-    }
-
-    void TearDown() override {
-        window.reset();
-        delete D_settings_user;
-        QDir::setCurrent(oldCwd);
+        site.Page("/search?q=start", TitledPage("Search"));
+        site.Page("/a", TitledPage("A"));
+        site.Page("/b", TitledPage("B"));
+        Settings(ReportPath())
+            .Store()
+            .Set(AppInfo::HomeSearchPageKey, site.Address("/search").toStdString());
+        ShowWindow([](TFmain& w) { w.resize(900, 700); });
     }
 
     TO_WB* browser() const { return window->O_WB1; }
     QString location() const { return QString::fromStdString(browser()->CurrentUrl()); }
-    QString changedMarker() const { return window->StatusPanel[1]->text(); }
 
-    void clickTab(const QString& caption) {
-        QTabBar* bar = window->PageControl1->tabBar();
-        for (int i = 0; i < bar->count(); ++i)
-            if (bar->tabText(i) == caption)
-                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
-    }
     void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
     bool settlesAt(const QString& address) {
@@ -145,15 +106,14 @@ TEST_F(ManualSearch, BrowserIsMadeWhenThePageIsFirstShownAndHomeIsInTheField) {
 TEST_F(ManualSearch, NormalGeometrySurvivesTheBrowserMaximisedOrNot) {
     // Started as the program starts: the stored geometry, then maximised.
     window.reset();
-    auto* settings = new TD_settings_user(tmp.qpath("bin/q.set"));
-    settings->Store().WriteGeometry(700, 500, 50, 60);
+    NewSettings().Store().WriteGeometry(700, 500, 50, 60);
     window = std::make_unique<TFmain>();
     window->RestoreGeometry();
     window->showMaximized();
     window->activateWindow();
     ASSERT_TRUE(WaitUntil([this] { return !window->FirstActivation && window->isMaximized(); }));
     // The browser view makes the window system's window anew.
-    clickTab("Manual search");
+    ClickTab("Manual search");
     ASSERT_NE(browser()->WebBrowser1, nullptr);
     QTest::qWait(2000);
     window->close();
@@ -162,7 +122,7 @@ TEST_F(ManualSearch, NormalGeometrySurvivesTheBrowserMaximisedOrNot) {
 }
 
 TEST_F(ManualSearch, ToolbarDrivesTheBrowser) {
-    clickTab("Manual search");
+    ClickTab("Manual search");
     click(window->TB_home);
     ASSERT_TRUE(settlesAt(site.Address("/search?q=start")));
     QTest::qWait(300);
@@ -196,12 +156,12 @@ TEST_F(ManualSearch, ToolbarDrivesTheBrowser) {
 }
 
 TEST_F(ManualSearch, AddToListAddsThePageShownThroughTheUrlEditor) {
-    clickTab("Manual search");
+    ClickTab("Manual search");
     // Before any page nothing happens.
     click(browser()->SB_add_to_found);
     QTest::qWait(200);
     EXPECT_EQ(window->Urls->ChildCount(), 0);
-    EXPECT_EQ(changedMarker(), "");
+    EXPECT_EQ(Status(1), "");
 
     click(window->TB_home);
     const QString home = site.Address("/search?q=start");
@@ -215,16 +175,16 @@ TEST_F(ManualSearch, AddToListAddsThePageShownThroughTheUrlEditor) {
     EXPECT_EQ(record->FindChild("TITLE")->Text, "title of " + home.toStdString());
     EXPECT_EQ(record->FindChild("DESCRIPTION")->Text, "descripton of " + home.toStdString());
     EXPECT_EQ(record->FindChild("REDIRECT")->Text, home.toStdString());
-    EXPECT_EQ(changedMarker(), "Changed");
+    EXPECT_EQ(Status(1), "Changed");
 
     // Cancel in the editor takes the new record out again.
     click(window->TB_save);
-    EXPECT_EQ(changedMarker(), "");
+    EXPECT_EQ(Status(1), "");
     go(site.Address("/a"));
     EXPECT_EQ(addToList("Cancel").title, "title of " + site.Address("/a"));
     EXPECT_EQ(window->FindListing(site.Address("/a").toStdString()), nullptr);
     EXPECT_EQ(window->Urls->ChildCount(), 1);
-    EXPECT_EQ(changedMarker(), "Changed");
+    EXPECT_EQ(Status(1), "Changed");
 
     // An address already in the report, also in other letter case, is only reported.
     go(home);
@@ -240,7 +200,7 @@ TEST_F(ManualSearch, AddToListAddsThePageShownThroughTheUrlEditor) {
     // The second page is added and both are in the found URL list.
     go(site.Address("/b"));
     addToList("Ok");
-    clickTab("Found URL list");
+    ClickTab("Found URL list");
     QAbstractItemModel* rows = window->O_results1->LV1->model();
     ASSERT_EQ(rows->rowCount(), 2);
     EXPECT_EQ(rows->index(0, 0).data().toString(), "title of " + home);

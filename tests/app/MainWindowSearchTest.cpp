@@ -4,50 +4,30 @@
 #include "collect/TO_autosearch.h"
 #include "search/SearchMessages.h"
 #include "search/SearchRun.h"
-#include "settings/TD_settings_user.h"
 
 #include "support/DialogDriver.h"
 #include "support/FeedServer.h"
-#include "support/TempDir.h"
+#include "support/MainWindowHarness.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
-
-#include <memory>
 
 namespace {
 
 // The program in a folder of its own, its feed at the loopback feed server.
-class MainWindowSearch : public ::testing::Test {
+class MainWindowSearch : public MainWindowHarness {
 protected:
     void SetUp() override {
-        QDir(tmp.qpath("")).mkpath("bin");
-        QDir(tmp.qpath("")).mkpath("data");
-        oldCwd = QDir::currentPath();
-        QDir::setCurrent(tmp.qpath("bin"));
-        auto* settings = new TD_settings_user(tmp.qpath("bin/q.set"));
-        settings->Store().Set("DATA_FILE_NAME", tmp.path("data/r.qrl"));
-        settings->Store().Set("SI", "NO");
-        settings->Store().Set("FEED_HOST", feed.host());
-        window = std::make_unique<TFmain>();
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !window->FirstActivation; }));
+        MainWindowHarness::SetUp();
+        Settings(ReportPath()).Store().Set("FEED_HOST", feed.host());
+        ShowWindow();
         search = window->O_autosearch1;
-    }
-    void TearDown() override {
-        window.reset();
-        delete D_settings_user;
-        QDir::setCurrent(oldCwd);
     }
 
     // Starts a run whose second keyword gets a slow reply, and waits until that is in flight.
@@ -65,9 +45,6 @@ protected:
     }
 
     FeedServer feed{{"--behave", "slow=slow"}};
-    TempDir tmp;
-    QString oldCwd;
-    std::unique_ptr<TFmain> window;
     TO_autosearch* search = nullptr;
 };
 

@@ -3,6 +3,7 @@
 #include "collect/TO_results.h"
 #include "dialogs/TDmsg.h"
 #include "dialogs/TFsure.h"
+#include "exchange/Export.h"
 #include "settings/TD_proxyLogin.h"
 #include "settings/TD_settings_user.h"
 #include "settings/TF_about.h"
@@ -11,6 +12,7 @@
 
 #include "support/DialogDriver.h"
 #include "support/FileDialogTyping.h"
+#include "support/MainWindowHarness.h"
 #include "support/SampleReports.h"
 #include "support/TempDir.h"
 #include "support/UrlCatcher.h"
@@ -22,7 +24,6 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -45,96 +46,33 @@
 
 namespace {
 
-const std::string kNewReport = "\r\n<QRL VERSION=\"1.0.1 beta\"/>";
+const std::string kNewReport = ReportText();
+const std::string kOther = ReportText().Title("Other");
 
 // The short date of 6 December 2026 under the tests' regional settings (LANG=C).
 std::string dateText() {
     return QLocale::system().toString(QDate(2026, 12, 6), QLocale::ShortFormat).toStdString();
 }
 
+std::string today() {
+    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
+}
+
 std::string smallReport() {
     return SmallReportText(dateText());
 }
 
-// Enters a file name into a file dialog (as pasted into its name field) and clicks its button.
-std::function<void(QWidget*)> typeFileName(const QString& path) {
-    return [path](QWidget* w) {
-        auto* dialog = qobject_cast<QFileDialog*>(w);
-        ASSERT_NE(dialog, nullptr);
-        EnterFileName(w, path);
-        if (!DialogDriver::ClickButton(w, "Open"))
-            DialogDriver::ClickButton(w, "Save");
-        EXPECT_FALSE(w->isVisible()) << "not accepted: " << path.toStdString();
-        if (w->isVisible())
-            dialog->reject();
-    };
-}
-
 } // namespace
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public MainWindowHarness {
 protected:
-    TempDir tmp;
-    QString oldCwd;
-    std::unique_ptr<TFmain> window;
     UrlCatcher browser;
 
     void SetUp() override {
-        QDir root(tmp.qpath(""));
-        root.mkpath("bin");
-        root.mkpath("docs");
-        root.mkpath("data");
+        MainWindowHarness::SetUp();
+        Folders({"docs"});
         tmp.write("docs/intro.html", "<html><body>Intro</body></html>");
-        oldCwd = QDir::currentPath();
-        // The program finds "../docs" and "../data" from where it is started.
-        QDir::setCurrent(tmp.qpath("bin"));
     }
-
-    void TearDown() override {
-        window.reset();
-        delete D_settings_user;
-        QDir::setCurrent(oldCwd);
-    }
-
-    std::string report(const std::string& name = "r.qrl") const { return tmp.path("data/" + name); }
-
-    // Starts the program's window on the settings given (the report of DATA_FILE_NAME).
-    void startWith(const std::string& dataFile, bool offerGettingStarted = false) {
-        auto* settings = new TD_settings_user(tmp.qpath("bin/q.set"));
-        settings->Store().Set("DATA_FILE_NAME", dataFile);
-        if (!offerGettingStarted)
-            settings->Store().Set("SI", "NO");
-        show();
-    }
-    void start() { startWith(report()); }
-
-    // Shows the window and waits for its first activation (which loads the report).
-    void show() {
-        window = std::make_unique<TFmain>();
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !window->FirstActivation; }));
-        QCoreApplication::processEvents();
-    }
-
-    // Ends this run of the program (the settings are written) and starts it again.
-    void restart() {
-        window.reset();
-        ASSERT_EQ(D_settings_user, nullptr);
-        new TD_settings_user(tmp.qpath("bin/q.set"));
-        show();
-    }
-
-    QString status(int panel) const { return window->StatusPanel[panel]->text(); }
-
-    void clickTab(const QString& caption) {
-        QTabBar* bar = window->PageControl1->tabBar();
-        for (int i = 0; i < bar->count(); ++i)
-            if (bar->tabText(i) == caption)
-                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
-    }
-
     void save() { QTest::keyClick(window->Edit_report_title, Qt::Key_S, Qt::ControlModifier); }
 };
 
@@ -221,10 +159,10 @@ TEST(FirstStart, InsideTheCopiedProgram) {
 }
 
 TEST_F(MainWindow, TypedReportIsSavedAndReadBackByteForByte) {
-    start();
+    StartWindow();
     EXPECT_EQ(tmp.read("data/r.qrl"), kNewReport); // the missing file was created at once
     QTest::keyClicks(window->Edit_report_title, "Garden tools");
-    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(Status(1), "Changed");
     QTest::keyClicks(window->Memo_report_dsc, "Suppliers of garden tools");
     QTest::keyClick(window->Memo_report_dsc, Qt::Key_Return);
     QTest::keyClicks(window->Memo_report_dsc, "found in December.");
@@ -240,28 +178,28 @@ TEST_F(MainWindow, TypedReportIsSavedAndReadBackByteForByte) {
     EXPECT_EQ(tmp.read("data/r.qrl"), kNewReport); // nothing is written before Save
 
     save();
-    EXPECT_EQ(status(1), "");
-    const std::string expected =
-        "\r\n<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Garden tools\" RDATE=\"" + dateText() +
-        "\">Suppliers of garden tools\r\nfound in December."
-        "\r\n\t<URLS/>\r\n</QRL>";
+    EXPECT_EQ(Status(1), "");
+    const std::string expected = ReportText()
+                                     .Title("Garden tools")
+                                     .Date(dateText())
+                                     .Description("Suppliers of garden tools\r\nfound in December.")
+                                     .Records();
     EXPECT_EQ(tmp.read("data/r.qrl"), expected);
     EXPECT_EQ(tmp.read("data/r.BAK"), kNewReport);
 
-    restart();
+    Restart();
     EXPECT_EQ(window->Edit_report_title->text(), "Garden tools");
     EXPECT_EQ(window->DTP_report->date(), QDate(2026, 12, 6));
     EXPECT_EQ(window->Memo_report_dsc->toPlainText(),
               "Suppliers of garden tools\nfound in December.");
-    EXPECT_EQ(status(1), ""); // showing a report changes nothing
+    EXPECT_EQ(Status(1), ""); // showing a report changes nothing
     save();
     EXPECT_EQ(tmp.read("data/r.qrl"), expected);
     EXPECT_EQ(tmp.read("data/r.BAK"), expected); // only the version before the last save
 }
 
 TEST_F(MainWindow, SmallReportRoundTripsAndRecordsFollowTheDuplicateRule) {
-    tmp.write("data/r.qrl", smallReport());
-    start();
+    StartOn(smallReport());
     EXPECT_EQ(window->Edit_report_title->text(), "Garden tools");
     ASSERT_NE(window->Urls, nullptr);
     TQelPigger* record = window->FindListing("U1");
@@ -274,7 +212,7 @@ TEST_F(MainWindow, SmallReportRoundTripsAndRecordsFollowTheDuplicateRule) {
     window->ListDirty = false;
     EXPECT_FALSE(window->AddListing("Spades!", "new", "U1", "http://feed/u1"));
     EXPECT_TRUE(window->ListDirty);
-    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(Status(1), "Changed");
     EXPECT_TRUE(window->AddListing("Rakes", "Rakes", "u2", "u2"));
     EXPECT_EQ(window->Urls->ChildCount(), 2);
     EXPECT_EQ(window->FindListing("u1"), record);
@@ -290,23 +228,19 @@ TEST_F(MainWindow, SmallReportRoundTripsAndRecordsFollowTheDuplicateRule) {
 TEST_F(MainWindow, OtherRootKeepsItsVersionAndBlankTitleIsRemoved) {
     tmp.write("data/r.qrl", "<XML_DATA VERSION=\"0.9\" RTITLE=\"Old\">Old text</XML_DATA>");
     DialogDriver dialogs;
-    start();
+    StartWindow();
     EXPECT_TRUE(dialogs.Seen().isEmpty()); // opened without a message
     EXPECT_EQ(window->Edit_report_title->text(), "Old");
     window->Edit_report_title->selectAll();
     QTest::keyClicks(window->Edit_report_title, "   ");
     save();
-    EXPECT_EQ(
-        tmp.read("data/r.qrl"),
-        "\r\n<XML_DATA VERSION=\"0.9\" RDATE=\"" +
-            QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString() +
-            "\">Old text\r\n\t<URLS/>\r\n</XML_DATA>");
+    EXPECT_EQ(tmp.read("data/r.qrl"), "\r\n<XML_DATA VERSION=\"0.9\" RDATE=\"" + today() +
+                                          "\">Old text\r\n\t<URLS/>\r\n</XML_DATA>");
     EXPECT_TRUE(dialogs.Done());
 }
 
 TEST_F(MainWindow, SaveChangesIsAskedOnCloseAndEitherAnswerCloses) {
-    tmp.write("data/r.qrl", smallReport());
-    start();
+    StartOn(smallReport());
     QTest::keyClicks(window->Edit_report_title, " and more");
     DialogDriver dialogs;
     dialogs.No();
@@ -316,7 +250,7 @@ TEST_F(MainWindow, SaveChangesIsAskedOnCloseAndEitherAnswerCloses) {
     EXPECT_EQ(tmp.read("data/r.qrl"), smallReport());
     EXPECT_FALSE(D_settings_user->Store().Get("WIDTH").empty()); // geometry kept for next time
 
-    restart();
+    Restart();
     QTest::keyClicks(window->Edit_report_title, " and more");
     dialogs.Yes();
     window->close();
@@ -325,7 +259,7 @@ TEST_F(MainWindow, SaveChangesIsAskedOnCloseAndEitherAnswerCloses) {
     EXPECT_EQ(tmp.read("data/r.BAK"), smallReport());
 
     // Esc does not give up the changes; Enter (after a No elsewhere) saves them.
-    restart();
+    Restart();
     QTest::keyClicks(window->Edit_report_title, " still");
     dialogs.No().Then([](QWidget* w) {
         QTest::keyClick(w, Qt::Key_Escape);
@@ -338,7 +272,7 @@ TEST_F(MainWindow, SaveChangesIsAskedOnCloseAndEitherAnswerCloses) {
     EXPECT_NE(tmp.read("data/r.qrl").find("RTITLE=\"Garden tools and more still\""),
               std::string::npos);
 
-    restart(); // unchanged: no question
+    Restart(); // unchanged: no question
     window->close();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(dialogs.Seen(), (QStringList{"Save changes?", "Save changes?", "Delete current URL?",
@@ -349,7 +283,7 @@ TEST_F(MainWindow, SaveChangesIsAskedOnCloseAndEitherAnswerCloses) {
 TEST_F(MainWindow, FailedSaveIsShownAndTheReportStaysChanged) {
     QDir(tmp.qpath("")).mkpath("place");
     tmp.write("place/r.qrl", smallReport());
-    startWith(tmp.path("place/r.qrl"));
+    StartWindow(tmp.path("place/r.qrl"));
     // The report's folder goes away (moved elsewhere) and a file takes its name.
     ASSERT_TRUE(QDir(tmp.qpath("")).rename("place", "moved"));
     tmp.write("place", "not a folder");
@@ -363,7 +297,7 @@ TEST_F(MainWindow, FailedSaveIsShownAndTheReportStaysChanged) {
         << dialogs.Seen()[0].toStdString();
     EXPECT_TRUE(dialogs.Seen()[0].contains("place/r.qrl"));
     EXPECT_TRUE(window->Modified);
-    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(Status(1), "Changed");
     EXPECT_EQ(tmp.read("moved/r.qrl"), smallReport());
     EXPECT_EQ(tmp.read("place"), "not a folder");
 
@@ -383,7 +317,7 @@ TEST_F(MainWindow, FailedSaveIsShownAndTheReportStaysChanged) {
 }
 
 TEST_F(MainWindow, ToolbarAndMenusFollowThePage) {
-    start();
+    StartWindow();
     QToolButton* browserButtons[] = {window->TB_home, window->TB_back, window->TB_next,
                                      window->TB_refresh, window->TB_stop};
     QToolButton* listButtons[] = {window->TB_edit, window->TB_delete, window->TB_filter,
@@ -402,11 +336,11 @@ TEST_F(MainWindow, ToolbarAndMenusFollowThePage) {
             EXPECT_TRUE(b->isEnabled()) << page;
     };
     expectEnabled(false, false, "Report info");
-    clickTab("Manual search");
+    ClickTab("Manual search");
     expectEnabled(true, false, "Manual search");
-    clickTab("Found URL list");
+    ClickTab("Found URL list");
     expectEnabled(false, true, "Found URL list");
-    clickTab("Auto search");
+    ClickTab("Auto search");
     expectEnabled(false, false, "Auto search");
     window->N_Manualmode->trigger();
     EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet_manual);
@@ -418,7 +352,7 @@ TEST_F(MainWindow, ToolbarAndMenusFollowThePage) {
     EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet_view);
     expectEnabled(false, true, "Found URL list menu");
     EXPECT_TRUE(window->ListDirty);
-    clickTab("Report info");
+    ClickTab("Report info");
     EXPECT_FALSE(window->ListDirty);
 
     // The hints and pictures of the toolbar.
@@ -436,23 +370,23 @@ TEST_F(MainWindow, ToolbarAndMenusFollowThePage) {
 
 TEST_F(MainWindow, OpenOfATypedTxtNameWorksOnTheQrlFile) {
     tmp.write("data/r.qrl", smallReport());
-    tmp.write("data/other.qrl", "<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Other\"/>");
-    start();
+    tmp.write("data/other.qrl", kOther);
+    StartWindow();
     DialogDriver dialogs;
-    dialogs.Then(typeFileName(tmp.qpath("data/other.txt")));
+    dialogs.Then(TypeFileName(tmp.qpath("data/other.txt")));
     window->N_Open->trigger();
     EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
     EXPECT_EQ(window->FileName, tmp.path("data/other.qrl"));
-    EXPECT_EQ(status(2), tmp.qpath("data/other.qrl"));
+    EXPECT_EQ(Status(2), tmp.qpath("data/other.qrl"));
     EXPECT_EQ(window->Edit_report_title->text(), "Other");
     EXPECT_EQ(D_settings_user->GetDataFileName(), tmp.path("data/other.qrl"));
     EXPECT_FALSE(tmp.exists("data/other.txt"));
-    EXPECT_EQ(status(1), "");
+    EXPECT_EQ(Status(1), "");
     // The report given up was saved first.
     EXPECT_NE(tmp.read("data/r.BAK"), "");
 
     // A name that does not exist yet becomes a new report.
-    dialogs.Then(typeFileName(tmp.qpath("data/fresh")));
+    dialogs.Then(TypeFileName(tmp.qpath("data/fresh")));
     window->N_Open->trigger();
     EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
     EXPECT_EQ(tmp.read("data/fresh.qrl"), kNewReport);
@@ -461,14 +395,14 @@ TEST_F(MainWindow, OpenOfATypedTxtNameWorksOnTheQrlFile) {
 
 TEST_F(MainWindow, OpenLeavesAnUnreadableOrUnreachableFileAndKeepsTheReport) {
     tmp.write("data/r.qrl", smallReport());
-    const std::string broken = "<QRL VERSION=\"1.0.1 beta\"><URLS>";
+    const std::string broken = ReportText().Opening() + "<URLS>";
     tmp.write("data/broken.qrl", broken);
-    start();
+    StartWindow();
     DialogDriver dialogs;
-    dialogs.Then(typeFileName(tmp.qpath("data/broken.qrl"))).Ok();
+    dialogs.Then(TypeFileName(tmp.qpath("data/broken.qrl"))).Ok();
     window->N_Open->trigger();
     // A path through a file, as a name appended to a name left in the field gives.
-    dialogs.Then(typeFileName(tmp.qpath("data/r.qrl") + tmp.qpath("data/old.qrl"))).Ok();
+    dialogs.Then(TypeFileName(tmp.qpath("data/r.qrl") + tmp.qpath("data/old.qrl"))).Ok();
     window->N_Open->trigger();
     EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
     ASSERT_EQ(dialogs.Seen().size(), 2);
@@ -477,15 +411,15 @@ TEST_F(MainWindow, OpenLeavesAnUnreadableOrUnreachableFileAndKeepsTheReport) {
     EXPECT_TRUE(dialogs.Seen()[1].contains("does not exist")) << dialogs.Seen()[1].toStdString();
     EXPECT_EQ(tmp.read("data/broken.qrl"), broken);
     EXPECT_FALSE(tmp.exists("data/broken.qrl.unreadable"));
-    EXPECT_EQ(window->FileName, report());
-    EXPECT_EQ(D_settings_user->GetDataFileName(), report());
+    EXPECT_EQ(window->FileName, ReportPath());
+    EXPECT_EQ(D_settings_user->GetDataFileName(), ReportPath());
     EXPECT_EQ(window->Edit_report_title->text(), "Garden tools");
 }
 
 TEST_F(MainWindow, FileDialogLeavesNoCompletionAndStartsWithAnEmptyName) {
     tmp.write("data/r.qrl", smallReport());
-    tmp.write("data/other.qrl", "<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Other\"/>");
-    start();
+    tmp.write("data/other.qrl", kOther);
+    StartWindow();
     // The name is typed and Return pressed while the completion list shows.
     DialogDriver dialogs;
     dialogs.Then([this](QWidget* w) {
@@ -521,8 +455,8 @@ TEST_F(MainWindow, FileDialogLeavesNoCompletionAndStartsWithAnEmptyName) {
 
 TEST_F(MainWindow, OpenAfterAnsweringTheQuestion) {
     tmp.write("data/r.qrl", smallReport());
-    tmp.write("data/other.qrl", "<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Other\"/>");
-    start();
+    tmp.write("data/other.qrl", kOther);
+    StartWindow();
     QTest::keyClicks(window->Edit_report_title, "!");
 
     // No, then the dialog is cancelled: nothing is saved and the changes stay.
@@ -531,10 +465,10 @@ TEST_F(MainWindow, OpenAfterAnsweringTheQuestion) {
     window->N_Open->trigger();
     EXPECT_EQ(tmp.read("data/r.qrl"), smallReport());
     EXPECT_EQ(window->Edit_report_title->text(), "Garden tools!");
-    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(Status(1), "Changed");
 
     // No, then a file is chosen: the report is still saved before the other is read.
-    dialogs.No().Then(typeFileName(tmp.qpath("data/other.qrl")));
+    dialogs.No().Then(TypeFileName(tmp.qpath("data/other.qrl")));
     window->N_Open->trigger();
     EXPECT_NE(tmp.read("data/r.qrl").find("Garden tools!"), std::string::npos);
     EXPECT_EQ(window->Edit_report_title->text(), "Other");
@@ -542,7 +476,7 @@ TEST_F(MainWindow, OpenAfterAnsweringTheQuestion) {
     // Yes: saved once, so the backup still holds the version before it.
     QTest::keyClicks(window->Edit_report_title, "?");
     const std::string before = tmp.read("data/other.qrl");
-    dialogs.Yes().Then(typeFileName(tmp.qpath("data/r.qrl")));
+    dialogs.Yes().Then(TypeFileName(tmp.qpath("data/r.qrl")));
     window->N_Open->trigger();
     EXPECT_NE(tmp.read("data/other.qrl").find("Other?"), std::string::npos);
     EXPECT_EQ(tmp.read("data/other.BAK"), before);
@@ -551,19 +485,18 @@ TEST_F(MainWindow, OpenAfterAnsweringTheQuestion) {
 }
 
 TEST_F(MainWindow, SaveAsWithoutExtensionWritesTheQrlFile) {
-    tmp.write("data/r.qrl", smallReport());
-    start();
+    StartOn(smallReport());
     QTest::keyClicks(window->Edit_report_title, " copy");
     DialogDriver dialogs;
-    dialogs.Then(typeFileName(tmp.qpath("data/copy")));
+    dialogs.Then(TypeFileName(tmp.qpath("data/copy")));
     window->N_Saveas->trigger();
     EXPECT_TRUE(dialogs.Done());
     EXPECT_NE(tmp.read("data/copy.qrl").find("RTITLE=\"Garden tools copy\""), std::string::npos);
     EXPECT_FALSE(tmp.exists("data/copy"));
     EXPECT_EQ(tmp.read("data/r.qrl"), smallReport());
-    EXPECT_EQ(status(2), tmp.qpath("data/copy.qrl"));
+    EXPECT_EQ(Status(2), tmp.qpath("data/copy.qrl"));
     EXPECT_EQ(D_settings_user->GetDataFileName(), tmp.path("data/copy.qrl"));
-    EXPECT_EQ(status(1), "");
+    EXPECT_EQ(Status(1), "");
     EXPECT_EQ(window->Edit_report_title->text(), "Garden tools copy");
 
     // Saving as into a place that cannot be written keeps the report on its own file: the
@@ -571,7 +504,7 @@ TEST_F(MainWindow, SaveAsWithoutExtensionWritesTheQrlFile) {
     QDir(tmp.qpath("")).mkpath("gone");
     dialogs
         .Then([this](QWidget* w) {
-            typeFileName(tmp.qpath("gone/new.qrl"))(w);
+            TypeFileName(tmp.qpath("gone/new.qrl"))(w);
             QDir(tmp.qpath("gone")).removeRecursively();
             tmp.write("gone", "x");
         })
@@ -581,18 +514,18 @@ TEST_F(MainWindow, SaveAsWithoutExtensionWritesTheQrlFile) {
     EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
     ASSERT_EQ(dialogs.Seen().size(), 1);
     EXPECT_TRUE(dialogs.Seen()[0].contains("gone/new.qrl"));
-    EXPECT_EQ(status(2), tmp.qpath("data/copy.qrl"));
+    EXPECT_EQ(Status(2), tmp.qpath("data/copy.qrl"));
     EXPECT_EQ(D_settings_user->GetDataFileName(), tmp.path("data/copy.qrl"));
-    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(Status(1), "Changed");
     EXPECT_EQ(window->Edit_report_title->text(), "Garden tools copy!");
 }
 
 TEST_F(MainWindow, UnreadableReportIsKeptAsideAndTheUserIsTold) {
-    const std::string broken = "<QRL VERSION=\"1.0.1 beta\">precious<URLS>";
+    const std::string broken = ReportText().Description("precious").Opening() + "<URLS>";
     tmp.write("data/r.qrl", broken);
     DialogDriver dialogs;
     dialogs.Ok();
-    start();
+    StartWindow();
     ASSERT_EQ(dialogs.Seen().size(), 1);
     EXPECT_TRUE(dialogs.Seen()[0].contains(tmp.qpath("data/r.qrl.unreadable")))
         << dialogs.Seen()[0].toStdString();
@@ -607,11 +540,11 @@ TEST_F(MainWindow, UnreadableReportIsKeptAsideAndTheUserIsTold) {
 TEST_F(MainWindow, EmptyReportFileStartsNewAndIsFilledBySave) {
     tmp.write("data/r.qrl", "");
     DialogDriver dialogs;
-    start();
+    StartWindow();
     EXPECT_EQ(tmp.read("data/r.qrl"), "");
     EXPECT_EQ(window->Doc.Name(), "QRL");
     save();
-    EXPECT_EQ(tmp.read("data/r.qrl").rfind("\r\n<QRL VERSION=\"1.0.1 beta\" RDATE=", 0), 0u);
+    EXPECT_EQ(tmp.read("data/r.qrl").rfind(ReportText().Date(today()).Opening(), 0), 0u);
     EXPECT_TRUE(dialogs.Done());
 }
 
@@ -625,7 +558,8 @@ TEST_F(MainWindow, GettingStartedIsOfferedOnceAfterTheReportIsShown) {
             fileDuringDialog = window ? window->StatusPanel[2]->text() : QString();
             DialogDriver::ClickButton(w, "Ok"); // "Show intro now" is chosen
         });
-        startWith(report(), true);
+        Settings(ReportPath(), true);
+        ShowWindow();
         ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.Done(); }));
         ASSERT_EQ(browser.opened.size(), 1u);
         EXPECT_EQ(browser.opened[0], QUrl::fromLocalFile(tmp.qpath("docs/intro.html")));
@@ -639,30 +573,28 @@ TEST_F(MainWindow, GettingStartedIsOfferedOnceAfterTheReportIsShown) {
 
     // "Don't show this prompt again" reaches the settings file when the program ends.
     window.reset();
-    new TD_settings_user(tmp.qpath("bin/q.set"));
+    NewSettings();
     DialogDriver again;
     again.Then([](QWidget* w) {
         auto* button = w->findChild<QRadioButton*>("RG1Item3");
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
         DialogDriver::ClickButton(w, "Ok");
     });
-    show();
+    ShowWindow();
     ASSERT_TRUE(QTest::qWaitFor([&] { return again.Done(); }));
     window.reset();
-    QFile file(tmp.qpath("bin/q.set"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("SI=\"NO\""));
+    EXPECT_NE(SettingsFile().find("SI=\"NO\""), std::string::npos);
 
     // Now it stays away.
-    new TD_settings_user(tmp.qpath("bin/q.set"));
+    NewSettings();
     DialogDriver none;
-    show();
+    ShowWindow();
     QTest::qWait(50);
     EXPECT_TRUE(none.Done()) << none.Unexpected().join(",").toStdString();
 }
 
 TEST_F(MainWindow, HelpAboutAndLastVersion) {
-    start();
+    StartWindow();
     window->N_Intro->trigger();
     ASSERT_EQ(browser.opened.size(), 1u);
     EXPECT_EQ(browser.opened[0], QUrl::fromLocalFile(tmp.qpath("docs/intro.html")));
@@ -674,7 +606,7 @@ TEST_F(MainWindow, HelpAboutAndLastVersion) {
         DialogDriver::ClickButton(w, "Ok");
     });
     window->N_About->trigger();
-    EXPECT_EQ(versionShown, "1.0.1 beta");
+    EXPECT_EQ(versionShown, AppInfo::Version);
 
     dialogs.No().Yes();
     QTest::mouseClick(window->TB_lastversion, Qt::LeftButton);
@@ -682,7 +614,7 @@ TEST_F(MainWindow, HelpAboutAndLastVersion) {
     window->N_lastversion->trigger();
     ASSERT_EQ(browser.opened.size(), 2u);
     EXPECT_EQ(browser.opened[1], QUrl(AppInfo::ProductPage));
-    const QString question = "The version is \"1.0.1 beta\".\n"
+    const QString question = QString("The version is \"") + AppInfo::Version + "\".\n" +
                              "Most fresh version you can find at:\n"
                              "www.quarrylog.example/quarrylog/download.html.\n"
                              "\n"
@@ -714,7 +646,7 @@ QStringList entries(const QMenu* menu) {
 } // namespace
 
 TEST_F(MainWindow, MenusInTheirOrderWithTheirSeparators) {
-    start();
+    StartWindow();
     QStringList bar;
     for (const QAction* a : window->MainMenu1->actions())
         bar << a->text();
@@ -731,7 +663,7 @@ TEST_F(MainWindow, MenusInTheirOrderWithTheirSeparators) {
 }
 
 TEST_F(MainWindow, ReportInfoPageCaptions) {
-    start();
+    StartWindow();
     QStringList tabs;
     for (int i = 0; i < window->PageControl1->count(); ++i)
         tabs << window->PageControl1->tabText(i);
@@ -746,7 +678,7 @@ TEST_F(MainWindow, ReportInfoPageCaptions) {
 }
 
 TEST_F(MainWindow, EmptyDescriptionAndOuterBlankLines) {
-    start();
+    StartWindow();
     QTest::keyClicks(window->Edit_report_title, "T");
     save();
     // An empty description gives the root no content text.
@@ -759,18 +691,15 @@ TEST_F(MainWindow, EmptyDescriptionAndOuterBlankLines) {
     QTest::keyClick(window->Memo_report_dsc, Qt::Key_Return);
     ASSERT_EQ(window->Memo_report_dsc->toPlainText(), "\nmiddle\n\n");
     save();
-    restart();
+    Restart();
     // The blank lines around it are kept.
     EXPECT_EQ(window->Memo_report_dsc->toPlainText(), "\nmiddle\n\n");
-    EXPECT_EQ(status(1), "");
+    EXPECT_EQ(Status(1), "");
 }
 
 TEST_F(MainWindow, StoredGeometryIsAppliedOnTheFirstActivationOnly) {
-    auto* settings = new TD_settings_user(tmp.qpath("bin/q.set"));
-    settings->Store().Set("DATA_FILE_NAME", report());
-    settings->Store().Set("SI", "NO");
-    settings->Store().WriteGeometry(613, 505, 30, 40);
-    show();
+    Settings(ReportPath()).Store().WriteGeometry(613, 505, 30, 40);
+    ShowWindow();
     EXPECT_EQ(window->size(), QSize(613, 505));
 
     // The user makes the window bigger, then opens and closes a dialog.
@@ -791,8 +720,7 @@ TEST_F(MainWindow, StoredGeometryIsAppliedOnTheFirstActivationOnly) {
 }
 
 TEST_F(MainWindow, ClosingAMaximisedWindowLeavesItMaximised) {
-    tmp.write("data/r.qrl", smallReport());
-    start();
+    StartOn(smallReport());
     window->resize(640, 480);
     window->showMaximized();
     ASSERT_TRUE(QTest::qWaitFor([this] { return window->isMaximized(); }));
@@ -811,7 +739,7 @@ TEST_F(MainWindow, ClosingAMaximisedWindowLeavesItMaximised) {
 }
 
 TEST_F(MainWindow, FixedDialogsHaveACloseButtonOnly) {
-    start();
+    StartWindow();
     TF_getting_started gettingStarted;
     const std::vector<QWidget*> dialogs = {
         Fsure(), Dmsg(), D_url_edit(), D_proxyLogin(), F_about(), D_settings_user, &gettingStarted};
@@ -830,46 +758,45 @@ TEST_F(MainWindow, FixedDialogsHaveACloseButtonOnly) {
 
 TEST_F(MainWindow, SaveAsOntoAnExistingReportByNameWithoutExtensionAsksFirst) {
     tmp.write("data/r.qrl", smallReport());
-    const std::string other = "<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Other\"/>";
-    tmp.write("data/other.qrl", other);
-    start();
+    tmp.write("data/other.qrl", kOther);
+    StartWindow();
     QTest::keyClicks(window->Edit_report_title, "!");
     const QString question =
         "The file \"" + tmp.qpath("data/other.qrl") + "\" already exists.\nReplace it?";
 
     // No: nothing is written and the report stays on its own file.
     DialogDriver dialogs;
-    dialogs.Then(typeFileName(tmp.qpath("data/other"))).No();
+    dialogs.Then(TypeFileName(tmp.qpath("data/other"))).No();
     window->N_Saveas->trigger();
     EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
     EXPECT_EQ(dialogs.Seen(), QStringList{question});
-    EXPECT_EQ(tmp.read("data/other.qrl"), other);
+    EXPECT_EQ(tmp.read("data/other.qrl"), kOther);
     EXPECT_EQ(tmp.read("data/r.qrl"), smallReport());
-    EXPECT_EQ(status(2), tmp.qpath("data/r.qrl"));
+    EXPECT_EQ(Status(2), tmp.qpath("data/r.qrl"));
     EXPECT_EQ(D_settings_user->GetDataFileName(), tmp.path("data/r.qrl"));
-    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(Status(1), "Changed");
 
     // A name whose extension is replaced asks as well; Yes replaces the file (kept as backup).
-    dialogs.Then(typeFileName(tmp.qpath("data/other.txt"))).Yes();
+    dialogs.Then(TypeFileName(tmp.qpath("data/other.txt"))).Yes();
     window->N_Saveas->trigger();
     EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
     EXPECT_EQ(dialogs.Seen(), (QStringList{question, question}));
     EXPECT_NE(tmp.read("data/other.qrl").find("Garden tools!"), std::string::npos);
-    EXPECT_EQ(tmp.read("data/other.BAK"), other);
-    EXPECT_EQ(status(2), tmp.qpath("data/other.qrl"));
+    EXPECT_EQ(tmp.read("data/other.BAK"), kOther);
+    EXPECT_EQ(Status(2), tmp.qpath("data/other.qrl"));
 
     // The report's own name without extension is no other file: no question.
-    dialogs.Then(typeFileName(tmp.qpath("data/other")));
+    dialogs.Then(TypeFileName(tmp.qpath("data/other")));
     window->N_Saveas->trigger();
     EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
     EXPECT_EQ(dialogs.Seen().size(), 2);
-    EXPECT_EQ(status(2), tmp.qpath("data/other.qrl"));
+    EXPECT_EQ(Status(2), tmp.qpath("data/other.qrl"));
 }
 
 TEST_F(MainWindow, FileDialogsShowNamesAndDatesAndKeepTheirSize) {
     const std::string longName = "Garden tools and seeds of 2026";
     tmp.write("data/" + longName + ".qrl", kNewReport);
-    start();
+    StartWindow();
     struct Seen {
         QSize size;
         int nameWidth = 0, nameNeeded = 0, dateRight = 0, viewWidth = 0;
@@ -913,7 +840,7 @@ TEST_F(MainWindow, FileDialogsShowNamesAndDatesAndKeepTheirSize) {
     EXPECT_EQ(save.size, QSize(760, 560));
     EXPECT_GE(save.nameWidth, save.nameNeeded);
     EXPECT_LE(save.dateRight, save.viewWidth);
-    restart();
+    Restart();
     dialogs.Then(look(again, QSize()));
     window->N_Open->trigger();
     EXPECT_TRUE(dialogs.Done());
@@ -922,22 +849,24 @@ TEST_F(MainWindow, FileDialogsShowNamesAndDatesAndKeepTheirSize) {
 
 namespace {
 
-const char* kThreeRecords =
-    "<QRL VERSION=\"1.0.1 beta\"><URLS>"
-    "<LISTING URL=\"http://a.example/\"><TITLE>A</TITLE>"
-    "<DESCRIPTION>first</DESCRIPTION><REDIRECT>http://a.example/</REDIRECT>"
-    "</LISTING>"
-    "<LISTING URL=\"http://b.example/\" CHK=\"Y\"><TITLE>B</TITLE>"
-    "<DESCRIPTION>second</DESCRIPTION><REDIRECT>http://b.example/</REDIRECT>"
-    "</LISTING>"
-    "<LISTING URL=\"http://c.example/\"><TITLE>C</TITLE>"
-    "<DESCRIPTION>third</DESCRIPTION><REDIRECT>http://c.example/</REDIRECT>"
-    "</LISTING></URLS></QRL>";
+const std::string kThreeRecords = ReportText()
+                                      .Record("http://a.example/", "A", "first")
+                                      .Record("http://b.example/", "B", "second")
+                                      .Checked()
+                                      .Record("http://c.example/", "C", "third");
 
 } // namespace
 
 class FoundList : public MainWindow {
 protected:
+    void SetUp() override {
+        MainWindow::SetUp();
+        tmp.write("data/r.qrl", kThreeRecords);
+    }
+    void showList() {
+        StartWindow();
+        ClickTab("Found URL list");
+    }
     QAbstractItemModel* rows() { return window->O_results1->LV1->model(); }
     QString cell(int row, int column) { return rows()->index(row, column).data().toString(); }
     void selectRow(int row) {
@@ -954,15 +883,13 @@ protected:
 };
 
 TEST_F(FoundList, TicksEditsAndDeletesThroughTheWindow) {
-    tmp.write("data/r.qrl", kThreeRecords);
-    start();
-    clickTab("Found URL list");
+    showList();
     ASSERT_EQ(rows()->rowCount(), 3);
     EXPECT_EQ(cell(1, 1), "b.example/");
 
     // A tick marks the report changed and reaches its record at once.
     tick(0);
-    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(Status(1), "Changed");
     EXPECT_EQ(window->FindListing("http://a.example/")->GetAttr("CHK"), "Y");
     save();
     EXPECT_NE(tmp.read("data/r.qrl").find("<LISTING URL=\"http://a.example/\" CHK=\"Y\">"),
@@ -980,21 +907,21 @@ TEST_F(FoundList, TicksEditsAndDeletesThroughTheWindow) {
     QTest::mouseClick(window->TB_edit, Qt::LeftButton);
     EXPECT_EQ(cell(1, 0), "B edited");
     EXPECT_EQ(rows()->rowCount(), 3);
-    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(Status(1), "Changed");
     QTest::mouseClick(window->TB_save, Qt::LeftButton);
-    EXPECT_EQ(status(1), "");
+    EXPECT_EQ(Status(1), "");
 
     // Delete: No keeps everything; Yes removes row and record and marks the report changed.
     selectRow(2);
     dialogs.No();
     QTest::mouseClick(window->TB_delete, Qt::LeftButton);
     EXPECT_EQ(rows()->rowCount(), 3);
-    EXPECT_EQ(status(1), "");
+    EXPECT_EQ(Status(1), "");
     dialogs.Yes();
     window->N_DeleteURL->trigger();
     EXPECT_EQ(rows()->rowCount(), 2);
     EXPECT_EQ(window->FindListing("http://c.example/"), nullptr);
-    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(Status(1), "Changed");
 
     // Open URL hands the record's redirect to the default browser.
     selectRow(0);
@@ -1007,9 +934,7 @@ TEST_F(FoundList, TicksEditsAndDeletesThroughTheWindow) {
 // The find text hides the selected row: no other record becomes the one the window's
 // commands act on.
 TEST_F(FoundList, CommandsDoNothingOnceTheFindTextHidesTheSelectedRow) {
-    tmp.write("data/r.qrl", kThreeRecords);
-    start();
-    clickTab("Found URL list");
+    showList();
     selectRow(1);
     QTest::keyClicks(window->O_results1->E_find, "first");
     ASSERT_EQ(rows()->rowCount(), 1);
@@ -1022,30 +947,27 @@ TEST_F(FoundList, CommandsDoNothingOnceTheFindTextHidesTheSelectedRow) {
     window->N_OpenURL->trigger();
     EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
     EXPECT_TRUE(browser.opened.empty());
-    EXPECT_EQ(status(1), "");
+    EXPECT_EQ(Status(1), "");
     EXPECT_EQ(window->O_results1->SelectedRecord(), nullptr);
     window->O_results1->E_find->clear();
     EXPECT_EQ(rows()->rowCount(), 3);
 }
 
 TEST_F(FoundList, ListIsRebuiltByTheTabNotByTheMenu) {
-    tmp.write("data/r.qrl", kThreeRecords);
-    start();
-    clickTab("Found URL list");
-    clickTab("Report info");
+    showList();
+    ClickTab("Report info");
     EXPECT_TRUE(window->AddListing("D", "fourth", "http://d.example/", "http://d.example/"));
     window->N_FoundURLlist->trigger();
     EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet_view);
     EXPECT_EQ(rows()->rowCount(), 3);
-    clickTab("Report info");
-    clickTab("Found URL list");
+    ClickTab("Report info");
+    ClickTab("Found URL list");
     EXPECT_EQ(rows()->rowCount(), 4);
     EXPECT_FALSE(window->ListDirty);
 }
 
 TEST_F(FoundList, PageAddedByHandStaysOnlyWhenTheEditorIsConfirmed) {
-    tmp.write("data/r.qrl", kThreeRecords);
-    start();
+    StartWindow();
     DialogDriver dialogs;
     QString titleShown;
     dialogs.Then([&](QWidget* w) {
@@ -1056,7 +978,7 @@ TEST_F(FoundList, PageAddedByHandStaysOnlyWhenTheEditorIsConfirmed) {
     EXPECT_EQ(titleShown, "title of http://new.example/");
     EXPECT_EQ(window->FindListing("http://new.example/"), nullptr);
     EXPECT_EQ(window->Urls->ChildCount(), 3);
-    EXPECT_EQ(status(1), "Changed"); // the document stays marked changed
+    EXPECT_EQ(Status(1), "Changed"); // the document stays marked changed
 
     dialogs.Ok();
     window->AddPageByHand("http://new.example/");
@@ -1074,12 +996,10 @@ TEST_F(FoundList, PageAddedByHandStaysOnlyWhenTheEditorIsConfirmed) {
 }
 
 TEST_F(FoundList, ATickIsNotLostWhenTheProgramIsClosed) {
-    tmp.write("data/r.qrl", kThreeRecords);
-    start();
-    clickTab("Found URL list");
+    showList();
     tick(1); // B loses its tick
     EXPECT_EQ(window->FindListing("http://b.example/")->GetAttr("CHK"), "");
-    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(Status(1), "Changed");
     DialogDriver dialogs;
     dialogs.Yes();
     window->close();
@@ -1087,8 +1007,8 @@ TEST_F(FoundList, ATickIsNotLostWhenTheProgramIsClosed) {
     EXPECT_EQ(tmp.read("data/r.qrl").find("CHK"), std::string::npos) << tmp.read("data/r.qrl");
 
     // Unticking and ticking again is still a change the user is asked about.
-    restart();
-    clickTab("Found URL list");
+    Restart();
+    ClickTab("Found URL list");
     tick(0);
     tick(0);
     dialogs.No();
@@ -1098,9 +1018,7 @@ TEST_F(FoundList, ATickIsNotLostWhenTheProgramIsClosed) {
 }
 
 TEST_F(FoundList, EditorAcceptsTheAddressOfAnotherRecord) {
-    tmp.write("data/r.qrl", kThreeRecords);
-    start();
-    clickTab("Found URL list");
+    showList();
     DialogDriver dialogs;
     QStringList labels;
     QString caption;
@@ -1119,13 +1037,13 @@ TEST_F(FoundList, EditorAcceptsTheAddressOfAnotherRecord) {
     EXPECT_TRUE(dialogs.Done());
     EXPECT_EQ(caption, "URL");
     EXPECT_EQ(labels, (QStringList{"URL:", "Title:", "Description:"}));
-    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(Status(1), "Changed");
     ASSERT_EQ(rows()->rowCount(), 3);
     EXPECT_EQ(cell(0, 1), "a.example/");
     EXPECT_EQ(cell(2, 1), "a.example/");
     EXPECT_EQ(cell(2, 0), "C");
-    clickTab("Report info");
-    clickTab("Found URL list");
+    ClickTab("Report info");
+    ClickTab("Found URL list");
     window->RefreshList();
     EXPECT_EQ(rows()->rowCount(), 3);
     QTest::mouseClick(window->TB_save, Qt::LeftButton);
@@ -1152,21 +1070,20 @@ void chooseFileType(QWidget* dialog, const QString& type) {
 } // namespace
 
 TEST_F(FoundList, ImportAddsOnlyNewPagesAndSaysHowMany) {
-    tmp.write("data/r.qrl", kThreeRecords);
     tmp.write("data/pages.csv", "url;title;checked\nHTTP://B.EXAMPLE/;not taken;\n"
                                 "http://d.example/;\"D; fourth\";Y\n");
     tmp.write("data/titles.csv", "title\nno address\n");
-    start();
-    clickTab("Found URL list");
+    StartWindow();
+    ClickTab("Found URL list");
     ASSERT_EQ(rows()->rowCount(), 3);
-    EXPECT_EQ(status(1), "");
+    EXPECT_EQ(Status(1), "");
 
     DialogDriver dialogs;
-    dialogs.Then(typeFileName(tmp.qpath("data/pages.csv"))).Ok();
+    dialogs.Then(TypeFileName(tmp.qpath("data/pages.csv"))).Ok();
     window->N_Import->trigger();
     EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
     EXPECT_EQ(dialogs.Seen(), QStringList{"Imported 1 new record; 1 was already in the report."});
-    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(Status(1), "Changed");
     ASSERT_EQ(rows()->rowCount(), 4);
     EXPECT_EQ(cell(3, 0), "D; fourth");
     EXPECT_EQ(rows()->index(3, 0).data(Qt::CheckStateRole).toInt(), Qt::Checked);
@@ -1176,8 +1093,8 @@ TEST_F(FoundList, ImportAddsOnlyNewPagesAndSaysHowMany) {
               std::string::npos);
 
     // Nothing new: the report stays unchanged. A file without addresses adds nothing.
-    dialogs.Then(typeFileName(tmp.qpath("data/pages.csv"))).Ok();
-    dialogs.Then(typeFileName(tmp.qpath("data/titles.csv"))).Ok();
+    dialogs.Then(TypeFileName(tmp.qpath("data/pages.csv"))).Ok();
+    dialogs.Then(TypeFileName(tmp.qpath("data/titles.csv"))).Ok();
     window->N_Import->trigger();
     window->N_Import->trigger();
     EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
@@ -1185,39 +1102,37 @@ TEST_F(FoundList, ImportAddsOnlyNewPagesAndSaysHowMany) {
     EXPECT_EQ(dialogs.Seen()[1], "Imported 0 new records; 2 were already in the report.");
     EXPECT_EQ(dialogs.Seen()[2], "Nothing was imported.\n" + tmp.qpath("data/titles.csv") +
                                      ": the header row has no url column");
-    EXPECT_EQ(status(1), "");
+    EXPECT_EQ(Status(1), "");
     EXPECT_EQ(rows()->rowCount(), 4);
 }
 
 TEST_F(FoundList, ExportOfAllOrOfTheTickedRecordsInTheChosenType) {
-    tmp.write("data/r.qrl", kThreeRecords);
     // The dialog lists the files of the chosen type; there is one of each.
     tmp.write("data/old.csv", "");
     tmp.write("data/old.html", "");
-    start();
-    clickTab("Found URL list");
+    StartWindow();
+    ClickTab("Found URL list");
     tick(0); // a tick not saved yet is exported too
 
     DialogDriver dialogs;
     dialogs.Then([this](QWidget* w) {
         EXPECT_EQ(w->windowTitle(), "Export ticked records");
         chooseFileType(w, "Spreadsheet, CSV (*.csv)");
-        typeFileName(tmp.qpath("data/ticked"))(w);
+        TypeFileName(tmp.qpath("data/ticked"))(w);
     });
     window->N_ExportTicked->trigger();
     EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
-    EXPECT_EQ(tmp.read("data/ticked.csv"), "\xEF\xBB\xBFurl,title,description,redirect,checked\r\n"
-                                           "http://a.example/,A,first,http://a.example/,Y\r\n"
-                                           "http://b.example/,B,second,http://b.example/,Y\r\n");
+    EXPECT_EQ(tmp.read("data/ticked.csv"),
+              ExportReport(window->Doc, ExportFormat::Csv, true).toStdString());
 
     dialogs.Then([this](QWidget* w) {
         EXPECT_EQ(w->windowTitle(), "Export");
         chooseFileType(w, "Web page (*.html)");
-        typeFileName(tmp.qpath("data/all.html"))(w);
+        TypeFileName(tmp.qpath("data/all.html"))(w);
     });
     dialogs.Then([this](QWidget* w) {
         chooseFileType(w, "Browser bookmarks (*.html)");
-        typeFileName(tmp.qpath("data/marks"))(w);
+        TypeFileName(tmp.qpath("data/marks"))(w);
     });
     window->N_Export->trigger();
     window->N_Export->trigger();
@@ -1229,21 +1144,19 @@ TEST_F(FoundList, ExportOfAllOrOfTheTickedRecordsInTheChosenType) {
     EXPECT_EQ(marks.rfind("<!DOCTYPE NETSCAPE-Bookmark-file-1>", 0), 0u);
     EXPECT_NE(marks.find("<DT><A HREF=\"http://c.example/\">C</A>"), std::string::npos);
     // Exporting is no change of the report.
-    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(Status(1), "Changed");
     QTest::mouseClick(window->TB_save, Qt::LeftButton);
-    EXPECT_EQ(status(1), "");
+    EXPECT_EQ(Status(1), "");
     // The dialog keeps the type chosen last.
-    dialogs.Then(typeFileName(tmp.qpath("data/again.html")));
+    dialogs.Then(TypeFileName(tmp.qpath("data/again.html")));
     window->N_Export->trigger();
     EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
     EXPECT_EQ(tmp.read("data/again.html"), marks);
-    EXPECT_EQ(status(1), "");
+    EXPECT_EQ(Status(1), "");
 }
 
 TEST_F(FoundList, SortedListKeysAndColumnWidthsThroughTheWindow) {
-    tmp.write("data/r.qrl", kThreeRecords);
-    start();
-    clickTab("Found URL list");
+    showList();
     QHeaderView* header = window->O_results1->LV1->horizontalHeader();
     const auto clickHeader = [header](int column) {
         QTest::mouseClick(
@@ -1260,7 +1173,7 @@ TEST_F(FoundList, SortedListKeysAndColumnWidthsThroughTheWindow) {
     QTest::keyClick(window->O_results1->LV1, Qt::Key_Space);
     EXPECT_EQ(window->FindListing("http://a.example/")->GetAttr("CHK"), "Y");
     EXPECT_EQ(window->FindListing("http://b.example/")->GetAttr("CHK"), "Y");
-    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(Status(1), "Changed");
     EXPECT_EQ(window->O_results1->L_counts->text(), "3 records, 2 ticked");
 
     // The Delete key asks as the toolbar does and removes the record seen.
@@ -1273,7 +1186,7 @@ TEST_F(FoundList, SortedListKeysAndColumnWidthsThroughTheWindow) {
     EXPECT_EQ(window->O_results1->L_counts->text(), "2 records, 2 ticked");
     EXPECT_EQ(dialogs.Seen(), QStringList{"Delete current URL?"});
     QTest::mouseClick(window->TB_save, Qt::LeftButton);
-    EXPECT_EQ(status(1), "");
+    EXPECT_EQ(Status(1), "");
 
     // The sort stays through a refresh; the file keeps record order.
     QTest::mouseClick(window->TB_refresh, Qt::LeftButton);
@@ -1286,10 +1199,10 @@ TEST_F(FoundList, SortedListKeysAndColumnWidthsThroughTheWindow) {
     header->resizeSection(0, 123);
     header->resizeSection(1, 77);
     window->close();
-    restart();
+    Restart();
     EXPECT_EQ(window->O_results1->LV1->horizontalHeader()->sectionSize(0), 123);
     EXPECT_EQ(window->O_results1->LV1->horizontalHeader()->sectionSize(1), 77);
-    EXPECT_NE(tmp.read("bin/q.set").find("LISTTITLEW=\"123\""), std::string::npos);
+    EXPECT_NE(SettingsFile().find("LISTTITLEW=\"123\""), std::string::npos);
     EXPECT_TRUE(dialogs.Done()) << dialogs.Seen().join("|").toStdString() << " / "
                                 << dialogs.Unexpected().join("|").toStdString();
 }

@@ -1,9 +1,9 @@
 // A report named on the command line, as a file manager passes it.
 #include "app/TFmain.h"
-#include "settings/TD_settings_user.h"
 #include "tree/LocalText.h"
 
 #include "support/DialogDriver.h"
+#include "support/MainWindowHarness.h"
 #include "support/NonReportFiles.h"
 #include "support/SampleReports.h"
 #include "support/TempDir.h"
@@ -16,7 +16,6 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include <memory>
 #include <utility>
 #include <vector>
 
@@ -24,46 +23,31 @@
 
 namespace {
 
-class NamedReport : public ::testing::Test {
+class NamedReport : public MainWindowHarness {
 protected:
-    TempDir tmp;
-    QString oldCwd;
-    std::unique_ptr<TFmain> window;
-
     void SetUp() override {
-        QDir root(tmp.qpath(""));
-        root.mkpath("bin");
-        root.mkpath("data");
-        root.mkpath("elsewhere");
-        tmp.write("data/last.qrl", "\r\n<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Last one\"/>");
+        MainWindowHarness::SetUp();
+        Folders({"elsewhere"});
+        tmp.write("data/last.qrl", ReportText().Title("Last one"));
         tmp.write("elsewhere/garden.qrl", SmallReportText());
-        oldCwd = QDir::currentPath();
-        QDir::setCurrent(tmp.qpath("bin"));
-        auto* settings = new TD_settings_user(tmp.qpath("bin/q.set"));
-        settings->Store().Set("DATA_FILE_NAME", tmp.path("data/last.qrl"));
-        settings->Store().Set("SI", "NO");
-    }
-
-    void TearDown() override {
-        window.reset();
-        delete D_settings_user;
-        QDir::setCurrent(oldCwd);
+        Settings(ReportPath("last.qrl"));
     }
 
     // Starts the window as the program does with a report on its command line.
     bool startWith(const QString& named) {
-        window = std::make_unique<TFmain>();
-        const bool taken = window->OpenNamedReport(named);
-        window->show();
-        window->activateWindow();
-        EXPECT_TRUE(QTest::qWaitFor([this] { return !window->FirstActivation; }));
-        QCoreApplication::processEvents();
+        bool taken = false;
+        ShowWindow([&](TFmain& w) { taken = w.OpenNamedReport(named); });
         return taken;
     }
+    // The same after this run of the program has ended.
+    bool restartWith(const QString& named) {
+        window.reset();
+        if (!D_settings_user)
+            NewSettings();
+        return startWith(named);
+    }
 
-    std::string settingsFile() const { return tmp.read("bin/q.set"); }
     QString title() const { return window->Edit_report_title->text(); }
-    QString status() const { return window->StatusPanel[2]->text(); }
 };
 
 } // namespace
@@ -71,28 +55,23 @@ protected:
 TEST_F(NamedReport, RelativeNameIsOpenedAndBecomesTheLastReport) {
     EXPECT_TRUE(startWith("../elsewhere/garden.qrl"));
     EXPECT_EQ(title(), "Garden tools");
-    EXPECT_EQ(status(), tmp.qpath("elsewhere/garden.qrl"));
+    EXPECT_EQ(Status(2), tmp.qpath("elsewhere/garden.qrl"));
     EXPECT_EQ(D_settings_user->GetDataFileName(), tmp.path("elsewhere/garden.qrl"));
     // Written at once, as after Open.
-    EXPECT_NE(settingsFile().find("DATA_FILE_NAME=\"" + tmp.path("elsewhere/garden.qrl")),
+    EXPECT_NE(SettingsFile().find("DATA_FILE_NAME=\"" + tmp.path("elsewhere/garden.qrl")),
               std::string::npos)
-        << settingsFile();
+        << SettingsFile();
     EXPECT_EQ(tmp.read("elsewhere/garden.qrl"), SmallReportText());
 
     // The next start without a name opens it again.
-    window.reset();
-    new TD_settings_user(tmp.qpath("bin/q.set"));
-    window = std::make_unique<TFmain>();
-    window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !window->FirstActivation; }));
+    Restart();
     EXPECT_EQ(title(), "Garden tools");
 }
 
 TEST_F(NamedReport, OtherExtensionStandsForTheQrlFileWhichIsCreated) {
     EXPECT_TRUE(startWith(tmp.qpath("elsewhere/plan.txt")));
-    EXPECT_EQ(status(), tmp.qpath("elsewhere/plan.qrl"));
-    EXPECT_EQ(tmp.read("elsewhere/plan.qrl"), "\r\n<QRL VERSION=\"1.0.1 beta\"/>");
+    EXPECT_EQ(Status(2), tmp.qpath("elsewhere/plan.qrl"));
+    EXPECT_EQ(tmp.read("elsewhere/plan.qrl"), std::string(ReportText()));
     EXPECT_FALSE(tmp.exists("elsewhere/plan.txt"));
     EXPECT_EQ(D_settings_user->GetDataFileName(), tmp.path("elsewhere/plan.qrl"));
 }
@@ -121,10 +100,8 @@ TEST_F(NamedReport, UnreadableFileIsLeftUntouchedAndTheLastReportOpens) {
               (QStringList{"broken.qrl", "garden.qrl"}));
 
     // A folder is no report either.
-    window.reset();
-    new TD_settings_user(tmp.qpath("bin/q.set"));
     QDir(tmp.qpath("")).mkpath("elsewhere/folder.qrl");
-    EXPECT_FALSE(startWith(tmp.qpath("elsewhere/folder.qrl")));
+    EXPECT_FALSE(restartWith(tmp.qpath("elsewhere/folder.qrl")));
     ASSERT_EQ(dialogs.Seen().size(), 2);
     EXPECT_TRUE(dialogs.Seen()[1].contains("could not be read")) << dialogs.Seen()[1].toStdString();
     EXPECT_TRUE(QFileInfo(tmp.qpath("elsewhere/folder.qrl")).isDir());
@@ -169,11 +146,8 @@ TEST_F(NamedReport, ProgramsRandomBytesAndPipesAreRefusedWithoutLoadingAnyOfThem
     for (const auto& [name, reason] : cases) {
         SCOPED_TRACE(name);
         const std::string before = name == "elsewhere/pipe.qrl" ? "" : tmp.read(name);
-        window.reset();
-        if (!D_settings_user)
-            new TD_settings_user(tmp.qpath("bin/q.set"));
         dialogs.Ok();
-        EXPECT_FALSE(startWith(tmp.qpath(name)));
+        EXPECT_FALSE(restartWith(tmp.qpath(name)));
         EXPECT_TRUE(
             dialogs.Seen().constLast().contains("could not be read (" + ToQPath(reason) + ")"))
             << dialogs.Seen().constLast().toStdString();

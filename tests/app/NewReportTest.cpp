@@ -12,8 +12,8 @@
 #include "support/FeedServer.h"
 #include "support/FileDialogTyping.h"
 #include "support/LoopbackHttp.h"
+#include "support/MainWindowHarness.h"
 #include "support/SampleReports.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -95,10 +95,6 @@ std::function<void(QWidget*)> FillWizard(const WizardInput& in) {
     };
 }
 
-QByteArray html(const QByteArray& title) {
-    return "<html><head><title>" + title + "</title></head><body>" + title + "</body></html>";
-}
-
 int Count(const std::string& text, const std::string& part) {
     int n = 0;
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
@@ -108,58 +104,33 @@ int Count(const std::string& text, const std::string& part) {
 
 } // namespace
 
-class NewReport : public ::testing::Test {
+class NewReport : public MainWindowHarness {
 protected:
-    static void SetUpTestSuite() {
-        // The browser profile goes to this run's own user folders.
-        static TempDir user;
-        qputenv("XDG_DATA_HOME", QFile::encodeName(user.qpath("")) + "/data");
-        qputenv("XDG_CACHE_HOME", QFile::encodeName(user.qpath("")) + "/cache");
-    }
+    static void SetUpTestSuite() { BrowserProfileInTemp(); }
 
     FeedServer feed;
     LoopbackHttp site;
-    TempDir tmp;
-    QString oldCwd;
-    std::unique_ptr<TFmain> window;
 
     void SetUp() override {
-        QDir(tmp.qpath("")).mkpath("bin");
-        QDir(tmp.qpath("")).mkpath("data");
-        oldCwd = QDir::currentPath();
-        QDir::setCurrent(tmp.qpath("bin"));
-        site.Page("/search", html("Search"));
+        MainWindowHarness::SetUp();
+        site.Page("/search", TitledPage("Search"));
         tmp.write("data/r.qrl", SmallReportText(date(QDate(2026, 12, 6))));
-        auto* settings = new TD_settings_user(tmp.qpath("bin/q.set"));
-        settings->Store().Set("DATA_FILE_NAME", tmp.path("data/r.qrl"));
-        settings->Store().Set("SI", "NO");
-        settings->Store().Set(AppInfo::FeedHostKey, feed.host());
-        settings->Store().Set(AppInfo::HomeSearchPageKey, site.Address("/search").toStdString());
-        window = std::make_unique<TFmain>();
-        window->resize(900, 700);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        ASSERT_TRUE(WaitUntil([this] { return !window->FirstActivation; }));
+        TD_settings_user& settings = Settings(ReportPath());
+        settings.Store().Set(AppInfo::FeedHostKey, feed.host());
+        settings.Store().Set(AppInfo::HomeSearchPageKey, site.Address("/search").toStdString());
+        ShowWindow([](TFmain& w) { w.resize(900, 700); });
         // The getting-started offer posted by the first activation (switched off here).
         QTest::qWait(50);
-    }
-    void TearDown() override {
-        window.reset();
-        delete D_settings_user;
-        QDir::setCurrent(oldCwd);
     }
 
     static std::string date(const QDate& d) {
         return QLocale::system().toString(d, QLocale::ShortFormat).toStdString();
     }
-    QString status(int panel) const { return window->StatusPanel[panel]->text(); }
     // The current report changed by typing, so that New has something to save first.
     void changeReport() {
         QTest::keyClicks(window->Edit_report_title, " and more");
-        ASSERT_EQ(status(1), "Changed");
+        ASSERT_EQ(Status(1), "Changed");
     }
-    std::string settingsFile() const { return tmp.read("bin/q.set"); }
 };
 
 TEST_F(NewReport, AutomaticModeSavesTheReportAndRunsTheSearch) {
@@ -175,11 +146,14 @@ TEST_F(NewReport, AutomaticModeSavesTheReportAndRunsTheSearch) {
     // The report left was saved first, without a question.
     EXPECT_NE(tmp.read("data/r.qrl").find("Garden tools and more"), std::string::npos);
     // The new report is current, saved with the wizard's values, and named in the settings file.
-    EXPECT_EQ(status(2), tmp.qpath("data/garden.qrl"));
+    EXPECT_EQ(Status(2), tmp.qpath("data/garden.qrl"));
     EXPECT_EQ(D_settings_user->GetDataFileName(), tmp.path("data/garden.qrl"));
-    EXPECT_NE(settingsFile().find(tmp.path("data/garden.qrl")), std::string::npos);
-    const std::string made = "\r\n<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Garden tools\" RDATE=\"" +
-                             date(QDate(2026, 3, 14)) + "\">Suppliers\r\nof spades";
+    EXPECT_NE(SettingsFile().find(tmp.path("data/garden.qrl")), std::string::npos);
+    const std::string made = ReportText()
+                                 .Title("Garden tools")
+                                 .Date(date(QDate(2026, 3, 14)))
+                                 .Description("Suppliers\r\nof spades")
+                                 .Opening();
     EXPECT_EQ(tmp.read("data/garden.qrl").rfind(made, 0), 0u) << tmp.read("data/garden.qrl");
     EXPECT_EQ(window->Edit_report_title->text(), "Garden tools");
     EXPECT_EQ(window->DTP_report->date(), QDate(2026, 3, 14));
@@ -199,7 +173,7 @@ TEST_F(NewReport, AutomaticModeSavesTheReportAndRunsTheSearch) {
     // The run's records are in the report and in its recovery copy, and reach its file with
     // the next save, which removes the copy.
     EXPECT_EQ(window->Urls->ChildCount(), 10);
-    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(Status(1), "Changed");
     EXPECT_EQ(Count(tmp.read("data/garden.qrl.recover"), "<LISTING "), 10);
     EXPECT_FALSE(tmp.exists("data/r.qrl.recover"));
     window->N_Save->trigger();
@@ -230,15 +204,16 @@ TEST_F(NewReport, ManualModeOnAnExistingFileLoadsItAndGoesToTheHomeSearchPage) {
     EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet_manual);
     EXPECT_TRUE(window->TB_home->isEnabled());
     // The existing file was loaded: its record stays, its title and date are the wizard's.
-    EXPECT_EQ(status(2), tmp.qpath("data/old.qrl"));
+    EXPECT_EQ(Status(2), tmp.qpath("data/old.qrl"));
     EXPECT_EQ(window->Urls->ChildCount(), 1);
-    EXPECT_EQ(status(1), "");
+    EXPECT_EQ(Status(1), "");
     const std::string saved = tmp.read("data/old.qrl");
-    EXPECT_EQ(saved.rfind("\r\n<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Seeds\" RDATE=\"" +
-                              date(QDate(2026, 5, 1)) + "\">Seed merchants\r\n\t<URLS>",
-                          0),
-              0u)
-        << saved;
+    const std::string seeds = ReportText()
+                                  .Title("Seeds")
+                                  .Date(date(QDate(2026, 5, 1)))
+                                  .Description("Seed merchants")
+                                  .Opening();
+    EXPECT_EQ(saved.rfind(seeds + "\r\n\t<URLS>", 0), 0u) << saved;
     EXPECT_EQ(Count(saved, "<LISTING "), 1);
     EXPECT_EQ(tmp.read("data/old.BAK"), SmallReportText(date(QDate(2025, 1, 2))));
     // The browser goes to the home search page; no search feed request.
@@ -258,7 +233,7 @@ TEST_F(NewReport, CancelChangesNothing) {
     DialogDriver dialogs;
     changeReport();
     const std::string before = tmp.read("data/r.qrl");
-    const std::string settingsBefore = settingsFile();
+    const std::string settingsBefore = SettingsFile();
     WizardInput in{"Other", "Other", QDate(2026, 1, 1), tmp.qpath("data/other"), {}, "word"};
     in.cancel = true;
     dialogs.Then(FillWizard(in));
@@ -266,15 +241,15 @@ TEST_F(NewReport, CancelChangesNothing) {
     EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
     EXPECT_EQ(tmp.read("data/r.qrl"), before);
     EXPECT_FALSE(tmp.exists("data/other.qrl"));
-    EXPECT_EQ(settingsFile(), settingsBefore);
-    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(SettingsFile(), settingsBefore);
+    EXPECT_EQ(Status(1), "Changed");
     EXPECT_EQ(window->Edit_report_title->text(), "Garden tools and more");
     EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet_general);
     EXPECT_TRUE(feed.requests().empty());
 }
 
 TEST_F(NewReport, ACompletedNameOfAnotherFileIsOnlyTakenWhenAgreed) {
-    const std::string other = "\r\n<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Other\"/>";
+    const std::string other = ReportText().Title("Other");
     tmp.write("data/other.qrl", other);
     QStringList asked;
     QString shown;
@@ -304,7 +279,7 @@ TEST_F(NewReport, ACompletedNameOfAnotherFileIsOnlyTakenWhenAgreed) {
     EXPECT_TRUE(shown.isEmpty());
     EXPECT_EQ(page, 1);
     EXPECT_EQ(tmp.read("data/other.qrl"), other);
-    EXPECT_EQ(status(2), tmp.qpath("data/r.qrl"));
+    EXPECT_EQ(Status(2), tmp.qpath("data/r.qrl"));
 }
 
 TEST_F(NewReport, AFailedSaveOfTheCurrentReportStopsNew) {
@@ -321,8 +296,8 @@ TEST_F(NewReport, AFailedSaveOfTheCurrentReportStopsNew) {
     ASSERT_EQ(dialogs.Seen().size(), 1);
     EXPECT_TRUE(dialogs.Seen()[0].startsWith("The report was not saved.\n"));
     // Nothing of the new report happened: the report stays current, changed and unsearched.
-    EXPECT_EQ(status(2), tmp.qpath("data/r.qrl"));
-    EXPECT_EQ(status(1), "Changed");
+    EXPECT_EQ(Status(2), tmp.qpath("data/r.qrl"));
+    EXPECT_EQ(Status(1), "Changed");
     EXPECT_EQ(window->Edit_report_title->text(), "Garden tools and more");
     EXPECT_EQ(window->Urls->ChildCount(), 1);
     EXPECT_FALSE(tmp.exists("data/garden.qrl"));

@@ -3,13 +3,12 @@
 // killed as a child process right after an automatic search) offered at the next start.
 #include "app/TFmain.h"
 #include "report/RecoveryCopy.h"
-#include "settings/TD_settings_user.h"
 
 #include "support/DialogDriver.h"
 #include "support/FeedServer.h"
 #include "support/FileDialogTyping.h"
+#include "support/MainWindowHarness.h"
 #include "support/SampleReports.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -22,48 +21,27 @@
 #include <QTest>
 #include <QToolButton>
 
-#include <memory>
-
 namespace {
 
 const std::string kReport = SmallReportText();
 
 // A program folder with a report in data/r.qrl and a window started on it in this process.
-class Recovery : public ::testing::Test {
+class Recovery : public MainWindowHarness {
 protected:
     void SetUp() override {
-        QDir(tmp.qpath("")).mkpath("bin");
-        QDir(tmp.qpath("")).mkpath("data");
+        MainWindowHarness::SetUp();
         tmp.write("data/r.qrl", kReport);
-        oldCwd = QDir::currentPath();
-        QDir::setCurrent(tmp.qpath("bin"));
-    }
-    void TearDown() override {
-        window.reset();
-        delete D_settings_user;
-        QDir::setCurrent(oldCwd);
     }
 
     // Starts the window (as the program starts) with the copy written every intervalMs.
     void start(int intervalMs = TForm_main::DefaultRecoveryIntervalMs) {
-        auto* settings = new TD_settings_user(tmp.qpath("bin/q.set"));
-        settings->Store().Set("DATA_FILE_NAME", tmp.path("data/r.qrl"));
-        settings->Store().Set("SI", "NO");
-        settings->Store().Set("RECOVERY_INTERVAL_MS", std::to_string(intervalMs));
-        window = std::make_unique<TFmain>();
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !window->FirstActivation; }));
+        Settings(ReportPath()).Store().Set("RECOVERY_INTERVAL_MS", std::to_string(intervalMs));
+        ShowWindow();
     }
     std::string recoveryCopy() const { return tmp.read("data/r.qrl.recover"); }
     static bool holds(const std::string& text, const std::string& part) {
         return text.find(part) != std::string::npos;
     }
-
-    TempDir tmp;
-    QString oldCwd;
-    std::unique_ptr<TFmain> window;
 };
 
 // The crash: the program, started as a child process with its own folders, runs an automatic

@@ -1,4 +1,5 @@
 #include "QrlRun.h"
+#include "support/SampleReports.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -9,16 +10,14 @@
 
 namespace {
 
-const char* const Report = "\r\n<QRL VERSION=\"1.0.1 beta\" RTITLE=\"Tools\" RDATE=\"12/6/26\">"
-                           "\r\n\t<URLS>"
-                           "\r\n\t\t<LISTING URL=\"http://a.example/\" CHK=\"Y\">"
-                           "\r\n\t\t\t<TITLE>A, \"first\"\r\n\t\t\t</TITLE>"
-                           "\r\n\t\t</LISTING>"
-                           "\r\n\t\t<LISTING URL=\"http://b.example/\">"
-                           "\r\n\t\t\t<TITLE>B\r\n\t\t\t</TITLE>"
-                           "\r\n\t\t</LISTING>"
-                           "\r\n\t</URLS>"
-                           "\r\n</QRL>";
+const std::string Report = ReportText()
+                               .Title("Tools")
+                               .Date("12/6/26")
+                               .Record("http://a.example/", "A, \"first\"")
+                               .Redirect("")
+                               .Checked()
+                               .Record("http://b.example/", "B")
+                               .Redirect("");
 
 } // namespace
 
@@ -52,12 +51,7 @@ TEST(QrlExport, ErrorsAreOneLine) {
     dir.write("r.qrl", Report);
     dir.write("bad.qrl", "<QRL><URLS></QRL>");
     const QString report = dir.qpath("r.qrl");
-    struct Case {
-        QStringList args;
-        int code;
-        std::string err;
-    };
-    const Case cases[] = {
+    ExpectFailures({
         {{"export", report}, 2, "qrl export: --format html|csv|json|bookmarks is needed\n"},
         {{"export", report, "--format", "xml"},
          2,
@@ -70,17 +64,7 @@ TEST(QrlExport, ErrorsAreOneLine) {
          1,
          dir.path("bad.qrl") + ": Unclosed tag: URLS. Position 12\n"},
         {{"export", report, "--format", "csv", "-o", dir.qpath("no/such/dir/x.csv")}, 1, ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args.join(' ').toStdString());
-        const CliRun r = RunQrl(c.args);
-        EXPECT_EQ(r.code, c.code);
-        EXPECT_EQ(r.out, "");
-        if (!c.err.empty()) {
-            EXPECT_EQ(r.err, c.err);
-        }
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    }
+    });
     EXPECT_EQ(RunQrl({"export", dir.qpath("missing.qrl"), "--format", "json"}).code, 1);
 }
 
@@ -117,12 +101,7 @@ TEST(QrlImport, BadFilesAddNothing) {
     dir.write("nourl.csv", "title;description\nA;a\n");
     dir.write("bad.qrl", "<QRL>");
     const QString report = dir.qpath("r.qrl");
-    struct Case {
-        QStringList args;
-        int code;
-        std::string err;
-    };
-    const Case cases[] = {
+    ExpectFailures({
         {{"import", report, dir.qpath("nourl.csv")},
          1,
          dir.path("nourl.csv") + ": the header row has no url column\n"},
@@ -132,17 +111,7 @@ TEST(QrlImport, BadFilesAddNothing) {
          2,
          "qrl import: unknown format \"xls\" (bookmarks, csv, json or text)\n"},
         {{"import", report}, 2, "qrl import: a report and a file to import are needed\n"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args.join(' ').toStdString());
-        const CliRun r = RunQrl(c.args);
-        EXPECT_EQ(r.code, c.code);
-        EXPECT_EQ(r.out, "");
-        if (!c.err.empty()) {
-            EXPECT_EQ(r.err, c.err);
-        }
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    }
+    });
     EXPECT_EQ(dir.read("r.qrl"), Report);
     EXPECT_FALSE(dir.exists("r.BAK"));
     EXPECT_EQ(dir.read("bad.qrl"), "<QRL>");

@@ -1,11 +1,15 @@
 // Runs the built qrl tool (QRL_EXE) and collects what it wrote.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 struct CliRun {
     int code;
@@ -29,4 +33,25 @@ inline CliRun RunQrl(const QStringList& args, const QString& locale = QString())
 
 inline QString Bytes(const std::string& s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// A run that fails: its exit code, nothing on standard output and one line on standard error,
+// the line given when one is.
+struct FailingRun {
+    QStringList args;
+    int code;
+    std::string err;
+};
+
+inline void ExpectFailures(const std::vector<FailingRun>& runs) {
+    for (const FailingRun& run : runs) {
+        SCOPED_TRACE(run.args.join(' ').toStdString());
+        const CliRun r = RunQrl(run.args);
+        EXPECT_EQ(r.code, run.code);
+        EXPECT_EQ(r.out, "");
+        if (!run.err.empty()) {
+            EXPECT_EQ(r.err, run.err);
+        }
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
 }

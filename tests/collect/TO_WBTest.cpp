@@ -27,17 +27,12 @@
 
 namespace {
 
-QByteArray html(const QByteArray& title, const QByteArray& body = QByteArray()) {
-    return "<html><head><title>" + title + "</title></head><body style=\"margin:0\">" +
-           (body.isEmpty() ? title : body) + "</body></html>";
-}
-
 // A page that is one big link in its top left corner (300 by 200 pixels).
 QByteArray linkPage(const QByteArray& title, const QByteArray& href,
                     const QByteArray& target = QByteArray()) {
-    return html(title, "<a style=\"display:block;width:300px;height:200px\" href=\"" + href + "\"" +
-                           (target.isEmpty() ? "" : " target=\"" + target + "\"") + ">" + title +
-                           "</a>");
+    return TitledPage(title, "<a style=\"display:block;width:300px;height:200px\" href=\"" + href +
+                                 "\"" + (target.isEmpty() ? "" : " target=\"" + target + "\"") +
+                                 ">" + title + "</a>");
 }
 
 // The user's folders of this test run; the browser profile must keep its files in them.
@@ -88,9 +83,9 @@ protected:
     std::unique_ptr<TO_WB> frame;
 
     void SetUp() override {
-        site.Page("/a", html("A"));
-        site.Page("/b", html("B"));
-        site.Page("/c", html("C"));
+        site.Page("/a", TitledPage("A"));
+        site.Page("/b", TitledPage("B"));
+        site.Page("/c", TitledPage("C"));
         frame = std::make_unique<TO_WB>();
         frame->resize(800, 600);
     }
@@ -246,11 +241,11 @@ TEST_F(BrowserFrame, BackWithoutEarlierPageReloadsForwardWithoutLaterDoesNothing
 TEST_F(BrowserFrame, FieldFollowsRedirectsLinksAndFramesWithTheTopLevelAddress) {
     site.Redirect("/old", "/a");
     site.Page("/links", linkPage("Links", "/b"));
-    site.Page("/frames", html("Frames", "<iframe style=\"position:absolute;left:0;top:0;"
-                                        "width:300px;height:200px;border:0\" "
-                                        "src=\"/inner\"></iframe>"));
+    site.Page("/frames", TitledPage("Frames", "<iframe style=\"position:absolute;left:0;top:0;"
+                                              "width:300px;height:200px;border:0\" "
+                                              "src=\"/inner\"></iframe>"));
     site.Page("/inner", linkPage("Inner", "/inner2"));
-    site.Page("/inner2", html("Inner 2"));
+    site.Page("/inner2", TitledPage("Inner 2"));
     show();
 
     type(site.Address("/old"));
@@ -275,8 +270,8 @@ TEST_F(BrowserFrame, HomeReloadsOnceWhenItArrivesWithAQuery) {
     auto settings = std::make_unique<TD_settings_user>(tmp.qpath("q.set"));
     settings->Store().Set(AppInfo::HomeSearchPageKey, site.Address("/search").toStdString());
     site.Redirect("/search", "/search?q=start");
-    site.Page("/search?q=start", html("Search"));
-    site.Page("/search?q=other", html("Other"));
+    site.Page("/search?q=start", TitledPage("Search"));
+    site.Page("/search?q=other", TitledPage("Other"));
     show();
 
     frame->ShowHomeAddress();
@@ -373,8 +368,8 @@ TEST_F(BrowserFrame, DownloadIsOfferedAndWrittenOnlyWhereTheUserSaid) {
 }
 
 TEST_F(BrowserFrame, ProfileLivesInTheUsersFolders) {
-    site.Page("/cookie", html("Cookie", "<script>document.cookie='k=v; max-age=3600';"
-                                        "localStorage.setItem('k','v');</script>"));
+    site.Page("/cookie", TitledPage("Cookie", "<script>document.cookie='k=v; max-age=3600';"
+                                              "localStorage.setItem('k','v');</script>"));
     show();
     go(site.Address("/cookie"));
     QWebEngineProfile* profile = view()->page()->profile();

@@ -5,6 +5,7 @@
 #include "report/ReportInfo.h"
 #include "report/ReportLayout.h"
 #include "report/ReportRecords.h"
+#include "settings/core/AppInfo.h"
 #include "tree/TQelPigger.h"
 
 #include <string>
@@ -43,7 +44,7 @@ inline void AddSample(TQelPigger* urls, const SampleRecord& r) {
 // A report titled title with the records given.
 inline void MakeSampleReport(TQelPigger& doc, const std::vector<SampleRecord>& records,
                              const std::string& title = "Garden & <tools> \"2026\"") {
-    MakeNewReport(doc, "1.0.1 beta");
+    MakeNewReport(doc, AppInfo::Version);
     doc.SetAttr(ReportKeys::Title, title);
     doc.SetAttr(ReportKeys::Date, "12/6/26");
     doc.Text = "Suppliers of garden tools\r\nfound in December, <all> of them.";

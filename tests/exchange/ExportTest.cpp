@@ -180,6 +180,16 @@ TEST(Export, TickedOnlyAndReportOrder) {
     EXPECT_TRUE(csv.startsWith("\xEF\xBB\xBFurl,title,description,redirect,checked\r\n"));
     EXPECT_TRUE(csv.endsWith("http://c.example/,,,,Y\r\n"));
     EXPECT_EQ(csv.count("\r\n"), 4); // header, two rows and the line break inside a field
+
+    // Byte for byte: the first two of three records are ticked.
+    TQelPigger three;
+    MakeSampleReport(three, {{"http://a.example/", "A", "first", "http://a.example/", true},
+                             {"http://b.example/", "B", "second", "http://b.example/", true},
+                             {"http://c.example/", "C", "third", "http://c.example/", false}});
+    EXPECT_EQ(ExportReport(three, ExportFormat::Csv, true),
+              "\xEF\xBB\xBFurl,title,description,redirect,checked\r\n"
+              "http://a.example/,A,first,http://a.example/,Y\r\n"
+              "http://b.example/,B,second,http://b.example/,Y\r\n");
 }
 
 TEST(Export, BytesThatAreNoUtf8AreKeptAsWindows1252Characters) {

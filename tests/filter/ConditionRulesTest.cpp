@@ -8,6 +8,8 @@
 #include "filter/diagram/CloudDiagram.h"
 #include "tree/TQelPigger.h"
 
+#include "support/SampleReports.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -55,21 +57,16 @@ TEST(ConditionTemplates, RecordStateNamesAndTexts) {
 
 TEST(ConditionTemplates, BodiesSelectTheRecordsTheyDescribe) {
     RegisterExpressionFunctions();
-    TQelPigger urls;
-    urls.SetName("URLS");
-    auto add = [&](const char* title, bool checked) {
-        auto* r = new TQelPigger(&urls);
-        r->SetName("LISTING");
-        if (checked)
-            r->SetAttr("CHK", "Y");
-        auto* t = new TQelPigger(r);
-        t->SetName("TITLE");
-        t->Text = title;
-        return r;
-    };
-    const TQelPigger* together = add("Best Web Design tools", false);
-    const TQelPigger* apart = add("web and design", true);
-    const TQelPigger* inside = add("Cobweb designers", true);
+    TQelPigger doc;
+    doc.SetAsText(ReportText()
+                      .Record("u1", "Best Web Design tools")
+                      .Record("u2", "web and design")
+                      .Checked()
+                      .Record("u3", "Cobweb designers")
+                      .Checked()
+                      .Text());
+    const TQelPigger* urls = doc.FindChild("URLS");
+    const TQelPigger *together = urls->Child(0), *apart = urls->Child(1), *inside = urls->Child(2);
     TFilterMatcher m;
     m.ExprText = ContextConditionBody("web design");
     EXPECT_TRUE(m.Matches(together));
@@ -108,6 +105,26 @@ TEST(CirclePlacement, FirstCirclesGoWhereTheWorkedExampleSays) {
     place.Reset();
     EXPECT_EQ(centre(place.AddConditionCircle(d, "five", "B5")), (Point{80, 65}));
     EXPECT_EQ(d.PinCount(), 1);
+}
+
+// The filter dialog's example: a context and a state condition, pins in the context circle alone
+// and in the overlap; the pin the dialog set lies in the context circle's region too.
+TEST(CirclePlacement, ContextAndStateConditionsWithTheirPins) {
+    TCloudDiagram d;
+    d.Start();
+    TCirclePlacement place;
+    place.AddConditionCircle(d, ContextConditionLabel("web design"),
+                             ContextConditionBody("web design"));
+    place.AddConditionCircle(d, StateConditionLabel("checked"), StateConditionBody("checked"));
+    for (const Point p : {Point{40, 60}, Point{120, 80}}) {
+        d.MouseDown(p.x, p.y, true);
+        d.DoubleClick();
+    }
+    ASSERT_EQ(d.PinCount(), 2);
+    EXPECT_EQ(pinPoint(d.GetPin(0)), (Point{40, 60}));
+    EXPECT_EQ(pinPoint(d.GetPin(1)), (Point{120, 80}));
+    EXPECT_EQ(d.ExpressionText(), "((EXISTS('WEB DESIGN'))\n && !(RECORD_STATE('IS_CHECKED'))) \n"
+                                  "|| ((EXISTS('WEB DESIGN'))\n && (RECORD_STATE('IS_CHECKED')))");
 }
 
 TEST(CirclePlacement, FirstCircleAfterTheOthersWereDeletedGetsAPinAgain) {

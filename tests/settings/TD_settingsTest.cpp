@@ -1,4 +1,5 @@
 #include "settings/TD_settings_user.h"
+#include "settings/core/AppInfo.h"
 
 #include "support/DialogDriver.h"
 #include "support/TempDir.h"
@@ -15,7 +16,7 @@ TEST(TD_settings_user, CreatesTheFileAndWritesItWhenDestroyed) {
         TD_settings_user settings(dir.qpath("quarrylog.set"));
         EXPECT_EQ(D_settings_user, &settings);
         EXPECT_EQ(dir.read("quarrylog.set"), "\r\n<SETTINGS/>");
-        EXPECT_EQ(settings.GetVersion(), "1.0.1 beta");
+        EXPECT_EQ(settings.GetVersion(), AppInfo::Version);
         EXPECT_EQ(settings.GetDataFolder(), "../data");
         settings.SettingsTree().SetAttr("SI", "NO");
     }

@@ -7,7 +7,7 @@
 
 #include "support/DialogDriver.h"
 #include "support/FileDialogTyping.h"
-#include "support/TempDir.h"
+#include "support/ProgramFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -56,17 +56,13 @@ TEST(NewReportRules, PagesThatCannotBePassed) {
     EXPECT_EQ(PageToReturnTo(Ready, Search, "", true, 0), -1);
 }
 
-class NewReportWizard : public ::testing::Test {
+class NewReportWizard : public ProgramFolder {
 protected:
-    TempDir tmp;
-    QString oldCwd;
     std::unique_ptr<TW_new_report> wizard;
 
     void SetUp() override {
-        QDir(tmp.qpath("")).mkpath("bin");
-        oldCwd = QDir::currentPath();
-        QDir::setCurrent(tmp.qpath("bin"));
-        new TD_settings_user(tmp.qpath("bin/q.set"));
+        ProgramFolder::SetUp();
+        NewSettings();
         wizard = std::make_unique<TW_new_report>();
         wizard->GoToPage(0);
         wizard->show();
@@ -74,8 +70,7 @@ protected:
     }
     void TearDown() override {
         wizard.reset();
-        delete D_settings_user;
-        QDir::setCurrent(oldCwd);
+        ProgramFolder::TearDown();
     }
 
     void next() { QTest::mouseClick(wizard->btnNext, Qt::LeftButton); }

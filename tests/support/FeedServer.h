@@ -3,10 +3,10 @@
 #pragma once
 
 #include "TempDir.h"
+#include "WaitUntil.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QStringList>
 #include <QTcpServer>
@@ -15,19 +15,6 @@
 
 #include <string>
 #include <vector>
-
-// Waits, handling events, until done() holds or ms have passed.
-template <typename F> bool WaitUntil(F done, int ms = 10000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    return true;
-}
 
 // A port of 127.0.0.1 that nobody listens on right now.
 inline int FreeLoopbackPort() {

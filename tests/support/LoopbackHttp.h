@@ -14,6 +14,12 @@
 #include <QStringList>
 #include <QUrl>
 
+// A page with the title given and the body given (the title when none is), without margins.
+inline QByteArray TitledPage(const QByteArray& title, const QByteArray& body = QByteArray()) {
+    return "<html><head><title>" + title + "</title></head><body style=\"margin:0\">" +
+           (body.isEmpty() ? title : body) + "</body></html>";
+}
+
 class QTcpServer;
 class QTcpSocket;
 

@@ -1,10 +1,10 @@
-// Waiting for the embedded browser in tests. QTest::qWaitFor sleeps between short bursts of
-// event processing, which starves the browser engine (a page load then takes seconds); this
-// waits in short event loops instead.
+// Waiting in tests until something holds, with or without a display. QTest::qWaitFor sleeps
+// between short bursts of event processing, which starves the embedded browser's engine (a page
+// load then takes seconds); this waits in short event loops instead.
 #pragma once
 
 #include <QElapsedTimer>
-#include <QTest>
+#include <QtCore/qtestsupport_core.h>
 
 template <typename Predicate> bool WaitUntil(Predicate done, int timeoutMs = 10000) {
     QElapsedTimer clock;

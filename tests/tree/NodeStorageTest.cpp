@@ -2,29 +2,19 @@
 // read's store. These tests edit, move and delete such nodes the ways the program does and
 // check the text written afterwards, and that a store lives exactly as long as its nodes.
 #include "tree/NodeStore.h"
+#include "tree/StorePoison.h"
 #include "tree/TQelPigger.h"
+
+#include "RecordsText.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
-
-namespace {
-
-std::string records(int count) {
-    std::string text = "<QRL><URLS>";
-    for (int i = 0; i < count; ++i) {
-        const std::string n = std::to_string(i);
-        text += "<LISTING URL=\"http://site" + n + ".example/%22q%22\" CHK=\"Y\"><TITLE>Title " +
-                n + "</TITLE><DESCRIPTION>Description of record " + n +
-                "</DESCRIPTION><REDIRECT>http://r" + n + ".example/</REDIRECT></LISTING>";
-    }
-    return text + "</URLS></QRL>";
-}
-
-} // namespace
 
 TEST(NodeStorage, NodesReadFromTextTakeEveryEdit) {
     TQelPigger t;
@@ -71,7 +61,7 @@ TEST(NodeStorage, NodesReadFromTextTakeEveryEdit) {
 TEST(NodeStorage, AStoreLivesAsLongAsTheLastOfItsNodes) {
     const std::size_t before = NodeStore::Count();
     auto from = std::make_unique<TQelPigger>();
-    from->SetAsText(records(200));
+    from->SetAsText(RecordsText(200));
     EXPECT_EQ(NodeStore::Count(), before + 1);
 
     // Every third record moves to a tree on the heap; the first tree goes.
@@ -85,7 +75,7 @@ TEST(NodeStorage, AStoreLivesAsLongAsTheLastOfItsNodes) {
 
     // Another read takes the memory given back; the moved records stay as they were read.
     TQelPigger other;
-    other.SetAsText(records(300));
+    other.SetAsText(RecordsText(300));
     ASSERT_EQ(to.ChildCount(), 67);
     for (int k = 0; k < to.ChildCount(); ++k) {
         const std::string n = std::to_string(198 - 3 * k);
@@ -109,7 +99,7 @@ TEST(NodeStorage, AStoreLivesAsLongAsTheLastOfItsNodes) {
 TEST(NodeStorage, NodesOfOneStoreReleasedOnManyThreadsAtOnce) {
     const std::size_t before = NodeStore::Count();
     TQelPigger tree;
-    tree.SetAsText(records(4000));
+    tree.SetAsText(RecordsText(4000));
     TQelPigger* urls = tree.FindChild("URLS");
     // Four parents on the heap take a quarter of the records each, then go on four threads.
     std::vector<std::unique_ptr<TQelPigger>> parts;
@@ -173,3 +163,54 @@ TEST(NodeStorage, ManyDifferentAndLongNames) {
     copy.Assign(t);
     EXPECT_EQ(copy.GetAsText(), t.GetAsText());
 }
+
+#if QRL_ADDRESS_SANITIZER
+namespace {
+// What the uses below read, so that they are not left out.
+volatile std::size_t seen;
+} // namespace
+
+// A store keeps the memory of what was deleted in it until it goes, and then keeps its chunks
+// for the next read: only sanitizer builds can see a use of such memory, and they must.
+TEST(NodeStorageDeathTest, UsesOfMemoryGivenUpInAStoreAreReported) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    struct Case {
+        const char* what;
+        int records;
+        std::function<void(std::unique_ptr<TQelPigger>&)> use;
+    };
+    const Case cases[] = {
+        {"a record deleted from its tree", 10,
+         [](std::unique_ptr<TQelPigger>& tree) {
+             TQelPigger* urls = tree->Child(0);
+             const TQelPigger* record = urls->Child(3);
+             urls->DeleteChild(3);
+             seen = record->AttrCount();
+         }},
+        {"the text of a deleted record", 10,
+         [](std::unique_ptr<TQelPigger>& tree) {
+             TQelPigger* urls = tree->Child(0);
+             const std::string_view title = urls->Child(3)->FindChild("TITLE")->Text;
+             urls->DeleteChild(3);
+             seen = static_cast<unsigned char>(title[0]);
+         }},
+        // Chunks of a megabyte (a text of 16 MB and more) are kept for the next read.
+        {"a record of a tree gone, in a chunk kept for later", 100000,
+         [](std::unique_ptr<TQelPigger>& tree) {
+             const TQelPigger* record = tree->Child(0)->Child(40000);
+             tree.reset();
+             seen = record->AttrCount();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_DEATH(
+            {
+                auto tree = std::make_unique<TQelPigger>();
+                tree->SetAsText(RecordsText(c.records));
+                c.use(tree);
+            },
+            "AddressSanitizer: use-after-poison");
+    }
+}
+#endif

@@ -1,6 +1,7 @@
 #include "tree/TreeFile.h"
 #include "tree/TQelPigger.h"
 
+#include "RecordsText.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,15 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,6 +30,15 @@ std::string refusal(TQelPigger& tree, const std::string& fileName) {
         return e.what();
     }
     return {};
+}
+
+// Whether this process has the file open.
+bool openHere(const std::string& path) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error))
+        if (std::filesystem::read_symlink(entry.path(), error) == path)
+            return true;
+    return false;
 }
 
 } // namespace
@@ -68,4 +86,90 @@ TEST(TreeFile, RefusesFilesLargerThanTheReaderCanCount) {
     EXPECT_EQ(tree.Name(), "KEPT");
     // Positions are 32-bit and a text may double in length while it is read.
     static_assert(2 * MaxTreeFileBytes < (std::int64_t(1) << 31));
+}
+
+TEST(TreeFile, AFileCutShortWhileItIsReadGivesAnErrorOrTheWholeTree) {
+    // A file longer than its size said when it was opened (as the system's own files are) has
+    // changed while it was read.
+    TQelPigger tree;
+    EXPECT_EQ(refusal(tree, "/proc/self/status"),
+              "Cannot read file \"/proc/self/status\": it changed while it was read");
+
+    // Another program cuts the file short at moments from its opening to well into the reading.
+    TempDir tmp;
+    const std::string text = RecordsText(60000);
+    TQelPigger whole;
+    whole.SetAsText(text);
+    const std::string path = std::filesystem::canonical(tmp.root()).string() + "/r.qrl";
+    for (const int delay : {0, 1, 2, 4, 8, 16}) {
+        SCOPED_TRACE(delay);
+        tmp.write("r.qrl", text);
+        std::atomic<bool> done = false;
+        std::thread cutter([&] {
+            while (!openHere(path))
+                if (done)
+                    return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+            EXPECT_EQ(::truncate(path.c_str(), 100), 0);
+        });
+        TQelPigger t;
+        std::string error;
+        try {
+            t.LoadFromFile(path);
+        } catch (const EQelFileError& e) {
+            error = e.what();
+            EXPECT_EQ(error, "Cannot read file \"" + path + "\": it changed while it was read");
+        } catch (const EQelPiggerError& e) {
+            // Cut before its size was taken: the text of the first hundred bytes.
+            error = e.what();
+        }
+        done = true;
+        cutter.join();
+        if (error.empty()) {
+            EXPECT_TRUE(t.GetAsText() == whole.GetAsText());
+        }
+    }
+}
+
+TEST(TreeFile, ANameSwappedForAPipeIsRefusedWithoutWaiting) {
+    // Another program keeps swapping the file's name with that of a named pipe: every reading
+    // gives the file's tree or the refusal, whichever the name stood for when it was opened.
+    TempDir tmp;
+    tmp.write("r.qrl", "<A/>");
+    const std::string file = tmp.path("r.qrl"), pipe = tmp.path("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::atomic<bool> done = false;
+    std::atomic<int> swaps = 0;
+    std::thread swapper([&] {
+        while (!done) {
+            ::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, pipe.c_str(), RENAME_EXCHANGE);
+            ++swaps;
+        }
+    });
+    // A reader that waits on the pipe for a writer gets one that writes nothing.
+    std::thread writer([&] {
+        while (!done)
+            for (const std::string& name : {file, pipe})
+                if (const int fd = ::open(name.c_str(), O_WRONLY | O_NONBLOCK); fd >= 0)
+                    ::close(fd);
+    });
+    int read = 0, refused = 0, other = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while ((read + refused < 3000 || swaps < 200000) && clock.elapsed() < 20000) {
+        TQelPigger t;
+        const std::string why = refusal(t, file);
+        if (why == "Cannot open file \"" + file + "\": it is not a regular file")
+            ++refused;
+        else if (why.empty() && t.Name() == "A")
+            ++read;
+        else
+            ++other;
+    }
+    done = true;
+    swapper.join();
+    writer.join();
+    EXPECT_EQ(other, 0);
+    EXPECT_GT(read, 0);
+    EXPECT_GT(refused, 0);
 }

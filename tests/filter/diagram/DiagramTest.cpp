@@ -97,6 +97,9 @@ TEST(CloudDiagram, AddCirclePlacesItInViewAndSetsTheFirstPin) {
     EXPECT_EQ(d.GetCircle(2), nullptr);
     EXPECT_EQ(d.GetCircle(-1), nullptr);
     EXPECT_GE(d.refreshes, 2);
+    // Beyond the right edge: the paint box grows to the circle's right edge and 5 pixels.
+    d.AddCircle("far", "F", 900, 100, 50);
+    EXPECT_EQ(d.PaintWidth(), 955);
 }
 
 TEST(CloudDiagram, DeleteAndStop) {
@@ -299,4 +302,60 @@ TEST(CloudDiagram, DoubleClickAddsOrRemovesAPin) {
     d.MouseDown(300, 0, true);
     d.DoubleClick();
     EXPECT_EQ(d.PinCount(), 1);
+}
+
+// The mouse rules once more with the diagram frame's own cases: a press inside after a drag,
+// Shift down to the centre, the margin and deletion past -30, pins replaced and removed.
+TEST(CloudDiagram, MouseRulesWithTheFramesCases) {
+    Diagram d;
+    d.Start();
+    TQELlc* a = d.AddCircle("first", "A", 150, 150, 60);
+    d.AddCircle("second", "B", 230, 150, 60);
+    d.MouseDown(190, 105, true);
+    d.MouseMove(210, 125, true, false);
+    d.MouseUp();
+    EXPECT_EQ(a->X, 170);
+    d.MouseDown(230, 150, true);
+    EXPECT_EQ(d.Selected(), nullptr);
+
+    Diagram e;
+    e.Start();
+    TQELlc* c = e.AddCircle("a", "A", 200, 200, 80);
+    e.MouseDown(280, 200, true);
+    e.MouseMove(200, 250, false, true);
+    EXPECT_EQ(c->Radius, 50);
+    EXPECT_EQ(c->LabelDX, 15);
+    EXPECT_EQ(c->LabelDY, 18);
+    e.MouseMove(200, 200, false, true);
+    e.MouseUp();
+    EXPECT_EQ(c->Radius, 0);
+    EXPECT_EQ(e.ExpressionText(), "!(A)");
+    TQELlc* out = e.AddCircle("b", "B", 200, 200, 80);
+    e.MouseDown(120, 200, true);
+    e.MouseMove(60, 200, true, false);
+    e.MouseMove(-30, 200, true, false);
+    EXPECT_EQ(out->X, 85);
+    e.MouseMove(-31, 200, true, false);
+    EXPECT_EQ(e.CircleCount(), 1);
+    e.MouseUp();
+
+    Diagram f;
+    f.Start();
+    f.AutoPin = false;
+    f.AddCircle("a", "A", 200, 200, 80);
+    const auto doubleClick = [&f](std::int32_t x, std::int32_t y) {
+        f.MouseDown(x, y, true);
+        f.DoubleClick();
+    };
+    doubleClick(190, 190);
+    f.MouseDown(120, 200, true);
+    f.MouseMove(125, 200, true, false);
+    f.MouseUp();
+    doubleClick(210, 210);
+    ASSERT_EQ(f.PinCount(), 1);
+    EXPECT_EQ(f.GetPin(0)->X, 210);
+    doubleClick(212, 207);
+    EXPECT_EQ(f.PinCount(), 0);
+    doubleClick(400, 60);
+    EXPECT_EQ(f.ExpressionText(), "!(A)");
 }

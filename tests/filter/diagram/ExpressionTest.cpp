@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 // An active diagram without automatic pins, so each test places its pins itself.
@@ -127,4 +129,26 @@ TEST(DiagramExpression, DuplicatePinsGoEarlierFirstOnePerCall) {
     d.ExpressionText();
     ASSERT_EQ(d.PinCount(), 3);
     EXPECT_EQ(d.GetPin(2)->X, 410);
+}
+
+TEST(DiagramExpression, ThreeConditionsOfTheFilterDialog) {
+    TCloudDiagram d;
+    d.SetPaintBoxSize(470, 370);
+    d.Start();
+    d.AddCircle("Context:\"garden\"", "EXISTS('GARDEN')", 130, 120, 75);
+    d.AddCircle("Context:\"tools\"", "EXISTS('TOOLS')", 220, 120, 75);
+    d.AddCircle("Record state:checked", "RECORD_STATE('IS_CHECKED')", 175, 200, 75);
+    // The automatic pin (115, 120) lies in the first circle alone; the middle and the region of
+    // the second and third circles without the first are added.
+    for (const auto& [x, y] : {std::pair{175, 136}, std::pair{228, 190}}) {
+        d.MouseDown(x, y, true);
+        d.DoubleClick();
+    }
+    ASSERT_EQ(d.PinCount(), 3);
+    EXPECT_EQ(d.GetPin(0)->X, 115);
+    EXPECT_EQ(d.ExpressionText(),
+              "(((EXISTS('GARDEN'))\n && !(EXISTS('TOOLS'))\n && !(RECORD_STATE('IS_CHECKED')))"
+              " \n|| ((EXISTS('GARDEN'))\n && (EXISTS('TOOLS'))\n && "
+              "(RECORD_STATE('IS_CHECKED')))) \n|| ((EXISTS('TOOLS'))\n && "
+              "(RECORD_STATE('IS_CHECKED'))\n && !(EXISTS('GARDEN')))");
 }
