@@ -56,6 +56,7 @@ void SearchRun::Start(const std::vector<std::string>& keywords) {
     running_ = true;
     NewCount = 0;
     Failed = false;
+    Reply.MaxTextBytes = MaxReplyBytes;
     keywords_ = keywords;
     next_ = 0;
     if (keywords_.empty()) {

@@ -187,6 +187,25 @@ TEST(SearchRun, StopDuringSlowReplyEndsTheRunAtOnce) {
     EXPECT_EQ(feed.requests().size(), 2u);
 }
 
+TEST(SearchRun, MarkersThatGrowTheReplyBeyondTheLimitRefuseIt) {
+    // A megabyte of terms in 65 markers would make 65 MB of text.
+    const std::string terms(1 << 20, 'a');
+    std::string markers;
+    for (int i = 0; i < 65; ++i)
+        markers += "<<TERMS>>";
+    FeedServer feed;
+    feed.setReply("big", "<dsxout><terms>" + terms + "</terms><results>" +
+                             Listing("http://big.example/", markers) + "</results></dsxout>");
+    SearchHarness h(feed.host());
+    h.Run({"big", "next"});
+    EXPECT_EQ(h.log,
+              (std::vector<std::string>{M::RequestSending, M::ResponceRetrieving,
+                                        M::ResponceParsing, M::ReplyTooLarge, M::ResponceRetrieving,
+                                        M::ResponceParsing, M::Finished, "New URLs added:5"}));
+    EXPECT_FALSE(h.run.Failed);
+    EXPECT_EQ(h.Record("http://big.example/"), nullptr);
+}
+
 TEST(SearchRun, ReplyOverTheSizeLimitIsAFailedRequest) {
     FeedServer feed({"--behave", "huge=endless"});
     SearchHarness h(feed.host());
