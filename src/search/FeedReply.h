@@ -4,6 +4,7 @@
 
 #include "tree/TQelPigger.h"
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -18,8 +19,12 @@ using ListingSink = std::function<bool(const std::string& title, const std::stri
 bool HasFeedMark(std::string_view text);
 // The text after the first "<terms>" up to the next "<" (or the end); empty without "<terms>".
 std::string FindTerms(std::string_view text);
-// Replaces every "<<TERMS>>" by terms, pass after pass, until a pass changes nothing.
-void ReplaceTermsMarkers(std::string& text, std::string_view terms);
+// out (another string than text and terms) := text with every "<<TERMS>>" replaced by terms,
+// pass after pass, until a pass changes nothing (terms holds no "<"), in one scan. False when
+// the result would be longer than maxBytes and than text: the scan stops as soon as that is
+// certain, and out then holds a part of it.
+bool ReplaceTermsMarkers(std::string_view text, std::string_view terms, std::string& out,
+                         std::size_t maxBytes = std::size_t(-1));
 
 // The state kept between the keywords of a run and between runs: the last reply's text, its
 // terms and its tree.
@@ -30,13 +35,17 @@ public:
     void Load(std::string_view body);
 
     // Checks the reply and reads it into ReplyTree, writing the log lines. False when the reply
-    // was rejected. A reading error is logged and leaves in ReplyTree what was read before it;
-    // the result is then true, so that those listings are harvested.
+    // was rejected, or refused because its markers would make it larger than MaxTextBytes. A
+    // reading error is logged and leaves in ReplyTree what was read before it; the result is then
+    // true, so that those listings are harvested.
     bool ParseReply(const SearchLog& log);
 
     // Passes every LISTING of the root's RESULTS child to add, in order; the number of new
     // records.
     int HarvestListings(const ListingSink& add) const;
+
+    // The longest text the markers may make of a reply (the transfer's limit on the body).
+    std::size_t MaxTextBytes = std::size_t(64) * 1024 * 1024;
 
     std::string ReplyText;
     std::string Terms;

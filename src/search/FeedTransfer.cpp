@@ -31,6 +31,11 @@ struct Easy {
     }
 };
 
+// Called by curl at least once a second during a transfer; non-zero ends it.
+int StopWhenAborted(void* abort, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const std::atomic<bool>*>(abort)->load() ? 1 : 0;
+}
+
 } // namespace
 
 FeedTransfer::FeedTransfer(FeedRequest request, int timeoutMs, std::size_t maxReplyBytes)
@@ -117,6 +122,13 @@ TransferResult FeedTransfer::Perform() {
     curl_easy_setopt(h, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(h, CURLOPT_PREREQFUNCTION, &FeedTransfer::onConnected);
     curl_easy_setopt(h, CURLOPT_PREREQDATA, this);
+    // An abort also ends the transfer inside curl's own work, not only between two waits.
+    curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &StopWhenAborted);
+    curl_easy_setopt(h, CURLOPT_XFERINFODATA, &abort_);
+    // Ending the transfer does not wait for a name lookup still under way (that can take as long
+    // as the resolver's own time-out): curl lets it finish on its own.
+    curl_easy_setopt(h, CURLOPT_QUICK_EXIT, 1L);
 
     body_.clear();
     tooLarge_ = false;

@@ -4,50 +4,32 @@
 
 #include <QEventLoop>
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-
-// A transfer shared by the run and the worker thread that performs it. The worker hands the
-// result back through a queued call to the run, unless the run has let go of it.
-struct SearchRun::Job {
-    explicit Job(FeedRequest request, int timeoutMs, std::size_t maxBytes)
-        : transfer(std::move(request), timeoutMs, maxBytes) {}
-
-    // Waits up to ms for the worker to finish; true when it did.
-    bool WaitDone(int ms) {
-        std::unique_lock lock(mutex);
-        return cv.wait_for(lock, std::chrono::milliseconds(ms), [this] { return done; });
-    }
-    // The run no longer wants the result.
-    void Release() {
-        std::lock_guard lock(mutex);
-        owner = nullptr;
-    }
-
-    FeedTransfer transfer;
-    std::mutex mutex;
-    std::condition_variable cv;
-    SearchRun* owner = nullptr;
-    bool done = false;
-    TransferResult result;
-};
+#include <atomic>
+#include <utility>
 
 namespace {
-// How long Stop and the destructor wait for an aborted transfer to wind down; an abort
-// normally takes a millisecond.
-constexpr int AbortWaitMs = 2000;
+std::atomic<int> LiveThreads{0};
 } // namespace
+
+// A transfer and its result, which the thread writes before it hands the job back.
+struct SearchRun::Job {
+    Job(FeedRequest request, int timeoutMs, std::size_t maxBytes)
+        : transfer(std::move(request), timeoutMs, maxBytes) {}
+    FeedTransfer transfer;
+    TransferResult result;
+};
 
 SearchRun::SearchRun(Hooks hooks, QObject* parent) : QObject(parent), hooks_(std::move(hooks)) {}
 
 SearchRun::~SearchRun() {
-    if (job_) {
-        job_->Release();
+    if (job_)
         job_->transfer.Abort();
-        job_->WaitDone(AbortWaitMs);
-    }
+    // A result that the thread posts meanwhile is dropped with this object.
+    endTransfer();
+}
+
+int SearchRun::LiveTransferThreads() {
+    return LiveThreads.load();
 }
 
 void SearchRun::Start(const std::vector<std::string>& keywords) {
@@ -56,6 +38,7 @@ void SearchRun::Start(const std::vector<std::string>& keywords) {
     running_ = true;
     NewCount = 0;
     Failed = false;
+    Reply.MaxTextBytes = MaxReplyBytes;
     keywords_ = keywords;
     next_ = 0;
     if (keywords_.empty()) {
@@ -78,31 +61,31 @@ void SearchRun::nextKeyword() {
     }
     const std::string& keyword = keywords_[next_++];
     const ProxyValues proxy = hooks_.proxy ? hooks_.proxy() : ProxyValues{};
-    auto job = std::make_shared<Job>(
-        ComposeFeedRequest(ParseFeedHost(FeedHostText), keyword, proxy), TimeoutMs, MaxReplyBytes);
-    job->owner = this;
-    job_ = job;
-    std::thread([job] {
-        TransferResult result = job->transfer.Perform();
-        std::lock_guard lock(job->mutex);
-        job->result = std::move(result);
-        job->done = true;
-        job->cv.notify_all();
-        if (SearchRun* owner = job->owner)
-            QMetaObject::invokeMethod(
-                owner, [owner, job] { owner->transferDone(job); }, Qt::QueuedConnection);
-    }).detach();
+    job_ = std::make_unique<Job>(ComposeFeedRequest(ParseFeedHost(FeedHostText), keyword, proxy),
+                                 TimeoutMs, MaxReplyBytes);
+    const unsigned long long id = ++jobId_;
+    ++LiveThreads;
+    worker_ = std::thread([this, job = job_.get(), id] {
+        job->result = job->transfer.Perform();
+        // Delivered by this object's event loop; a job stopped meanwhile has another number.
+        QMetaObject::invokeMethod(
+            this, [this, id] { transferDone(id); }, Qt::QueuedConnection);
+        --LiveThreads;
+    });
 }
 
-void SearchRun::transferDone(const std::shared_ptr<Job>& job) {
-    if (job != job_)
-        return; // stopped before its result came
+void SearchRun::endTransfer() {
+    if (worker_.joinable())
+        worker_.join();
     job_.reset();
-    TransferResult result;
-    {
-        std::lock_guard lock(job->mutex);
-        result = std::move(job->result);
-    }
+}
+
+void SearchRun::transferDone(unsigned long long jobId) {
+    if (!job_ || jobId != jobId_)
+        return; // stopped before its result came
+    TransferResult result = std::move(job_->result);
+    // The thread has posted its last word: joining it takes no time.
+    endTransfer();
     if (!result.ReplyReceived()) {
         requestFailed(result);
         nextKeyword();
@@ -128,10 +111,9 @@ void SearchRun::requestFailed(const TransferResult& result) {
 void SearchRun::Stop() {
     if (!job_)
         return;
-    const std::shared_ptr<Job> job = std::move(job_);
-    job->Release();
-    job->transfer.Abort();
-    job->WaitDone(AbortWaitMs);
+    // The transfer ends within milliseconds of the abort, whatever it was waiting for.
+    job_->transfer.Abort();
+    endTransfer();
     TransferResult aborted;
     aborted.outcome = TransferResult::Aborted;
     aborted.error = "The request was aborted.";

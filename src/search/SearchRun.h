@@ -1,6 +1,7 @@
 // One run of the automatic search over a list of keywords: one feed request per keyword, in
-// order, each transfer on a worker thread, and everything else (the proxy values, the log, the
-// reply processing, every added listing) on the thread that owns the run, in keyword order.
+// order, each transfer on a thread that the run owns, and everything else (the proxy values, the
+// log, the reply processing, every added listing) on the thread that owns the run, in keyword
+// order.
 #pragma once
 
 #include "search/FeedReply.h"
@@ -12,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 class SearchRun : public QObject {
@@ -31,7 +33,7 @@ public:
     };
 
     explicit SearchRun(Hooks hooks, QObject* parent = nullptr);
-    // Aborts a transfer still in flight.
+    // Aborts a transfer still in flight and waits for its thread, which takes milliseconds.
     ~SearchRun() override;
 
     // The feed's "host" or "host:port".
@@ -42,14 +44,18 @@ public:
     // Starts a run (the first request is under way when this returns). The run ends with the
     // count line and the signal finished(); ignored while a run is going on.
     void Start(const std::vector<std::string>& keywords);
-    // Aborts the request in flight; the run then ends at once, as after a request that could not
-    // be sent. Without a request in flight, nothing happens.
+    // Aborts the request in flight and waits for its thread (milliseconds); the run then ends at
+    // once, as after a request that could not be sent. Without a request in flight, nothing
+    // happens.
     void Stop();
     // Waits, handling the events of this thread, until the run has ended.
     void WaitForEnd();
 
     bool Running() const { return running_; }
     bool RequestInFlight() const { return job_ != nullptr; }
+    // The transfer threads of all runs that have not ended yet: none once every run has been
+    // stopped, has ended or is destroyed.
+    static int LiveTransferThreads();
 
     // --- state of the run, as the window shows it
     bool Failed = false;
@@ -62,7 +68,8 @@ signals:
 private:
     struct Job;
     void nextKeyword();
-    void transferDone(const std::shared_ptr<Job>& job);
+    void transferDone(unsigned long long jobId);
+    void endTransfer();
     void requestFailed(const TransferResult& result);
     void finishRun();
 
@@ -70,5 +77,9 @@ private:
     bool running_ = false;
     std::vector<std::string> keywords_;
     std::size_t next_ = 0;
-    std::shared_ptr<Job> job_;
+    // The transfer under way and the thread that performs it; the thread is joined before the
+    // job goes, before the next one starts, and at the latest when the run is destroyed.
+    std::unique_ptr<Job> job_;
+    std::thread worker_;
+    unsigned long long jobId_ = 0;
 };

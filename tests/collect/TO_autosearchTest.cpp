@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -224,6 +225,24 @@ TEST_F(AutoSearch, StopAndEmptyList) {
     click(frame.SB_how_to);
     EXPECT_EQ(dialogs.Seen().last(), "Open explaining web-page online for details?");
     EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(AutoSearch, ClosedDuringSlowReply) {
+    FeedServer feed({"--behave", "slow=slow"});
+    start("FEED_HOST=\"" + feed.host() + "\"");
+    auto closing = std::make_unique<TO_autosearch>();
+    closing->show();
+    closing->LB_selected->addItem("slow");
+    click(closing->SB_start);
+    ASSERT_TRUE(WaitUntil([&] { return feed.requests().size() == 1; }));
+    QTest::qWait(300); // bytes of the reply came in
+    QElapsedTimer t;
+    t.start();
+    closing.reset();
+    EXPECT_LT(t.elapsed(), 1000);
+    // The transfer's thread is gone with the window, not left to finish on its own.
+    EXPECT_EQ(SearchRun::LiveTransferThreads(), 0);
+    QTest::qWait(50);
 }
 
 TEST_F(AutoSearch, ProxyLoginDialogOncePerKeyword) {

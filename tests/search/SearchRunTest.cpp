@@ -6,6 +6,8 @@
 
 #include <QElapsedTimer>
 
+#include <memory>
+
 #include <gtest/gtest.h>
 
 namespace M = SearchMessages;
@@ -175,6 +177,7 @@ TEST(SearchRun, StopDuringSlowReplyEndsTheRunAtOnce) {
     t.start();
     h.run.Stop();
     EXPECT_LT(t.elapsed(), 1000);
+    EXPECT_EQ(SearchRun::LiveTransferThreads(), 0); // joined, not left running
     EXPECT_FALSE(h.run.Running());
     EXPECT_EQ(h.log, (std::vector<std::string>{M::RequestSending, M::ResponceRetrieving,
                                                M::ResponceParsing, M::CantSend, M::Finished,
@@ -185,6 +188,53 @@ TEST(SearchRun, StopDuringSlowReplyEndsTheRunAtOnce) {
     QCoreApplication::processEvents();
     EXPECT_EQ(h.log.size(), 6u);
     EXPECT_EQ(feed.requests().size(), 2u);
+}
+
+TEST(SearchRun, StoppedOrDestroyedRunLeavesNoTransferThread) {
+    FeedServer feed({"--behave", "hang=hang"});
+    // The transfer threads still there when a stopped run reports its aborted request.
+    std::vector<int> liveAtFailure;
+    for (size_t round = 1; round <= 20; ++round) {
+        auto run = std::make_unique<SearchRun>(
+            SearchRun::Hooks{[](const std::string&) {},
+                             {},
+                             {},
+                             {},
+                             [&](const TransferResult&) {
+                                 liveAtFailure.push_back(SearchRun::LiveTransferThreads());
+                             }});
+        run->FeedHostText = feed.host();
+        run->Start({"hang"});
+        ASSERT_TRUE(WaitUntil([&] { return feed.requests().size() == round; }));
+        QElapsedTimer t;
+        t.start();
+        if (round % 2 == 0)
+            run->Stop();
+        run.reset();
+        EXPECT_LT(t.elapsed(), 1000);
+        EXPECT_EQ(SearchRun::LiveTransferThreads(), 0);
+        QCoreApplication::processEvents(); // a result posted meanwhile goes nowhere
+    }
+    EXPECT_EQ(liveAtFailure, std::vector<int>(10, 0));
+}
+
+TEST(SearchRun, MarkersThatGrowTheReplyBeyondTheLimitRefuseIt) {
+    // A megabyte of terms in 65 markers would make 65 MB of text.
+    const std::string terms(1 << 20, 'a');
+    std::string markers;
+    for (int i = 0; i < 65; ++i)
+        markers += "<<TERMS>>";
+    FeedServer feed;
+    feed.setReply("big", "<dsxout><terms>" + terms + "</terms><results>" +
+                             Listing("http://big.example/", markers) + "</results></dsxout>");
+    SearchHarness h(feed.host());
+    h.Run({"big", "next"});
+    EXPECT_EQ(h.log,
+              (std::vector<std::string>{M::RequestSending, M::ResponceRetrieving,
+                                        M::ResponceParsing, M::ReplyTooLarge, M::ResponceRetrieving,
+                                        M::ResponceParsing, M::Finished, "New URLs added:5"}));
+    EXPECT_FALSE(h.run.Failed);
+    EXPECT_EQ(h.Record("http://big.example/"), nullptr);
 }
 
 TEST(SearchRun, ReplyOverTheSizeLimitIsAFailedRequest) {
