@@ -29,7 +29,7 @@ unset WAYLAND_DISPLAY
 openbox >/dev/null 2>&1 &
 openbox_pid=$!
 # The window manager is running once it has set its check window on the root.
-for _ in $(seq 100); do
+for _ in $(seq 400); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
     sleep 0.05
 done
