@@ -52,7 +52,11 @@ TFmain::TFmain(QWidget* parent) : TForm_main(parent) {
     buildMenus();
     // With the filter on, the list shows the records that the filter dialog passes.
     O_results1->SetFilter([](TQelPigger* record) { return F_lr_filter_user()->Matches(record); },
-                          [](TQelPigger* records) { return F_lr_filter_user()->Execute(records); });
+                          [](TQelPigger* records) {
+                              TF_lr_filter_user* filter = F_lr_filter_user();
+                              filter->Settings = &ProgramSettings;
+                              return filter->Execute(records);
+                          });
     buildExchangeMenu();
     // The document frame's creation ran in the base constructor.
     ListDirty = true;
@@ -187,8 +191,8 @@ void TFmain::buildPages() {
         layout->addWidget(frame);
         return page;
     };
-    O_WB1 = new TO_WB();
-    O_autosearch1 = new TO_autosearch();
+    O_WB1 = new TO_WB(&ProgramSettings);
+    O_autosearch1 = new TO_autosearch(&ProgramSettings);
     O_results1 = new TO_results();
     TabSheet_manual = sheet("TabSheet_manual", O_WB1);
     TabSheet_auto = sheet("TabSheet_auto", O_autosearch1);

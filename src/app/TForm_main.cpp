@@ -114,6 +114,10 @@ TForm_main::TForm_main(QWidget* parent) : QMainWindow(parent) {
     FormCreate();
 }
 
+UserSettings* ProgramSettings() {
+    return D_settings_user;
+}
+
 TForm_main::~TForm_main() {
     delete D_settings_user;
 }

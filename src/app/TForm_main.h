@@ -17,6 +17,7 @@ class QFileDialog;
 class QLabel;
 class QMenu;
 class QTimer;
+class UserSettings;
 struct RecoveryState;
 
 class TForm_main : public QMainWindow {
@@ -156,3 +157,7 @@ private:
     // A failure to write the copy was shown and nothing was written since.
     bool recoveryFailureShown_ = false;
 };
+
+// The settings of the program as the windows get them: the settings object of the moment (the
+// main window makes one when there is none and deletes it), or none.
+UserSettings* ProgramSettings();

@@ -9,13 +9,8 @@
 #include "search/SearchRun.h"
 #include "settings/core/AppInfo.h"
 #include "tree/TQelPigger.h"
-#include "tree/TreeFile.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 #include <charconv>
-#include <exception>
 #include <ostream>
 
 const char* const SearchUsage =
@@ -99,37 +94,21 @@ bool ParseArgs(const std::vector<std::string>& args, SearchArgs& a, std::string&
     return true;
 }
 
-bool BlankOnly(const QByteArray& bytes) {
-    for (const char c : bytes)
-        if (static_cast<unsigned char>(c) > 32)
-            return false;
-    return true;
-}
-
-// Reads the report, or starts a new one for a missing or blank file; false (with the reason)
-// when the file cannot be read.
+// Reads the report, or starts a new one for a missing or blank file; false (with the reason, a
+// reading error worded as everywhere) when the file cannot be read.
 bool ReadReport(TQelPigger& doc, const std::string& fileName, std::string& error) {
-    const QString path = QFile::decodeName(fileName.c_str());
-    if (!QFileInfo::exists(path)) {
+    const ReportLoadResult read = ReadReportFile(doc, fileName);
+    switch (read.outcome) {
+    case ReportLoadResult::Loaded:
+        return true;
+    case ReportLoadResult::Missing:
+    case ReportLoadResult::Empty:
         MakeNewReport(doc, AppInfo::Version);
         return true;
+    case ReportLoadResult::Unreadable:
+        break;
     }
-    try {
-        LoadTreeFile(doc, fileName);
-        if (!doc.Name().empty())
-            return true;
-        error = "it holds no report";
-    } catch (const EQelPiggerError& e) {
-        error = std::string(e.what()) + ". Position " + std::to_string(e.Position);
-    } catch (const std::exception& e) {
-        error = e.what();
-    }
-    QFile file(path);
-    if (QFileInfo(path).isFile() && QFileInfo(path).size() <= MaxTreeFileBytes &&
-        file.open(QIODevice::ReadOnly) && BlankOnly(file.readAll())) {
-        MakeNewReport(doc, AppInfo::Version);
-        return true;
-    }
+    error = read.reason;
     return false;
 }
 

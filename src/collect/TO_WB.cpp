@@ -2,7 +2,6 @@
 
 #include "collect/BrowserProfile.h"
 #include "collect/core/BrowserAddress.h"
-#include "settings/TD_settings_user.h"
 #include "settings/core/AppInfo.h"
 
 #include <QHBoxLayout>
@@ -44,7 +43,8 @@ private:
 
 } // namespace
 
-TO_WB::TO_WB(QWidget* parent) : QWidget(parent) {
+TO_WB::TO_WB(UserSettingsSource settings, QWidget* parent)
+    : QWidget(parent), settings_(std::move(settings)) {
     setObjectName("O_WB1");
 
     // The top bar: the label, the stretched address field, the two buttons.
@@ -120,9 +120,8 @@ void TO_WB::showEvent(QShowEvent* event) {
 }
 
 std::string TO_WB::HomeAddress() const {
-    if (!D_settings_user)
-        return ComposeHomeAddress({});
-    return ComposeHomeAddress(HomeSearchPage(D_settings_user->SettingsTree()));
+    UserSettings* settings = settings_ ? settings_() : nullptr;
+    return ComposeHomeAddress(settings ? settings->HomeSearchPage() : std::string());
 }
 
 void TO_WB::ShowHomeAddress() {

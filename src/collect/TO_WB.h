@@ -2,6 +2,8 @@
 // over an embedded web browser.
 #pragma once
 
+#include "settings/core/UserSettings.h"
+
 #include <QWidget>
 
 #include <string>
@@ -17,7 +19,8 @@ class QWebEngineView;
 class TO_WB : public QWidget {
     Q_OBJECT
 public:
-    explicit TO_WB(QWidget* parent = nullptr);
+    // settings: the home search page.
+    explicit TO_WB(UserSettingsSource settings, QWidget* parent = nullptr);
     ~TO_WB() override;
 
     // The address field gets the home search address; nothing is loaded.
@@ -57,6 +60,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    UserSettingsSource settings_;
+
     bool Edit_urlKeyDown(QKeyEvent* key);
     void WebBrowser1NavigateComplete2();
     void openPopUpHere(QWebEngineNewWindowRequest& request);

@@ -5,8 +5,8 @@
 #include "dialogs/TFsure.h"
 #include "search/SearchMessages.h"
 #include "search/SearchRun.h"
-#include "settings/TD_settings_user.h"
 #include "settings/core/AppInfo.h"
+#include "settings/core/KeywordEntry.h"
 #include "tree/LocalText.h"
 
 #include <QApplication>
@@ -33,17 +33,6 @@ bool IsEnter(const QKeyEvent* key) {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
 
-// The proxy values of one request, from the settings window's getters (which may ask for the
-// proxy login).
-ProxyValues ProxyFromSettings() {
-    if (!D_settings_user)
-        return {};
-    // Asks for the login when the user chose so.
-    if (D_settings_user->UseProxy())
-        D_settings_user->GetProxyUser();
-    return D_settings_user->Proxy();
-}
-
 // The strip above the how-to button.
 QPixmap FeedBanner() {
     QPixmap pm(140, 30);
@@ -62,7 +51,8 @@ QPixmap FeedBanner() {
 
 } // namespace
 
-TO_autosearch::TO_autosearch(QWidget* parent) : QWidget(parent) {
+TO_autosearch::TO_autosearch(UserSettingsSource settings, QWidget* parent)
+    : QWidget(parent), settings_(std::move(settings)) {
     setObjectName("O_autosearch1");
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -146,7 +136,11 @@ TO_autosearch::TO_autosearch(QWidget* parent) : QWidget(parent) {
 
     Search = new SearchRun(
         SearchRun::Hooks{[this](const std::string& line) { Log(line); },
-                         &ProxyFromSettings,
+                         // May ask for the proxy login.
+                         [this]() -> ProxyValues {
+                             UserSettings* current = Settings();
+                             return current ? current->ProxyForRequest() : ProxyValues{};
+                         },
                          [this](const std::string& title, const std::string& description,
                                 const std::string& url, const std::string& redirect) {
                              return AddListing ? AddListing(title, description, url, redirect)
@@ -163,6 +157,10 @@ TO_autosearch::TO_autosearch(QWidget* parent) : QWidget(parent) {
 
 TO_autosearch::~TO_autosearch() = default;
 
+UserSettings* TO_autosearch::Settings() const {
+    return settings_ ? settings_() : nullptr;
+}
+
 void TO_autosearch::SetBusy(bool busy) {
     Busy = busy;
     for (QPushButton* b : {SB_add, SB_remove, SB_clear, SB_start})
@@ -177,9 +175,10 @@ void TO_autosearch::Log(const std::string& text) {
 
 void TO_autosearch::LoadOftenUsedKeywords() {
     LB_kw->clear();
-    if (!D_settings_user)
+    UserSettings* settings = Settings();
+    if (!settings)
         return;
-    for (const std::string& k : D_settings_user->OftenUsedKeywords())
+    for (const std::string& k : settings->OftenUsedKeywords())
         LB_kw->addItem(ToQ(k));
 }
 
@@ -188,29 +187,21 @@ void TO_autosearch::LoadOftenUsedKeywords() {
 void TO_autosearch::SB_addClick() {
     if (!SB_add->isEnabled())
         return;
-    for (;;) {
-        QString entry = Edit_kw->text().trimmed();
-        if (entry.isEmpty() && LB_kw->currentItem() && LB_kw->currentItem()->isSelected())
-            entry = LB_kw->currentItem()->text();
-        const qsizetype blank = entry.indexOf(QChar(' '));
-        const QString word = entry.left(blank < 0 ? entry.size() : blank).trimmed();
-        if (word.isEmpty())
-            return;
-        QListWidgetItem* listed = nullptr;
-        for (int i = 0; i < LB_selected->count() && !listed; ++i)
-            if (LB_selected->item(i)->text().compare(word, Qt::CaseInsensitive) == 0)
-                listed = LB_selected->item(i);
-        if (listed)
-            LB_selected->setCurrentItem(listed);
-        else
-            LB_selected->addItem(word);
-        const QString rest = blank < 0 ? QString() : entry.mid(blank + 1).trimmed();
-        Edit_kw->setText(rest);
-        // Only blanks after the word: done (a list entry ending in blanks would otherwise be
-        // taken again and again).
-        if (rest.isEmpty())
-            return;
-    }
+    QString entry = Edit_kw->text().trimmed();
+    if (entry.isEmpty() && LB_kw->currentItem() && LB_kw->currentItem()->isSelected())
+        entry = LB_kw->currentItem()->text();
+    QStringList keywords;
+    for (int i = 0; i < LB_selected->count(); ++i)
+        keywords << LB_selected->item(i)->text();
+    const qsizetype listed = keywords.size();
+    const KeywordEntryResult result = AddKeywordEntry(keywords, entry);
+    if (!result.taken)
+        return;
+    for (qsizetype i = listed; i < keywords.size(); ++i)
+        LB_selected->addItem(keywords[i]);
+    if (result.lastFound >= 0)
+        LB_selected->setCurrentRow(result.lastFound);
+    Edit_kw->clear();
 }
 
 void TO_autosearch::SB_removeClick() {
@@ -270,8 +261,8 @@ void TO_autosearch::SB_startClick() {
     std::vector<std::string> keywords;
     for (int i = 0; i < LB_selected->count(); ++i)
         keywords.push_back(FromQ(LB_selected->item(i)->text()));
-    Search->FeedHostText = D_settings_user ? FeedHost(D_settings_user->SettingsTree())
-                                           : std::string(AppInfo::DefaultFeedHost);
+    UserSettings* settings = Settings();
+    Search->FeedHostText = settings ? settings->FeedHost() : std::string(AppInfo::DefaultFeedHost);
     Search->Start(keywords);
 }
 

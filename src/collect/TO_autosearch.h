@@ -1,6 +1,8 @@
 // The frame of the "Auto search" page: the keyword list of a run, Start and Stop, and the log.
 #pragma once
 
+#include "settings/core/UserSettings.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -19,7 +21,8 @@ class SearchRun;
 class TO_autosearch : public QWidget {
     Q_OBJECT
 public:
-    explicit TO_autosearch(QWidget* parent = nullptr);
+    // settings: the often used keywords, the feed host and the proxy of each request.
+    explicit TO_autosearch(UserSettingsSource settings, QWidget* parent = nullptr);
     ~TO_autosearch() override;
 
     // The address of the maker's page on getting listed in the search results.
@@ -80,6 +83,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    UserSettingsSource settings_;
+    // The settings of the moment, or none.
+    UserSettings* Settings() const;
+
     void Edit_kwKeyDown(QKeyEvent* key);
     void LB_kwKeyDown(QKeyEvent* key);
 };

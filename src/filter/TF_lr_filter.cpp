@@ -7,7 +7,6 @@
 #include "filter/TOadvCloud.h"
 #include "filter/core/ConditionTemplates.h"
 #include "filter/diagram/ConditionsFile.h"
-#include "settings/TD_settings_user.h"
 #include "tree/LocalText.h"
 #include "tree/TQelPigger.h"
 #include "tree/TreeFile.h"
@@ -324,15 +323,18 @@ void TF_lr_filter::keyPressEvent(QKeyEvent* event) {
 // ---------------------------------------------------------------- conditions files
 
 int TF_lr_filter::runConditionsDialog(QFileDialog* dialog) {
-    if (conditionsFolder_.isEmpty() && D_settings_user)
-        conditionsFolder_ = ToQ(D_settings_user->Store().Get(kConditionsFolder));
+    UserSettings* settings = Settings ? Settings() : nullptr;
+    if (conditionsFolder_.isEmpty() && settings)
+        conditionsFolder_ = ToQ(settings->Store().Get(kConditionsFolder));
     if (!conditionsFolder_.isEmpty() && QFileInfo(conditionsFolder_).isDir())
         dialog->setDirectory(conditionsFolder_);
     const int result = ExecFileDialog(dialog);
     if (result == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
         conditionsFolder_ = QFileInfo(dialog->selectedFiles().first()).absolutePath();
-        if (D_settings_user)
-            D_settings_user->Store().Set(kConditionsFolder, FromQ(conditionsFolder_));
+        // Asked again: the settings may have gone while the file dialog was shown.
+        settings = Settings ? Settings() : nullptr;
+        if (settings)
+            settings->Store().Set(kConditionsFolder, FromQ(conditionsFolder_));
     }
     return result;
 }

@@ -5,6 +5,7 @@
 
 #include "filter/core/CirclePlacement.h"
 #include "filter/core/FilterMatcher.h"
+#include "settings/core/UserSettings.h"
 
 #include <QDialog>
 #include <QString>
@@ -45,6 +46,8 @@ public:
     const TQelPigger* CurrentRecord() const { return matcher_.CurrentRecord(); }
     TCirclePlacement& Placement() { return placement_; }
 
+    // Where the folder of the conditions files is kept between runs; set by the program.
+    UserSettingsSource Settings;
     // The folder that the conditions file dialogs start in.
     const QString& ConditionsFolder() const { return conditionsFolder_; }
 

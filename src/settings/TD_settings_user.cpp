@@ -392,6 +392,12 @@ std::string TD_settings_user::GetProxyUser() {
     return SessionProxyUser;
 }
 
+ProxyValues TD_settings_user::ProxyForRequest() {
+    if (UseProxy())
+        GetProxyUser();
+    return Proxy();
+}
+
 void TD_settings_user::TurnToProxyPage() {
     PageControl1->setCurrentWidget(TabSheet1);
 }

@@ -4,6 +4,7 @@
 
 #include "settings/TD_settings.h"
 #include "settings/core/ProxySettings.h"
+#include "settings/core/UserSettings.h"
 
 #include <string>
 #include <vector>
@@ -15,12 +16,17 @@ class QListWidget;
 class QListWidgetItem;
 class QRadioButton;
 
-class TD_settings_user : public TD_settings {
+class TD_settings_user : public TD_settings, public UserSettings {
     Q_OBJECT
 public:
     // settingsFile empty: the default place (beside the executable, or the per-user fallback).
     explicit TD_settings_user(const QString& settingsFile = QString(), QWidget* parent = nullptr);
     ~TD_settings_user() override;
+
+    // --- what the windows take from the settings
+    SettingsStore& Store() override { return TD_settings::Store(); }
+    // GetProxyUser (which may show the proxy login dialog), then the values of the run.
+    ProxyValues ProxyForRequest() override;
 
     std::string GetVersion() const;
     std::string GetDataFolder() const;
@@ -44,7 +50,7 @@ public:
     // Adds a keyword (trimmed) unless it is empty or already listed ignoring letter case.
     void AddKeyword(const std::string& text);
     // The often used keywords as the list shows them (sorted).
-    std::vector<std::string> OftenUsedKeywords() const;
+    std::vector<std::string> OftenUsedKeywords() const override;
 
     // Turns to the "Proxy" page (the wizard shows the window there).
     void TurnToProxyPage();

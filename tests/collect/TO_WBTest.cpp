@@ -86,7 +86,7 @@ protected:
         site.Page("/a", TitledPage("A"));
         site.Page("/b", TitledPage("B"));
         site.Page("/c", TitledPage("C"));
-        frame = std::make_unique<TO_WB>();
+        frame = std::make_unique<TO_WB>([]() -> UserSettings* { return D_settings_user; });
         frame->resize(800, 600);
     }
     void TearDown() override { frame.reset(); }

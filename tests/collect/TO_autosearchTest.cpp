@@ -78,7 +78,8 @@ protected:
     TQelPigger doc;
     TQelPigger* urls = nullptr;
     ReportRecords records;
-    TO_autosearch frame;
+    UserSettings* Settings() const { return settings.get(); }
+    TO_autosearch frame{[this] { return Settings(); }};
 };
 
 } // namespace
@@ -230,7 +231,7 @@ TEST_F(AutoSearch, StopAndEmptyList) {
 TEST_F(AutoSearch, ClosedDuringSlowReply) {
     FeedServer feed({"--behave", "slow=slow"});
     start("FEED_HOST=\"" + feed.host() + "\"");
-    auto closing = std::make_unique<TO_autosearch>();
+    auto closing = std::make_unique<TO_autosearch>([this] { return Settings(); });
     closing->show();
     closing->LB_selected->addItem("slow");
     click(closing->SB_start);

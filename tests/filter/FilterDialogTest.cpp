@@ -6,6 +6,7 @@
 #include "filter/core/ConditionTemplates.h"
 #include "filter/core/FilterFunctions.h"
 #include "filter/diagram/ConditionsFile.h"
+#include "settings/core/UserSettings.h"
 #include "tree/TQelPigger.h"
 
 #include "support/DialogDriver.h"
@@ -33,9 +34,21 @@
 #include <QToolButton>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace {
+
+// Settings held in memory only, as the program's settings object gives them to the windows.
+class MemorySettings : public UserSettings {
+public:
+    SettingsStore& Store() override { return store_; }
+    ProxyValues ProxyForRequest() override { return {}; }
+    std::vector<std::string> OftenUsedKeywords() const override { return {}; }
+
+private:
+    SettingsStore store_{""};
+};
 
 class FilterDialog : public ::testing::Test {
 protected:
@@ -544,6 +557,32 @@ TEST_F(FilterDialog, SaveAndLoadConditions) {
     EXPECT_TRUE(dialogs.Seen().last().startsWith("The conditions could not be loaded from"));
     EXPECT_TRUE(dialogs.Seen().last().contains("CIRCLE 1: attribute Y is missing"));
     EXPECT_EQ(WriteConditions(DiagramConditions(*dlg->OClouds1)), WriteConditions(made));
+    EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(FilterDialog, TheConditionsFolderIsKeptInTheSettings) {
+    TempDir tmp;
+    MemorySettings settings;
+    const auto dialogWithSettings = [&] {
+        auto made = std::make_unique<TF_lr_filter_user>();
+        made->Settings = [&]() -> UserSettings* { return &settings; };
+        made->show();
+        return made;
+    };
+    DialogDriver dialogs;
+    const auto first = dialogWithSettings();
+    dialogs.Then(TypeFileNameOrCancel(tmp.qpath("kept")));
+    QTest::mouseClick(first->btnSaveConditions, Qt::LeftButton);
+    ASSERT_TRUE(tmp.exists("kept.qrc"));
+    EXPECT_EQ(QDir(QString::fromStdString(settings.Store().Get("CONDITIONS_FOLDER"))),
+              QDir(tmp.qpath("")));
+
+    // A dialog that has not been in a folder yet starts in the one kept.
+    const auto second = dialogWithSettings();
+    QString folderShown;
+    dialogs.Then(CancelFileDialog(&folderShown));
+    QTest::mouseClick(second->btnLoadConditions, Qt::LeftButton);
+    EXPECT_EQ(QDir(folderShown), QDir(tmp.qpath("")));
     EXPECT_TRUE(dialogs.Done());
 }
 
