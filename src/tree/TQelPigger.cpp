@@ -7,8 +7,6 @@
 #include "tree/TextCase.h"
 #include "tree/TreeFile.h"
 
-#include <QSaveFile>
-
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -782,28 +780,17 @@ void TQelPigger::SaveToStream(std::ostream& stream) const {
         stream.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
-void TQelPigger::SaveToFile(const std::string& fileName) const {
-    QSaveFile file(ToQPath(fileName));
-    // Never write into the file itself: a failure half way would destroy it.
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EQelFileError("Cannot create file \"" + fileName +
-                            "\": " + file.errorString().toStdString());
-    const auto write = [&](std::string_view piece) {
-        return file.write(piece.data(), static_cast<qint64>(piece.size())) ==
-               static_cast<qint64>(piece.size());
-    };
+bool TQelPigger::SaveToSink(const std::function<bool(std::string_view)>& sink) const {
     // A derived class may write its own text; a plain tree is written in pieces.
-    const bool written =
-        typeid(*this) == typeid(TQelPigger) ? WriteText(write) : write(GetAsText());
-    if (!written) {
-        const std::string why = file.errorString().toStdString();
-        file.cancelWriting();
-        throw EQelFileError("Cannot write file \"" + fileName + "\": " + why);
-    }
-    if (!file.commit())
-        throw EQelFileError("Cannot write file \"" + fileName +
-                            "\": " + file.errorString().toStdString());
+    return typeid(*this) == typeid(TQelPigger) ? WriteText(sink) : sink(GetAsText());
+}
+
+void TQelPigger::SaveToFile(const std::string& fileName) const {
+    std::string reason;
+    if (!WriteFileAtomically(
+            fileName, [this](const FileSink& sink) { return SaveToSink(sink); },
+            FilePermissions::Usual, &reason))
+        throw EQelFileError(reason);
 }
 
 // ---------------------------------------------------------------- reading
