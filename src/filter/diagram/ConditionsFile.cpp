@@ -4,8 +4,6 @@
 #include "tree/TQelPigger.h"
 #include "tree/TreeFile.h"
 
-#include <QFile>
-
 namespace {
 
 // Element name and 1-based number among the elements of that name, for messages.

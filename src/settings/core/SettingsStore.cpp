@@ -6,7 +6,6 @@
 #include "tree/LocalText.h"
 #include "tree/TreeFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <charconv>
