@@ -1,7 +1,6 @@
 #include "exchange/Export.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "tree/FileBoundary.h"
 
 std::optional<ExportFormat> ExportFormatNamed(std::string_view name) {
     if (name == "html")
@@ -33,11 +32,10 @@ QByteArray ExportReport(const TQelPigger& doc, ExportFormat format, bool checked
 bool ExportReportToFile(const TQelPigger& doc, ExportFormat format, bool checkedOnly,
                         const std::string& fileName, std::string* error) {
     const QByteArray bytes = ExportReport(doc, format, checkedOnly);
-    QSaveFile file(QFile::decodeName(fileName.c_str()));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = fileName + ": " + file.errorString().toStdString();
-        return false;
-    }
-    return true;
+    return WriteFileAtomically(
+        fileName,
+        [&bytes](const FileSink& sink) {
+            return sink(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+        },
+        FilePermissions::Usual, error);
 }

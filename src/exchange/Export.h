@@ -25,6 +25,7 @@ QByteArray ExportBookmarks(const ExchangeReport& report);
 
 QByteArray ExportReport(const TQelPigger& doc, ExportFormat format, bool checkedOnly);
 
-// Writes the export to fileName (complete or not at all); false with the reason in error.
+// Writes the export to fileName (complete or not at all, see WriteFileAtomically); false with
+// the reason in error ("Cannot create file "NAME": why" or "Cannot write file "NAME": why").
 bool ExportReportToFile(const TQelPigger& doc, ExportFormat format, bool checkedOnly,
                         const std::string& fileName, std::string* error);

@@ -62,17 +62,12 @@ std::vector<ExchangeRecord> ReadImport(const QByteArray& bytes, ImportFormat for
 
 std::vector<ExchangeRecord> ReadImportFile(const std::string& fileName,
                                            std::optional<ImportFormat> format) {
-    QFile file(QFile::decodeName(fileName.c_str()));
-    if (QFileInfo(file).isDir())
-        throw ImportError(fileName + ": is a folder");
-    if (const WholeFileCheck check = CheckWholeFile(fileName);
-        check.refusal != WholeFileCheck::None)
-        throw ImportError(fileName + ": " + check.reason);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ImportError(fileName + ": " + file.errorString().toStdString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ImportError(fileName + ": " + file.errorString().toStdString());
+    WholeFile file;
+    std::string reason;
+    if (!file.Read(fileName, &reason))
+        throw ImportError(reason);
+    const QByteArray bytes =
+        QByteArray::fromRawData(file.data(), static_cast<qsizetype>(file.size()));
     try {
         return ReadImport(bytes, format ? *format : GuessImportFormat(fileName, bytes));
     } catch (const ImportError& e) {

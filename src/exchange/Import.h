@@ -37,7 +37,9 @@ std::vector<ExchangeRecord> ReadJson(const QByteArray& bytes);
 std::vector<ExchangeRecord> ReadAddressList(const QByteArray& bytes);
 
 std::vector<ExchangeRecord> ReadImport(const QByteArray& bytes, ImportFormat format);
-// Reads fileName (in format, or the guessed one); throws ImportError.
+// Reads fileName (in format, or the guessed one); throws ImportError: for a file that cannot be
+// read with the file boundary's reason ("Cannot open file "NAME": why"), for its content with
+// "NAME: why".
 std::vector<ExchangeRecord> ReadImportFile(const std::string& fileName,
                                            std::optional<ImportFormat> format);
 

@@ -3,44 +3,10 @@
 #include "tree/KeepAside.h"
 #include "tree/LocalText.h"
 #include "tree/TQelPigger.h"
+#include "tree/TreeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <string_view>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-namespace {
-
-std::string errorText(int code) {
-    return std::strerror(code);
-}
-
-// Writes all of bytes to fd, going on after interruptions and short writes.
-bool writeAll(int fd, std::string_view bytes) {
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-} // namespace
 
 std::string RecoveryFileName(const std::string& reportFileName) {
     return reportFileName + ".recover";
@@ -60,47 +26,10 @@ RecoveryState FindRecoveryCopy(const std::string& reportFileName) {
 
 bool WriteRecoveryCopy(const TQelPigger& doc, const std::string& reportFileName,
                        std::string* error) {
-    const std::string target = RecoveryFileName(reportFileName);
-    const auto fail = [&](const std::string& what, int code) {
-        if (error)
-            *error = what + " \"" + target + "\": " + errorText(code);
-        return false;
-    };
-    // mkstemp makes the file for the owner alone.
-    std::string temporary = target + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return fail("Cannot create file", errno);
-    const auto giveUp = [&](int code) {
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        return fail("Cannot write file", code);
-    };
-    if (::fchmod(fd, S_IRUSR | S_IWUSR) != 0)
-        return giveUp(errno);
-    // In pieces: a large report's text is never whole in memory.
-    if (!doc.WriteText([fd](std::string_view piece) { return writeAll(fd, piece); }))
-        return giveUp(errno);
-    if (::fsync(fd) != 0)
-        return giveUp(errno);
-    if (::close(fd) != 0) {
-        const int code = errno;
-        ::unlink(temporary.c_str());
-        return fail("Cannot write file", code);
-    }
-    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-        const int code = errno;
-        ::unlink(temporary.c_str());
-        return fail("Cannot write file", code);
-    }
-    // The new name itself reaches the disk with the folder.
-    const std::string folder = FromQPath(QFileInfo(ToQPath(target)).absolutePath());
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    return WriteFileAtomically(
+        RecoveryFileName(reportFileName),
+        [&doc](const FileSink& sink) { return doc.SaveToSink(sink); }, FilePermissions::OwnerOnly,
+        error);
 }
 
 bool RemoveRecoveryCopy(const std::string& reportFileName) {

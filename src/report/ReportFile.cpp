@@ -8,9 +8,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstdio>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
@@ -36,7 +36,7 @@ void refreshBackup(const QString& file, const QString& backup) {
         QFile::remove(temporary);
 }
 
-bool blankOnly(const QByteArray& bytes) {
+bool blankOnly(std::string_view bytes) {
     for (char c : bytes)
         if (static_cast<unsigned char>(c) > 32)
             return false;
@@ -51,31 +51,15 @@ std::string BackupFileName(const std::string& fileName) {
 
 bool SaveReportFile(const TQelPigger& doc, const std::string& fileName, bool makeBackup,
                     std::string* error) {
-    const auto fail = [&](const QString& what, const QString& why) {
-        if (error)
-            *error = (what + " \"" + ToQPath(fileName) + "\": " + why).toStdString();
-        return false;
+    const auto produce = [&](const FileSink& sink) {
+        if (!doc.SaveToSink(sink))
+            return false;
+        // The new text is complete: the old one becomes the backup before it is replaced.
+        if (makeBackup && QFileInfo(ToQPath(fileName)).isFile())
+            refreshBackup(ToQPath(fileName), ToQPath(BackupFileName(fileName)));
+        return true;
     };
-    QSaveFile file(ToQPath(fileName));
-    // Never write into the file itself: a failure half way would destroy it.
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail("Cannot create file", file.errorString());
-    // In pieces: a large report's text is never whole in memory.
-    const bool written = doc.WriteText([&](std::string_view piece) {
-        return file.write(piece.data(), static_cast<qint64>(piece.size())) ==
-               static_cast<qint64>(piece.size());
-    });
-    if (!written) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return fail("Cannot write file", why);
-    }
-    if (makeBackup && QFileInfo(ToQPath(fileName)).isFile())
-        refreshBackup(ToQPath(fileName), ToQPath(BackupFileName(fileName)));
-    if (!file.commit())
-        return fail("Cannot write file", file.errorString());
-    return true;
+    return WriteFileAtomically(fileName, produce, FilePermissions::Usual, error);
 }
 
 ReportLoadResult ReadReportFile(TQelPigger& doc, const std::string& fileName) {
@@ -100,9 +84,8 @@ ReportLoadResult ReadReportFile(TQelPigger& doc, const std::string& fileName) {
         result.reason = e.what();
     }
     // A file of nothing but blanks holds nothing to keep.
-    QFile file(path);
-    if (info.isFile() && info.size() <= MaxTreeFileBytes && file.open(QIODevice::ReadOnly) &&
-        blankOnly(file.readAll())) {
+    WholeFile file;
+    if (file.Read(fileName, nullptr) && blankOnly(file.view())) {
         doc.Clear();
         result.reason.clear();
         result.outcome = ReportLoadResult::Empty;

@@ -128,9 +128,13 @@ public:
     bool WriteText(const std::function<bool(std::string_view)>& sink) const;
     virtual void SetAsText(std::string_view s);
     void SaveToStream(std::ostream& stream) const;
-    // Writes the whole text into a new file beside fileName and renames it over fileName, so
-    // that the file holds either its old or its new text, never a part. Throws EQelFileError,
-    // leaving the file as it was, also when no new file can be made in its folder.
+    // The text every file of this node is written with, to sink: a plain tree's in pieces
+    // (WriteText), a derived class's own GetAsText whole. Gives false as soon as sink does.
+    bool SaveToSink(const std::function<bool(std::string_view)>& sink) const;
+    // Writes the text of SaveToSink into a new file beside fileName and renames it over
+    // fileName (see WriteFileAtomically), so that the file holds either its old or its new
+    // text, never a part. Throws EQelFileError, leaving the file as it was, also when no new
+    // file can be made in its folder.
     void SaveToFile(const std::string& fileName) const;
     void LoadFromStream(std::istream& stream);
     // Reads the file as LoadFromStream would, from a copy of its bytes (see WholeFile). Throws

@@ -72,6 +72,6 @@ TEST(QrlTree, RefusesFilesThatAreNoTreeAndNeverReadsWithoutEnd) {
     dir.write("r.qrl", "<QRL/>");
     r = RunQrl({"import", dir.qpath("r.qrl"), "/dev/zero", "--format", "text"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "/dev/zero: it is not a regular file\n");
+    EXPECT_EQ(r.err, "Cannot open file \"/dev/zero\": it is not a regular file\n");
     EXPECT_EQ(dir.read("r.qrl"), "<QRL/>");
 }

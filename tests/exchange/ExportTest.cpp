@@ -103,6 +103,11 @@ TEST(Export, PythonReadsEveryFieldBackExactly) {
         std::string error;
         ASSERT_TRUE(ExportReportToFile(doc, format, false, dir.path(name), &error)) << error;
     }
+    // A file that cannot be made is worded as every writer of the program words it.
+    std::string error;
+    EXPECT_FALSE(ExportReportToFile(doc, ExportFormat::Csv, false, dir.path("gone/r.csv"), &error));
+    EXPECT_EQ(error,
+              "Cannot create file \"" + dir.path("gone/r.csv") + "\": No such file or directory");
     dir.write("read.py", kReadBack);
     QProcess python;
     python.start("python3", {dir.qpath("read.py"), dir.qpath("")});

@@ -1,4 +1,5 @@
 #include "report/ReportFile.h"
+#include "report/RecoveryCopy.h"
 #include "tree/TQelPigger.h"
 
 #include "support/SampleReports.h"
@@ -104,4 +105,20 @@ TEST(ReportFile, MissingEmptyAndUnreadableFiles) {
     const ReportLoadResult words = LoadReportFile(doc, tmp.path("words.qrl"));
     EXPECT_EQ(words.outcome, ReportLoadResult::Unreadable);
     EXPECT_EQ(tmp.read("words.qrl.unreadable"), "just some words");
+}
+
+TEST(ReportFile, ReportRecoveryCopyAndTreeFileHoldTheSameText) {
+    // A class of its own that words its text itself is written with that text everywhere.
+    struct OwnText : TQelPigger {
+        std::string GetAsText() const override { return "\r\n<OWN TEXT=\"1\"/>"; }
+    };
+    OwnText doc;
+    doc.SetName("QRL");
+    TempDir tmp;
+    std::string error;
+    doc.SaveToFile(tmp.path("tree.qrl"));
+    ASSERT_TRUE(SaveReportFile(doc, tmp.path("report.qrl"), false, &error)) << error;
+    ASSERT_TRUE(WriteRecoveryCopy(doc, tmp.path("report.qrl"), &error)) << error;
+    for (const char* name : {"tree.qrl", "report.qrl", "report.qrl.recover"})
+        EXPECT_EQ(tmp.read(name), doc.GetAsText()) << name;
 }

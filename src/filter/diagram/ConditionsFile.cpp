@@ -4,8 +4,6 @@
 #include "tree/TQelPigger.h"
 #include "tree/TreeFile.h"
 
-#include <QFile>
-
 namespace {
 
 // Element name and 1-based number among the elements of that name, for messages.
@@ -150,19 +148,9 @@ std::string DescribeConditionsError(const std::exception& error, const std::stri
 }
 
 TConditions ReadConditionsFile(const std::string& fileName) {
-    if (const WholeFileCheck check = CheckWholeFile(fileName);
-        check.refusal != WholeFileCheck::None)
-        throw EQelFileError("Cannot open file \"" + fileName + "\": " + check.reason);
-    QFile file(QFile::decodeName(fileName.c_str()));
-    if (!file.open(QIODevice::ReadOnly))
-        throw EQelFileError("Cannot open file \"" + fileName +
-                            "\": " + file.errorString().toStdString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EQelFileError("Cannot read file \"" + fileName +
-                            "\": " + file.errorString().toStdString());
+    const WholeFile file(fileName);
     // Line breaks are taken as they stand: a label or body keeps its own bytes.
-    std::string_view text(bytes.constData(), static_cast<size_t>(bytes.size()));
+    std::string_view text = file.view();
     text = text.substr(0, text.find('\0'));
     return ReadConditions(text);
 }

@@ -6,16 +6,11 @@
 #include "tree/LocalText.h"
 #include "tree/TreeFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <charconv>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
-
-constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 std::optional<int> toInt(const std::string& s) {
     int value = 0;
@@ -78,19 +73,10 @@ bool SettingsStore::SaveSettings(const std::string& fileName) {
     const std::string plain = tree_.GetAttr(SettingsKeys::ProxyPass);
     if (!plain.empty())
         scrambled.SetAttr(SettingsKeys::ProxyPass, HexEncode(ScramblePassword(plain)));
-    bool ok = true;
-    try {
-        // Create a new file owner-only before anything is written into it; the atomic replace
-        // keeps the permissions of the file it replaces.
-        const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
-        if (fd >= 0)
-            ::close(fd);
-        scrambled.SaveToFile(fileName);
-        QFile::setPermissions(ToQPath(fileName), kOwnerOnly);
-    } catch (const std::exception&) {
-        ok = false;
-    }
-    return ok;
+    // Owner-only, also when the file was readable by others before.
+    return WriteFileAtomically(
+        fileName, [&scrambled](const FileSink& sink) { return scrambled.SaveToSink(sink); },
+        FilePermissions::OwnerOnly, nullptr);
 }
 
 TQelPigger* SettingsStore::GetSection(TQelPigger* parent, std::string_view name) {

@@ -1,0 +1,90 @@
+// The program's one way through to files. Reading takes a file whole into memory, refusing what
+// cannot be read that way: anything but a regular file (a device such as /dev/zero would be read
+// without end, a named pipe would wait forever) and files larger than the tree reader's
+// positions can count. Writing replaces a file in one step: the text goes into a new file beside
+// it, which takes the file's name only once it is complete and on the disk.
+//
+// Every failure is worded the same way: "Cannot open file "NAME": why" and "Cannot read file
+// "NAME": why" when reading, "Cannot create file "NAME": why" and "Cannot write file "NAME": why"
+// when writing.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// The largest file that is read whole: positions in a tree's text are 32-bit, and reading can
+// double the length of a text whose lines end in a lone CR or LF.
+inline constexpr std::int64_t MaxTreeFileBytes = (std::int64_t(1) << 30) - 1;
+
+struct WholeFileCheck {
+    enum Refusal {
+        None,     // a regular file of at most MaxTreeFileBytes, or no file at all
+        NotAFile, // a folder, device, pipe or socket
+        TooLarge, // more than MaxTreeFileBytes
+    };
+    Refusal refusal = None;
+    // Why, as the end of a message: "it is not a regular file", "it is a folder",
+    // "it is too large (N bytes; at most M can be read)".
+    std::string reason;
+};
+// Whether fileName may be read whole, as far as its name tells now. A missing file is left to
+// the reader, which words that case itself. WholeFile makes the same checks on the file it opened.
+WholeFileCheck CheckWholeFile(const std::string& fileName);
+
+// The bytes of a file read whole into memory of their own, with room for two more after them.
+// The checks of CheckWholeFile are made on the open file, not on its name, so a name that comes
+// to stand for a pipe or a device between a look at it and the opening is refused all the same.
+// The bytes are a copy: another program that cuts the file short or writes it while it is read
+// cannot pull them away under the reader. It can only make the copy a mix of old and new bytes,
+// which the reading sees (the file's size and time of change differ from before) and refuses.
+class WholeFile {
+public:
+    // Nothing read yet: see Read.
+    WholeFile() = default;
+    // Reads the file; throws EQelFileError with the reason Read gives.
+    explicit WholeFile(const std::string& fileName);
+    WholeFile(const WholeFile&) = delete;
+    WholeFile& operator=(const WholeFile&) = delete;
+
+    // Reads fileName in place of what was read before. False, with nothing read, and the reason
+    // in reason: "Cannot open file "NAME": why" when the file cannot be opened or is no regular
+    // file; "Cannot read file "NAME": why" when it is too large, the system cannot read it, or
+    // "it changed while it was read".
+    bool Read(const std::string& fileName, std::string* reason);
+
+    char* data() const { return bytes_.get(); }
+    std::size_t size() const { return size_; }
+    std::string_view view() const { return {bytes_.get(), size_}; }
+    // Bytes of room after size(), for the line break the tree reader may add.
+    static constexpr std::size_t Spare = 2;
+
+private:
+    std::unique_ptr<char[]> bytes_;
+    std::size_t size_ = 0;
+};
+
+// Takes each piece of a file's text in turn; false when it could not be written.
+using FileSink = std::function<bool(std::string_view piece)>;
+// Hands the whole text of a file to the sink, piece by piece; false to give up (as soon as the
+// sink gives false, or for a reason of its own).
+using FileProducer = std::function<bool(const FileSink& sink)>;
+
+enum class FilePermissions {
+    // Those of the file replaced; a new file gets read and write for all, less the umask.
+    Usual,
+    // Read and write for the owner alone, whatever the file had.
+    OwnerOnly,
+};
+
+// Writes the text produce hands out as fileName, in one step: into a new file in the same folder
+// (with its permissions from the start), flushed to the disk, renamed over fileName, with the
+// folder flushed after. A name that is a symbolic link is written where the link leads. False,
+// with fileName as it was and the reason in reason, when any step fails: "Cannot create file
+// "NAME": why" when no new file could be made (also for a folder or a file this user may not
+// write), "Cannot write file "NAME": why" after that.
+bool WriteFileAtomically(const std::string& fileName, const FileProducer& produce,
+                         FilePermissions permissions, std::string* reason);
