@@ -11,13 +11,12 @@ include(GNUInstallDirs)
 set(QRL_DIST ${PROJECT_SOURCE_DIR}/dist/linux)
 set(QRL_APP_ID example.quarrylog.Quarrylog)
 
-# The version and the maker, as the program itself gives them.
+# The maker, as the program itself gives it. The version is the project's (QRL_VERSION_TEXT).
 function(qrl_app_info key out)
     file(STRINGS ${PROJECT_SOURCE_DIR}/src/settings/AppInfo.h line REGEX " ${key} = \"")
     string(REGEX REPLACE ".* ${key} = \"([^\"]*)\".*" "\\1" value "${line}")
     set(${out} "${value}" PARENT_SCOPE)
 endfunction()
-qrl_app_info(Version QRL_VERSION_TEXT)
 qrl_app_info(MakerName QRL_MAKER_NAME)
 qrl_app_info(MakerWebSite QRL_MAKER_WEB_SITE)
 # "1.0.1 beta" is 1.0.1~beta for Debian: a beta comes before the release.
@@ -37,13 +36,14 @@ configure_file(${QRL_DIST}/${QRL_APP_ID}.metainfo.xml.in
 install(FILES ${CMAKE_BINARY_DIR}/dist/${QRL_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-# Manual pages, compressed as Debian wants them.
+# Manual pages with the version, compressed as Debian wants them.
 find_program(QRL_GZIP gzip REQUIRED)
 set(QRL_MAN_PAGES)
 foreach(page quarrylog.1 qrl.1)
+    configure_file(${QRL_DIST}/${page}.in ${CMAKE_BINARY_DIR}/dist/${page} @ONLY)
     add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/dist/${page}.gz
-        COMMAND ${QRL_GZIP} -9n -c ${QRL_DIST}/${page} > ${CMAKE_BINARY_DIR}/dist/${page}.gz
-        DEPENDS ${QRL_DIST}/${page}
+        COMMAND ${QRL_GZIP} -9n -c ${CMAKE_BINARY_DIR}/dist/${page} > ${CMAKE_BINARY_DIR}/dist/${page}.gz
+        DEPENDS ${CMAKE_BINARY_DIR}/dist/${page}
         COMMENT "Compressing the manual page ${page}")
     list(APPEND QRL_MAN_PAGES ${CMAKE_BINARY_DIR}/dist/${page}.gz)
 endforeach()
