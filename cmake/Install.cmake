@@ -40,12 +40,13 @@ install(FILES ${CMAKE_BINARY_DIR}/dist/${QRL_APP_ID}.metainfo.xml
 find_program(QRL_GZIP gzip REQUIRED)
 set(QRL_MAN_PAGES)
 foreach(page quarrylog.1 qrl.1)
-    configure_file(${QRL_DIST}/${page}.in ${CMAKE_BINARY_DIR}/dist/${page} @ONLY)
-    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/dist/${page}.gz
-        COMMAND ${QRL_GZIP} -9n -c ${CMAKE_BINARY_DIR}/dist/${page} > ${CMAKE_BINARY_DIR}/dist/${page}.gz
-        DEPENDS ${CMAKE_BINARY_DIR}/dist/${page}
+    set(man ${CMAKE_BINARY_DIR}/dist/${page})
+    configure_file(${QRL_DIST}/${page}.in ${man} @ONLY)
+    add_custom_command(OUTPUT ${man}.gz
+        COMMAND ${QRL_GZIP} -9n -c ${man} > ${man}.gz
+        DEPENDS ${man}
         COMMENT "Compressing the manual page ${page}")
-    list(APPEND QRL_MAN_PAGES ${CMAKE_BINARY_DIR}/dist/${page}.gz)
+    list(APPEND QRL_MAN_PAGES ${man}.gz)
 endforeach()
 add_custom_target(qrl_man ALL DEPENDS ${QRL_MAN_PAGES})
 install(FILES ${QRL_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
