@@ -33,7 +33,8 @@ prefix="$work/root/usr"
 for f in bin/quarrylog bin/qrl share/quarrylog/docs/intro.html share/quarrylog/docs/FLCEdit.html \
     "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml" \
     share/mime/packages/quarrylog.xml share/icons/hicolor/scalable/apps/quarrylog.svg \
-    share/man/man1/qrl.1.gz share/man/man1/quarrylog.1.gz; do
+    share/man/man1/qrl.1.gz share/man/man1/quarrylog.1.gz \
+    share/doc/quarrylog/copyright share/doc/quarrylog/changelog.gz; do
     [ -f "$prefix/$f" ] || fail "not installed: $f"
 done
 for size in 16 22 24 32 48 64 128 256; do
