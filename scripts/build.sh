@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
-# Configures and builds Quarrylog into ./build (program at build/bin/quarrylog).
+# Installs what is missing, configures a build folder with a preset of CMakePresets.json and
+# builds everything there:
+#   bash scripts/build.sh [PRESET] [CMAKE OPTIONS...]
+# PRESET is dev unless given (build/, program at build/bin/quarrylog; warnings are errors);
+# release builds build-release/ as a packager would.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+preset=dev
+if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
+    preset=$1
+    shift
+fi
 bash scripts/deps.sh
-# ccache, when the machine has it, keeps rebuilds short; paths below this folder are taken
-# relative to it, so that other checkouts of the project share the cache.
+# ccache, when the machine has it, keeps rebuilds short; the build presets let it take paths
+# below this folder relative to it, so that other checkouts of the project share the cache.
 launcher=()
 if command -v ccache >/dev/null; then
-    export CCACHE_BASEDIR="$PWD"
-    # Objects are shared even though their debug information names the folder they were built in.
-    export CCACHE_NOHASHDIR=1
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@"
-cmake --build build -j "$(nproc)"
+cmake --preset "$preset" "${launcher[@]}" "$@"
+cmake --build --preset "$preset" -j "$(nproc)"

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds the Debian package, lists it, installs it with apt-get, starts the program once
-# offscreen (as an ordinary user, from another folder, with a report named on its command
-# line) and removes the package again. As root, on a machine without the package:
-#   bash scripts/check-deb.sh [BUILD_FOLDER]      (default: build)
+# Builds the Debian package, lists it, checks it with lintian (an error fails; warnings and
+# notes are shown), installs it with apt-get, starts the program once offscreen (as an ordinary
+# user, from another folder, with a report named on its command line) and removes the package
+# again. As root, on a machine without the package:
+#   bash scripts/check-deb.sh [BUILD_FOLDER]      (default: build; build-release for the
+#                                                  package as a packager builds it)
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$src/build}" && pwd)
@@ -22,6 +24,15 @@ cpack -G DEB > cpack.log || fail "cpack failed, see $build/cpack.log"
 deb=$(ls quarrylog_*.deb)
 dpkg-deb --field "$deb" Package Version Architecture Depends Recommends
 dpkg-deb --contents "$deb"
+version=$(sed -n 's/^QRL_VERSION_TEXT:INTERNAL=//p' CMakeCache.txt)
+[ "$(dpkg-deb --field "$deb" Version)" = "${version// /\~}" ] ||
+    fail "the package's version is not that of the program ($version)"
+
+echo "== lintian"
+if ! dpkg-query -W -f='${Status}' lintian 2>/dev/null | grep -q "install ok installed"; then
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends lintian > /dev/null
+fi
+lintian --info --display-info --fail-on error "$deb" || fail "lintian found errors"
 
 echo "== install"
 work=$(mktemp -d)

@@ -17,7 +17,9 @@ fail() {
     exit 1
 }
 id=example.quarrylog.Quarrylog
-version=$(sed -n 's/.* Version = "\(.*\)";/\1/p' "$src/src/settings/core/AppInfo.h")
+# The version text the build folder was configured with (the project's version).
+version=$(sed -n 's/^QRL_VERSION_TEXT:INTERNAL=//p' "$build/CMakeCache.txt")
+[ -n "$version" ] || fail "no QRL_VERSION_TEXT in $build/CMakeCache.txt"
 
 echo "== desktop entry, AppStream metainfo, MIME type, icon"
 desktop-file-validate "$src/dist/linux/$id.desktop"
@@ -31,7 +33,8 @@ prefix="$work/root/usr"
 for f in bin/quarrylog bin/qrl share/quarrylog/docs/intro.html share/quarrylog/docs/FLCEdit.html \
     "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml" \
     share/mime/packages/quarrylog.xml share/icons/hicolor/scalable/apps/quarrylog.svg \
-    share/man/man1/qrl.1.gz share/man/man1/quarrylog.1.gz; do
+    share/man/man1/qrl.1.gz share/man/man1/quarrylog.1.gz \
+    share/doc/quarrylog/copyright share/doc/quarrylog/changelog.gz; do
     [ -f "$prefix/$f" ] || fail "not installed: $f"
 done
 for size in 16 22 24 32 48 64 128 256; do
@@ -42,6 +45,11 @@ done
 echo "== versions"
 [ "$("$prefix/bin/qrl" --version)" = "qrl (Quarrylog) $version" ] || fail "qrl --version"
 [ "$("$prefix/bin/quarrylog" --version)" = "quarrylog $version" ] || fail "quarrylog --version"
+for page in qrl quarrylog; do
+    th=$(gzip -dc "$prefix/share/man/man1/$page.1.gz" | sed -n '/^\.TH /p')
+    grep -q " \"Quarrylog $version\" " <<< "$th" ||
+        fail "$page.1 does not give the version $version"
+done
 "$prefix/bin/quarrylog" --help | grep -q "^Usage: quarrylog \[REPORT.qrl\]" || fail "--help"
 # Without any display, the command line is still answered: usage and status 2 for a wrong one.
 nodisplay=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
@@ -89,6 +97,8 @@ done
 [ -f "$work/home/reports/first.qrl" ] || fail "the named report was not created"
 grep -q "DATA_FILE_NAME=\"$work/home/reports/first.qrl\"" "$prefix/bin/quarrylog.set" ||
     fail "the named report is not the settings' report"
+grep -q "<QRL VERSION=\"$version\"" "$work/home/reports/first.qrl" ||
+    fail "the new report does not carry the version $version"
 kill "$program"
 wait "$program" 2>/dev/null || true
 program=""

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only those that are missing.
+# Installs the Debian packages the build and the tests need, only those that are missing, and no
+# services: the tests start their own proxy from tinyproxy-bin (the package tinyproxy would also
+# run a system proxy on port 8888). clang-format-14 is the version the sources are formatted with.
 set -euo pipefail
 
 packages=(
-    cmake ninja-build ccache g++ clang clang-format clang-tidy pkg-config
+    cmake ninja-build ccache g++ clang clang-format-14 clang-tidy pkg-config
     libclang-rt-14-dev
     qt6-base-dev qt6-webengine-dev libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libxml2-dev libpugixml-dev
-    xvfb xauth openbox x11-utils tinyproxy fonts-dejavu-core python3
+    xvfb xauth openbox x11-utils tinyproxy-bin fonts-dejavu-core python3
     desktop-file-utils appstream libxml2-utils shared-mime-info file dpkg-dev
 )
 

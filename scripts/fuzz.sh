@@ -5,15 +5,30 @@
 # a leak, a timeout or running out of memory stops the run with an error; the input is left in
 # build-asan/fuzz-findings/TARGET/ (copy it into fuzz/regressions/TARGET once it is fixed).
 # Further arguments go to libFuzzer.
+#   bash scripts/fuzz.sh TARGET --runs N [LIBFUZZER OPTIONS...]
+# runs it N times from the fixed seed 1 instead, as CI does: the same seed and the same amount of
+# work on every run, however fast the machine, and no re-reading of the corpus folders that
+# depends on the clock.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ $# -lt 1 ]; then
-    echo "Usage: scripts/fuzz.sh TARGET [SECONDS] [LIBFUZZER OPTIONS...]" >&2
+    echo "Usage: scripts/fuzz.sh TARGET [SECONDS | --runs N] [LIBFUZZER OPTIONS...]" >&2
     exit 2
 fi
 target=$1
 seconds=${2:-600}
-shift $(($# < 2 ? $# : 2))
+fixed=()
+if [ "$seconds" = --runs ]; then
+    if [ $# -lt 3 ]; then
+        echo "Usage: scripts/fuzz.sh TARGET --runs N [LIBFUZZER OPTIONS...]" >&2
+        exit 2
+    fi
+    fixed=(-seed=1 -runs="$3" -reload=0)
+    seconds=0 # no time limit
+    shift 3
+else
+    shift $(($# < 2 ? $# : 2))
+fi
 case "$target" in
 tree | feed | import) max_len=16384 ;;
 conditions) max_len=8192 ;;
@@ -37,4 +52,4 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 "build-asan/bin/fuzz_$target" "$work" "fuzz/corpus/$target" "fuzz/regressions/$target" \
     -dict="fuzz/dict/$target.dict" -max_len="$max_len" -max_total_time="$seconds" \
     -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=1024 -print_final_stats=1 \
-    -artifact_prefix="$findings/" "$@"
+    -artifact_prefix="$findings/" "${fixed[@]}" "$@"

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test with ctest.
+# Installs what is missing, builds everything into build/ (the ci preset: the development build
+# with the tests) and runs every test with ctest, widgets on the offscreen platform. Arguments
+# go to ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh -DQRL_BUILD_TESTS=ON
-export QT_QPA_PLATFORM=offscreen
-export QTWEBENGINE_DISABLE_SANDBOX=1
-cd build
-ctest --output-on-failure -j "$(nproc)" "$@"
+bash scripts/build.sh ci
+ctest --preset ci -j "$(nproc)" "$@"

@@ -221,7 +221,7 @@ template <unsigned Shift> bool fnRadix(void*, TExpr& result, std::int32_t argc, 
     std::string s =
         digitsOf(static_cast<std::uint32_t>(args[0].AsInteger), Shift, args[1].AsInteger);
     if (Shift == 4 && s.empty())
-        s = "0"; // HEX writes the value 0 as a digit
+        s.push_back('0'); // HEX writes the value 0 as a digit
     result.SetString(std::move(s));
     return true;
 }

@@ -275,7 +275,7 @@ void ConvertExpr(TExpr& v, TExprType to) {
     case etString: {
         switch (v.ExprType) {
         case etBoolean:
-            v.SetString(std::string_view(v.AsBoolean ? "1" : "0"));
+            v.SetString(std::string(1, v.AsBoolean ? '1' : '0'));
             break;
         case etInteger:
             v.SetString(std::to_string(v.AsInteger));

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+const char* const AppInfo::Version = QRL_VERSION_TEXT;
+
 std::string ChangeFileExt(const std::string& fileName, const std::string& ext) {
     const size_t slash = fileName.find_last_of('/');
     const size_t dot = fileName.find_last_of('.');

@@ -6,8 +6,9 @@
 #include <string>
 
 namespace AppInfo {
-// The version of the program: shown, stored in new reports and compared with the newest one.
-inline constexpr const char* Version = "1.0.1 beta";
+// The version of the program ("1.0.1 beta"): shown, stored in new reports and compared with the
+// newest one. It comes from the project's version in the top CMakeLists.txt.
+extern const char* const Version;
 inline constexpr const char* ProductName = "Quarrylog";
 // Folder of report files, relative to the current directory.
 inline constexpr const char* DataFolder = "../data";
