@@ -1,12 +1,12 @@
 #include "collect/TO_autosearch.h"
 
 #include "collect/Pictures.h"
+#include "dialogs/KeywordPicker.h"
 #include "dialogs/TDmsg.h"
 #include "dialogs/TFsure.h"
 #include "search/SearchMessages.h"
 #include "search/SearchRun.h"
 #include "settings/core/AppInfo.h"
-#include "settings/core/KeywordEntry.h"
 #include "tree/LocalText.h"
 
 #include <QApplication>
@@ -187,42 +187,22 @@ void TO_autosearch::LoadOftenUsedKeywords() {
 void TO_autosearch::SB_addClick() {
     if (!SB_add->isEnabled())
         return;
-    QString entry = Edit_kw->text().trimmed();
-    if (entry.isEmpty() && LB_kw->currentItem() && LB_kw->currentItem()->isSelected())
-        entry = LB_kw->currentItem()->text();
-    QStringList keywords;
-    for (int i = 0; i < LB_selected->count(); ++i)
-        keywords << LB_selected->item(i)->text();
-    const qsizetype listed = keywords.size();
-    const KeywordEntryResult result = AddKeywordEntry(keywords, entry);
-    if (!result.taken)
-        return;
-    for (qsizetype i = listed; i < keywords.size(); ++i)
-        LB_selected->addItem(keywords[i]);
-    if (result.lastFound >= 0)
-        LB_selected->setCurrentRow(result.lastFound);
-    Edit_kw->clear();
+    AddTypedKeywords(Edit_kw, LB_kw, LB_selected);
 }
 
 void TO_autosearch::SB_removeClick() {
     if (!SB_remove->isEnabled())
         return;
-    QListWidgetItem* item = LB_selected->currentItem();
-    if (item && item->isSelected())
-        delete item;
+    RemoveSelectedKeyword(LB_selected);
 }
 
 void TO_autosearch::SB_clearClick() {
-    if (!SB_clear->isEnabled() || LB_selected->count() == 0)
-        return;
-    if (AskUser("Clear selected keyword list?"))
-        LB_selected->clear();
+    if (SB_clear->isEnabled())
+        ClearChosenKeywords(LB_selected);
 }
 
 void TO_autosearch::LB_kwDblClick() {
-    QListWidgetItem* item = LB_kw->currentItem();
-    if (item && item->isSelected())
-        Edit_kw->setText(item->text());
+    TakeOftenUsedKeyword(LB_kw, Edit_kw);
 }
 
 void TO_autosearch::LB_kwKeyDown(QKeyEvent* key) {

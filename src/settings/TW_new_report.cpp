@@ -1,11 +1,11 @@
 #include "settings/TW_new_report.h"
 
 #include "dialogs/DialogUtil.h"
+#include "dialogs/KeywordPicker.h"
 #include "dialogs/TFsure.h"
 #include "settings/TD_settings_user.h"
 #include "settings/WizardPictures.h"
 #include "settings/core/AppInfo.h"
-#include "settings/core/KeywordEntry.h"
 #include "settings/core/NewReportPages.h"
 
 #include <QApplication>
@@ -344,49 +344,28 @@ void TW_new_report::SB_proxyClick() {
 // ---------------------------------------------------------------- keywords
 
 QStringList TW_new_report::selectedKeywords() const {
-    QStringList keywords;
-    for (int i = 0; i < LB_selected->count(); ++i)
-        keywords << LB_selected->item(i)->text();
-    return keywords;
+    return KeywordListItems(LB_selected);
 }
 
 void TW_new_report::SB_addClick() {
     if (!SB_add->isEnabled())
         return;
-    QString entry = Edit_kw->text().trimmed();
-    if (entry.isEmpty() && LB_kw->currentItem() && LB_kw->currentItem()->isSelected())
-        entry = LB_kw->currentItem()->text();
-    QStringList keywords = selectedKeywords();
-    const qsizetype listed = keywords.size();
-    const KeywordEntryResult result = AddKeywordEntry(keywords, entry);
-    if (!result.taken)
-        return;
-    for (qsizetype i = listed; i < keywords.size(); ++i)
-        LB_selected->addItem(keywords[i]);
-    if (result.lastFound >= 0)
-        LB_selected->setCurrentRow(result.lastFound);
-    Edit_kw->clear();
+    AddTypedKeywords(Edit_kw, LB_kw, LB_selected);
 }
 
 void TW_new_report::SB_removeClick() {
     if (!SB_remove->isEnabled())
         return;
-    QListWidgetItem* item = LB_selected->currentItem();
-    if (item && item->isSelected())
-        delete item;
+    RemoveSelectedKeyword(LB_selected);
 }
 
 void TW_new_report::SB_clearClick() {
-    if (!SB_clear->isEnabled() || LB_selected->count() == 0)
-        return;
-    if (AskUser("Clear selected keyword list?"))
-        LB_selected->clear();
+    if (SB_clear->isEnabled())
+        ClearChosenKeywords(LB_selected);
 }
 
 void TW_new_report::LB_kwDblClick() {
-    QListWidgetItem* item = LB_kw->currentItem();
-    if (item && item->isSelected())
-        Edit_kw->setText(item->text());
+    TakeOftenUsedKeyword(LB_kw, Edit_kw);
 }
 
 void TW_new_report::Edit_kwKeyDown(QKeyEvent* key) {

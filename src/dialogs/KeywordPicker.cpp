@@ -1,0 +1,54 @@
+#include "dialogs/KeywordPicker.h"
+
+#include "dialogs/TFsure.h"
+#include "settings/core/KeywordEntry.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+
+namespace {
+
+const QListWidgetItem* selectedItem(const QListWidget* list) {
+    const QListWidgetItem* item = list->currentItem();
+    return item && item->isSelected() ? item : nullptr;
+}
+
+} // namespace
+
+QStringList KeywordListItems(const QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+void AddTypedKeywords(QLineEdit* field, const QListWidget* oftenUsed, QListWidget* chosen) {
+    QString entry = field->text().trimmed();
+    if (entry.isEmpty())
+        if (const QListWidgetItem* item = selectedItem(oftenUsed))
+            entry = item->text();
+    QStringList keywords = KeywordListItems(chosen);
+    const qsizetype listed = keywords.size();
+    const KeywordEntryResult result = AddKeywordEntry(keywords, entry);
+    if (!result.taken)
+        return;
+    for (qsizetype i = listed; i < keywords.size(); ++i)
+        chosen->addItem(keywords[i]);
+    if (result.lastFound >= 0)
+        chosen->setCurrentRow(result.lastFound);
+    field->clear();
+}
+
+void RemoveSelectedKeyword(QListWidget* chosen) {
+    delete selectedItem(chosen);
+}
+
+void ClearChosenKeywords(QListWidget* chosen) {
+    if (chosen->count() > 0 && AskUser("Clear selected keyword list?"))
+        chosen->clear();
+}
+
+void TakeOftenUsedKeyword(const QListWidget* oftenUsed, QLineEdit* field) {
+    if (const QListWidgetItem* item = selectedItem(oftenUsed))
+        field->setText(item->text());
+}
