@@ -20,7 +20,7 @@ cleanup() {
     wait 2>/dev/null || true
 }
 trap cleanup EXIT
-for _ in $(seq 100); do
+for _ in $(seq 400); do
     [ -e "/tmp/.X11-unix/X${display#:}" ] && break
     sleep 0.05
 done
