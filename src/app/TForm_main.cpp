@@ -11,6 +11,7 @@
 #include "settings/core/AppInfo.h"
 #include "settings/core/HelpFolder.h"
 #include "settings/core/SettingsStore.h"
+#include "tree/LocalText.h"
 
 #include <QAction>
 #include <QApplication>

@@ -7,6 +7,7 @@
 #include "dialogs/TFsure.h"
 #include "report/ListCounts.h"
 #include "report/OpenAddress.h"
+#include "settings/core/AppInfo.h"
 #include "settings/core/SettingsStore.h"
 #include "tree/TQelPigger.h"
 
@@ -191,7 +192,7 @@ void TO_results::OpenSelected() {
     QFile probe(kProbeFile);
     if (probe.exists() && !(probe.permissions() & QFileDevice::WriteOwner))
         probe.setPermissions(probe.permissions() | QFileDevice::WriteOwner);
-    const std::string html = ProbePageHtml();
+    const std::string html = ProbePageHtml(AppInfo::MakerSiteHost);
     if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         probe.write(html.data(), static_cast<qint64>(html.size())) !=
             static_cast<qint64>(html.size())) {

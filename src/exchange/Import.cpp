@@ -75,8 +75,23 @@ std::vector<ExchangeRecord> ReadImportFile(const std::string& fileName,
     }
 }
 
+namespace {
+
+// An address as a record keeps it: without blanks or control characters around it.
+QString trimmedAddress(const QString& address) {
+    const auto blank = [](QChar c) { return c.isSpace() || c.unicode() <= 32; };
+    qsizetype first = 0, last = address.size();
+    while (first < last && blank(address[first]))
+        ++first;
+    while (last > first && blank(address[last - 1]))
+        --last;
+    return address.mid(first, last - first);
+}
+
+} // namespace
+
 bool IsPageAddress(const QString& address) {
-    const QString text = address.trimmed();
+    const QString text = trimmedAddress(address);
     // A scheme: a letter, then letters, digits, "+", "-" or ".", up to a colon.
     qsizetype colon = -1;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -111,7 +126,7 @@ ImportCounts ImportPages(TQelPigger* urls, ReportRecords& records,
     // start again.
     std::vector<TQelPigger*> ticked;
     for (const ExchangeRecord& page : pages) {
-        const std::string url = TreeBytes(page.url.trimmed());
+        const std::string url = TreeBytes(trimmedAddress(page.url));
         if (url.empty())
             continue;
         if (!IsPageAddress(page.url)) {
@@ -122,10 +137,11 @@ ImportCounts ImportPages(TQelPigger* urls, ReportRecords& records,
             ++counts.present;
             continue;
         }
-        const bool ownRedirect = !page.redirect.trimmed().isEmpty() && IsPageAddress(page.redirect);
+        const bool ownRedirect =
+            !trimmedAddress(page.redirect).isEmpty() && IsPageAddress(page.redirect);
         const QString redirect = ownRedirect ? page.redirect : page.url;
         records.AddListing(urls, TreeBytes(page.title), TreeBytes(page.description), url,
-                           TreeBytes(redirect.trimmed()));
+                           TreeBytes(trimmedAddress(redirect)));
         if (page.checked)
             if (TQelPigger* record = records.FindListing(urls, url))
                 ticked.push_back(record);

@@ -1,6 +1,5 @@
 #include "report/OpenAddress.h"
 
-#include "settings/core/AppInfo.h"
 #include "tree/LocalText.h"
 #include "tree/TQelPigger.h"
 
@@ -18,8 +17,8 @@ QUrl BrowserUrlFor(const std::string& redirect) {
     return url;
 }
 
-std::string ProbePageHtml() {
-    const std::string site = AppInfo::MakerSiteHost;
+std::string ProbePageHtml(std::string_view siteHost) {
+    const std::string site(siteHost);
     return "<HTML><HEAD><TITLE>Quarrylog</TITLE></HEAD><BODY><P ALIGN=CENTER>Find new verisons "
            "here<A HREF=\"http://" +
            site + "/\">" + site + "</A></P></BODY></HTML>";

@@ -1,6 +1,5 @@
 #include "report/ReportFile.h"
 
-#include "settings/core/AppInfo.h"
 #include "tree/KeepAside.h"
 #include "tree/LocalText.h"
 #include "tree/TQelPigger.h"

@@ -14,3 +14,7 @@ std::string FromQ(const QString& s);
 // A file name's bytes as a Qt file name, and back.
 QString ToQPath(const std::string& fileName);
 std::string FromQPath(const QString& fileName);
+
+// The file name with its extension (the part from the last point of the last path component)
+// replaced by ext; a name without extension gets ext appended.
+std::string ChangeFileExt(const std::string& fileName, const std::string& ext);

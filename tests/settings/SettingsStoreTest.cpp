@@ -1,5 +1,6 @@
 #include "settings/core/SettingsStore.h"
 #include "settings/core/AppInfo.h"
+#include "tree/LocalText.h"
 
 #include "support/TempDir.h"
 

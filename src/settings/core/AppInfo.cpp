@@ -1,4 +1,5 @@
 #include "settings/core/AppInfo.h"
+#include "tree/LocalText.h"
 
 #include "tree/TQelPigger.h"
 
@@ -9,13 +10,6 @@
 #include <QStandardPaths>
 
 const char* const AppInfo::Version = QRL_VERSION_TEXT;
-
-std::string ChangeFileExt(const std::string& fileName, const std::string& ext) {
-    const size_t slash = fileName.find_last_of('/');
-    const size_t dot = fileName.find_last_of('.');
-    const bool hasExt = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return (hasExt ? fileName.substr(0, dot) : fileName) + ext;
-}
 
 QString UserFilePath(const QString& besideExecutable, UserFileKind kind) {
     const QFileInfo info(besideExecutable);

@@ -39,10 +39,6 @@ std::string FeedHost(const TQelPigger& settingsRoot);
 // An address without its scheme ("http://www.x.example/a" gives "www.x.example/a").
 std::string WithoutScheme(const std::string& address);
 
-// The file name with its extension (the part from the last point of the last path component)
-// replaced by ext; a name without extension gets ext appended.
-std::string ChangeFileExt(const std::string& fileName, const std::string& ext);
-
 // Where a per-user file belongs when the executable's folder cannot be written:
 // beside the executable when it can, else under the XDG folder given (config or data).
 enum class UserFileKind { Config, Data };
