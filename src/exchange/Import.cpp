@@ -77,9 +77,12 @@ std::vector<ExchangeRecord> ReadImportFile(const std::string& fileName,
 
 namespace {
 
-// An address as a record keeps it: without blanks or control characters around it.
+// An address as a record keeps it: without blanks, control characters or invisible format
+// characters (such as a byte-order mark) around it.
 QString trimmedAddress(const QString& address) {
-    const auto blank = [](QChar c) { return c.isSpace() || c.unicode() <= 32; };
+    const auto blank = [](QChar c) {
+        return c.isSpace() || c.unicode() <= 32 || c.category() == QChar::Other_Format;
+    };
     qsizetype first = 0, last = address.size();
     while (first < last && blank(address[first]))
         ++first;
