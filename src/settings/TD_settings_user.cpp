@@ -3,6 +3,7 @@
 #include "dialogs/DialogUtil.h"
 #include "dialogs/TFsure.h"
 #include "settings/TD_proxyLogin.h"
+#include "settings/TD_source_edit.h"
 #include "settings/core/AppInfo.h"
 #include "settings/core/KeywordList.h"
 #include "settings/core/ProxySettings.h"
@@ -13,6 +14,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 TD_settings_user* D_settings_user = nullptr;
@@ -56,6 +59,7 @@ TD_settings_user::TD_settings_user(const QString& settingsFile, QWidget* parent)
     PageControl1->setTabText(PageControl1->indexOf(TabSheet1), "Proxy");
     buildProxyPage();
     buildKeywordsPage();
+    buildSourcesPage();
 
     FormCreate();
 }
@@ -184,6 +188,51 @@ void TD_settings_user::buildKeywordsPage() {
     grid->setRowStretch(1, 1);
 }
 
+void TD_settings_user::buildSourcesPage() {
+    TabSheet_sources = new QWidget();
+    TabSheet_sources->setObjectName("TabSheet_sources");
+    PageControl1->addTab(TabSheet_sources, "Search sources");
+
+    LV_sources = new QTreeWidget(TabSheet_sources);
+    LV_sources->setObjectName("LV_sources");
+    LV_sources->setHeaderLabels({"Name", "Kind", "Address"});
+    LV_sources->setRootIsDecorated(false);
+    LV_sources->setUniformRowHeights(true);
+    LV_sources->setSelectionMode(QAbstractItemView::SingleSelection);
+    LV_sources->setColumnWidth(0, 130);
+    LV_sources->setColumnWidth(1, 110);
+    LV_sources->installEventFilter(this);
+    connect(LV_sources, &QTreeWidget::currentItemChanged, this,
+            &TD_settings_user::LV_sourcesChange);
+    connect(LV_sources, &QTreeWidget::itemDoubleClicked, this,
+            &TD_settings_user::btn_edit_sourceClick);
+
+    const auto button = [this](const char* name, const char* caption,
+                               void (TD_settings_user::*handler)()) {
+        auto* b = new QPushButton(caption, TabSheet_sources);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, handler);
+        return b;
+    };
+    btn_add_source = button("btn_add_source", "Add...", &TD_settings_user::btn_add_sourceClick);
+    btn_edit_source = button("btn_edit_source", "Edit...", &TD_settings_user::btn_edit_sourceClick);
+    btn_del_source = button("btn_del_source", "Remove", &TD_settings_user::btn_del_sourceClick);
+
+    auto* buttons = new QVBoxLayout();
+    buttons->addWidget(btn_add_source);
+    buttons->addWidget(btn_edit_source);
+    buttons->addWidget(btn_del_source);
+    buttons->addStretch(1);
+
+    auto* grid = new QGridLayout(TabSheet_sources);
+    grid->addWidget(fieldLabel("Search sources:", LV_sources, TabSheet_sources), 0, 0, 1, 2);
+    grid->addWidget(LV_sources, 1, 0);
+    grid->addLayout(buttons, 1, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(1, 1);
+}
+
 std::string TD_settings_user::GetVersion() const {
     return AppInfo::Version;
 }
@@ -221,6 +270,9 @@ void TD_settings_user::ShowSettings() {
         LoadKeywords();
     else
         AddDefaultKeywords();
+
+    sources_ = std::make_unique<SourceList>(root);
+    listSources(0);
 }
 
 void TD_settings_user::LoadKeywords() {
@@ -299,11 +351,18 @@ void TD_settings_user::btn_del_kwClick() {
 }
 
 bool TD_settings_user::eventFilter(QObject* watched, QEvent* event) {
-    // The Delete key in the keyword list deletes the selected keyword.
-    if (watched == LB_keywords && event->type() == QEvent::KeyPress &&
+    // The Delete key in the keyword list deletes the selected keyword, in the source list the
+    // selected source.
+    if (event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        btn_del_kwClick();
-        return true;
+        if (watched == LB_keywords) {
+            btn_del_kwClick();
+            return true;
+        }
+        if (watched == LV_sources) {
+            btn_del_sourceClick();
+            return true;
+        }
     }
     return TD_settings::eventFilter(watched, event);
 }
@@ -400,4 +459,69 @@ ProxyValues TD_settings_user::ProxyForRequest() {
 
 void TD_settings_user::TurnToProxyPage() {
     PageControl1->setCurrentWidget(TabSheet1);
+}
+
+// ---------------------------------------------------------------- search sources
+
+void TD_settings_user::listSources(int select) {
+    LV_sources->clear();
+    for (const SearchSource& source : sources_->Sources()) {
+        auto* item = new QTreeWidgetItem(
+            LV_sources,
+            {ToQ(source.name), ToQ(SourceKindCaption(source.kind)),
+             source.kind == SearchSource::Feed ? QString("(built in)") : ToQ(source.address)});
+        item->setToolTip(2, item->text(2));
+    }
+    if (QTreeWidgetItem* item = LV_sources->topLevelItem(select))
+        LV_sources->setCurrentItem(item);
+    LV_sourcesChange();
+}
+
+int TD_settings_user::SelectedSource() const {
+    QTreeWidgetItem* item = LV_sources->currentItem();
+    return item ? LV_sources->indexOfTopLevelItem(item) : -1;
+}
+
+void TD_settings_user::LV_sourcesChange() {
+    const bool own = sources_ && sources_->Editable(SelectedSource());
+    btn_edit_source->setEnabled(own);
+    btn_del_source->setEnabled(own);
+}
+
+void TD_settings_user::btn_add_sourceClick() {
+    SearchSource blank;
+    blank.kind = SearchSource::OpenSearch;
+    TD_source_edit dialog(
+        "Add source", blank,
+        [this](const SearchSource& source) { return sources_->Check(source, -1); }, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    std::string why;
+    const int added = sources_->Add(dialog.Source(), why);
+    listSources(added >= 0 ? added : SelectedSource());
+}
+
+void TD_settings_user::btn_edit_sourceClick() {
+    const int index = SelectedSource();
+    if (!sources_->Editable(index))
+        return;
+    TD_source_edit dialog(
+        "Edit source", sources_->Sources()[static_cast<size_t>(index)],
+        [this, index](const SearchSource& source) { return sources_->Check(source, index); }, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    std::string why;
+    sources_->Replace(index, dialog.Source(), why);
+    listSources(index);
+}
+
+void TD_settings_user::btn_del_sourceClick() {
+    const int index = SelectedSource();
+    if (!sources_->Editable(index))
+        return;
+    const QString name = ToQ(sources_->Sources()[static_cast<size_t>(index)].name);
+    if (!AskUser(QString("Remove source\n\"%1\"\nfrom the list?").arg(name)))
+        return;
+    sources_->Remove(index);
+    listSources(std::min(index, sources_->Count() - 1));
 }

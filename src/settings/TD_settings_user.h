@@ -1,11 +1,13 @@
 // The settings object of the program and its visible settings window: the proxy used by the
-// automatic search and the often used keywords.
+// automatic search, the often used keywords and the search sources.
 #pragma once
 
 #include "settings/TD_settings.h"
 #include "settings/core/ProxySettings.h"
+#include "settings/core/SourceList.h"
 #include "settings/core/UserSettings.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,7 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QRadioButton;
+class QTreeWidget;
 
 class TD_settings_user : public TD_settings, public UserSettings {
     Q_OBJECT
@@ -55,6 +58,12 @@ public:
     // Turns to the "Proxy" page (the wizard shows the window there).
     void TurnToProxyPage();
 
+    // --- search sources
+    // The sources as the settings hold them: the feed first.
+    const std::vector<SearchSource>& Sources() const { return sources_->Sources(); }
+    // The row of the selected source, or -1.
+    int SelectedSource() const;
+
     // The proxy credentials of the current run; never stored.
     std::string SessionProxyUser;
     std::string SessionProxyPass;
@@ -74,6 +83,11 @@ public:
     QListWidget* LB_keywords;
     QPushButton* btn_add_kw;
     QPushButton* btn_del_kw;
+    QWidget* TabSheet_sources;
+    QTreeWidget* LV_sources;
+    QPushButton* btn_add_source;
+    QPushButton* btn_edit_source;
+    QPushButton* btn_del_source;
 
     // The text of a masked field as it is stored: unfilled places as blanks.
     static QString MaskedText(const QLineEdit* field);
@@ -90,10 +104,18 @@ public slots:
     void Edit_proxyPassChange();
     void btn_add_kwClick();
     void btn_del_kwClick();
+    void btn_add_sourceClick();
+    void btn_edit_sourceClick();
+    void btn_del_sourceClick();
+    // Enables the buttons that need a source of the user's own selected.
+    void LV_sourcesChange();
 
 private:
     void buildProxyPage();
     void buildKeywordsPage();
+    void buildSourcesPage();
+    // Fills the source list anew and selects the row.
+    void listSources(int select);
     void LoadKeywords();
     void AddDefaultKeywords();
     QListWidgetItem* listKeyword(TQelPigger* element);
@@ -101,6 +123,8 @@ private:
     // Stores a field's text unless the attribute already shows as that text (so bytes that
     // nobody edited stay as they are).
     void storeField(const char* key, const QString& shown);
+
+    std::unique_ptr<SourceList> sources_;
 };
 
 // The one settings object of the process, or none before it was created.

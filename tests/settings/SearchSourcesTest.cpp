@@ -1,5 +1,6 @@
 #include "settings/core/SearchSources.h"
 #include "settings/core/SettingsStore.h"
+#include "settings/core/SourceList.h"
 #include "tree/TQelPigger.h"
 
 #include "support/TempDir.h"
@@ -254,4 +255,75 @@ TEST(SearchSources, SettingsFileWithoutSourcesIsWrittenUnchanged) {
     ASSERT_TRUE(store.SaveNow());
     EXPECT_EQ(dir.read("q.set"), before);
     EXPECT_EQ(before.find("SOURCES"), std::string::npos);
+}
+
+TEST(SourceList, EditingKeepsTheFeedFirstAndNamesApart) {
+    Settings root("<SETTINGS/>");
+    SourceList list(root);
+    std::string why;
+    EXPECT_FALSE(list.Editable(0));
+    EXPECT_FALSE(list.Remove(0));
+    EXPECT_FALSE(list.Replace(0, searx(), why));
+    EXPECT_EQ(why, "The built-in feed cannot be changed.");
+
+    struct Refused {
+        SearchSource source;
+        const char* why;
+    };
+    ASSERT_EQ(list.Add(searx(" Searx "), why), 1);
+    EXPECT_EQ(list.Sources()[1].name, "Searx");
+    const std::vector<Refused> refused = {
+        {searx(" "), "Enter a name for the source."},
+        {searx("SEARX"), "There is a source named \"Searx\" already; choose another name."},
+        {searx("quarrylog feed"),
+         "There is a source named \"Quarrylog feed\" already; choose another name."},
+        {source("f", SearchSource::Feed, ""), "Choose the kind of the source."},
+        {openSearch("o", "http://h/s"),
+         "The template must hold {searchTerms} where the keyword goes."},
+    };
+    for (const Refused& r : refused) {
+        EXPECT_EQ(list.Add(r.source, why), -1) << r.why;
+        EXPECT_EQ(why, r.why);
+    }
+    EXPECT_EQ(list.Count(), 2);
+    ASSERT_EQ(list.Add(openSearch(), why), 2);
+    EXPECT_EQ(names(ReadSources(root)),
+              (std::vector<std::string>{FeedSourceName, "Searx", "Omega"}));
+
+    // An entry keeps its own name, in another letter case too; the chosen one follows a rename.
+    SetChosenSourceName(root, "Searx");
+    EXPECT_TRUE(list.Replace(1, searx("SearXNG"), why)) << why;
+    EXPECT_EQ(ChosenSourceName(root), "SearXNG");
+    EXPECT_FALSE(list.Replace(1, searx("omega"), why));
+    EXPECT_TRUE(list.Replace(2, openSearch("OMEGA"), why)) << why;
+    EXPECT_EQ(ChosenSourceName(root), "SearXNG");
+    EXPECT_EQ(names(ReadSources(root)),
+              (std::vector<std::string>{FeedSourceName, "SearXNG", "OMEGA"}));
+
+    // Removing the chosen source chooses the feed; the last one leaves no element behind.
+    EXPECT_TRUE(list.Remove(1));
+    EXPECT_EQ(ChosenSourceName(root), FeedSourceName);
+    EXPECT_FALSE(list.Remove(2));
+    EXPECT_TRUE(list.Remove(1));
+    EXPECT_EQ(root.GetAsText(), "\r\n<SETTINGS/>");
+    EXPECT_EQ(list.Count(), 1);
+}
+
+TEST(SourceList, RssIsOfferedFirstAmongFoundSources) {
+    struct Case {
+        std::vector<SearchSource> found;
+        int preferred;
+    };
+    const std::vector<Case> cases = {
+        {{openSearch("S (Atom)", "http://h/a?q={searchTerms}"),
+          openSearch("S (RSS)", "http://h/r?q={searchTerms}")},
+         1},
+        {{openSearch("S", "http://h/?q={searchTerms}&format=atom"),
+          openSearch("S 2", "http://h/?q={searchTerms}&format=rss")},
+         1},
+        {{openSearch("A"), openSearch("B")}, 0},
+        {{}, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PreferredDiscoveredSource(c.found), c.preferred) << names(c.found).size();
 }

@@ -1,0 +1,196 @@
+// The "Search sources" page of the settings window and its source dialog, as the user works
+// them: every change lands in the settings file.
+#include "settings/TD_settings_user.h"
+#include "settings/TD_source_edit.h"
+#include "settings/core/SourceList.h"
+
+#include "support/DialogDriver.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+const char* const kStored =
+    R"(<SETTINGS><SOURCES CHOSEN="Local searx"><SOURCE NAME="Local searx" KIND="searx" )"
+    R"(ADDRESS="http://127.0.0.1:8888" PAGES="2" PARALLEL="1" INTERVAL="500" INDEXOFFSET="1" )"
+    R"(PAGEOFFSET="1"/></SOURCES></SETTINGS>)";
+
+QStringList rows(const QTreeWidget* list, int column = 0) {
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        texts << list->topLevelItem(i)->text(column);
+    return texts;
+}
+
+void typeInto(QLineEdit* field, const QString& text) {
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, text);
+}
+
+void setSpin(QSpinBox* box, int value) {
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, QString::number(value));
+}
+
+// The settings window shown on the "Search sources" page, over a settings file with one source.
+class SourcesPage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir.write("q.set", kStored);
+        s = std::make_unique<TD_settings_user>(dir.qpath("q.set"));
+        s->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(s.get()));
+        QTabBar* bar = s->PageControl1->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+        ASSERT_TRUE(s->LV_sources->isVisible());
+    }
+    void select(int row) { s->LV_sources->setCurrentItem(s->LV_sources->topLevelItem(row)); }
+    void click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+    // Closes the window as the user does; the file is then written.
+    std::string closeAndRead() {
+        click(s->OKBtn);
+        return dir.read("q.set");
+    }
+
+    TempDir dir;
+    std::unique_ptr<TD_settings_user> s;
+    DialogDriver dialogs;
+};
+
+} // namespace
+
+TEST_F(SourcesPage, ListsTheFeedFirstWhichStaysAsItIs) {
+    EXPECT_EQ(s->PageControl1->tabText(1), "Keywords");
+    EXPECT_EQ(s->PageControl1->tabText(2), "Search sources");
+    EXPECT_EQ(rows(s->LV_sources), (QStringList{"Quarrylog feed", "Local searx"}));
+    EXPECT_EQ(rows(s->LV_sources, 1), (QStringList{"Quarrylog feed", "SearXNG / searx"}));
+    EXPECT_EQ(rows(s->LV_sources, 2), (QStringList{"(built in)", "http://127.0.0.1:8888"}));
+    select(0);
+    EXPECT_FALSE(s->btn_edit_source->isEnabled());
+    EXPECT_FALSE(s->btn_del_source->isEnabled());
+    // Neither a double click nor the Delete key opens a dialog for the feed.
+    QTest::mouseDClick(s->LV_sources->viewport(), Qt::LeftButton, {},
+                       s->LV_sources->visualItemRect(s->LV_sources->topLevelItem(0)).center());
+    QTest::keyClick(s->LV_sources, Qt::Key_Delete);
+    EXPECT_TRUE(dialogs.Done());
+    select(1);
+    EXPECT_TRUE(s->btn_edit_source->isEnabled());
+    EXPECT_TRUE(s->btn_del_source->isEnabled());
+}
+
+TEST_F(SourcesPage, AddLandsInTheSettingsFile) {
+    QString title;
+    dialogs.Then([&](QWidget* w) {
+        auto* d = qobject_cast<TD_source_edit*>(w);
+        ASSERT_NE(d, nullptr);
+        title = d->windowTitle();
+        typeInto(d->Edit_name, "Omega");
+        d->CB_kind->setCurrentIndex(d->CB_kind->findText("OpenSearch"));
+        typeInto(d->Edit_address, "http://127.0.0.1:9/omega?P={searchTerms}&TOPDOC={startIndex?}");
+        setSpin(d->SE_pages, 3);
+        setSpin(d->SE_interval, 0);
+        DialogDriver::ClickButton(d, "OK");
+    });
+    click(s->btn_add_source);
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_EQ(title, "Add source");
+    EXPECT_EQ(rows(s->LV_sources), (QStringList{"Quarrylog feed", "Local searx", "Omega"}));
+    EXPECT_EQ(s->SelectedSource(), 2);
+    EXPECT_NE(closeAndRead().find(
+                  R"(<SOURCE NAME="Omega" KIND="opensearch" )"
+                  R"(ADDRESS="http://127.0.0.1:9/omega?P={searchTerms}&TOPDOC={startIndex?}" )"
+                  R"(PAGES="3" PARALLEL="1" INTERVAL="0" INDEXOFFSET="1" PAGEOFFSET="1"/>)"),
+              std::string::npos)
+        << dir.read("q.set");
+}
+
+TEST_F(SourcesPage, EditShowsTheSourceAndARenameStaysChosen) {
+    select(1);
+    dialogs.Then([&](QWidget* w) {
+        auto* d = qobject_cast<TD_source_edit*>(w);
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->windowTitle(), "Edit source");
+        EXPECT_EQ(d->Edit_name->text(), "Local searx");
+        EXPECT_EQ(d->CB_kind->currentText(), "SearXNG / searx");
+        EXPECT_EQ(d->Edit_address->text(), "http://127.0.0.1:8888");
+        EXPECT_EQ(d->SE_pages->value(), 2);
+        EXPECT_EQ(d->SE_interval->value(), 500);
+        // Its own name in another letter case is no duplicate.
+        typeInto(d->Edit_name, "LOCAL SEARX");
+        setSpin(d->SE_parallel, 4);
+        DialogDriver::ClickButton(d, "OK");
+    });
+    click(s->btn_edit_source);
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_EQ(rows(s->LV_sources), (QStringList{"Quarrylog feed", "LOCAL SEARX"}));
+    const std::string file = closeAndRead();
+    EXPECT_NE(file.find(R"(<SOURCES CHOSEN="LOCAL SEARX">)"), std::string::npos) << file;
+    EXPECT_NE(file.find(R"(NAME="LOCAL SEARX" KIND="searx" ADDRESS="http://127.0.0.1:8888" )"
+                        R"(PAGES="2" PARALLEL="4" INTERVAL="500")"),
+              std::string::npos)
+        << file;
+}
+
+TEST_F(SourcesPage, RemoveAsksAndLeavesNoTrace) {
+    select(1);
+    dialogs.No().Yes();
+    click(s->btn_del_source);
+    EXPECT_EQ(rows(s->LV_sources).size(), 2);
+    QTest::keyClick(s->LV_sources, Qt::Key_Delete);
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_EQ(dialogs.Seen(), QStringList(2, "Remove source\n\"Local searx\"\nfrom the list?"));
+    EXPECT_EQ(rows(s->LV_sources), QStringList{"Quarrylog feed"});
+    EXPECT_EQ(s->SelectedSource(), 0);
+    EXPECT_EQ(closeAndRead().find("SOURCE"), std::string::npos) << dir.read("q.set");
+}
+
+TEST(SourceEditDialog, RefusesWithAMessageAndStaysOpen) {
+    TQelPigger root;
+    root.SetAsText(kStored);
+    SourceList list(root);
+    SearchSource blank;
+    blank.kind = SearchSource::OpenSearch;
+    TD_source_edit d("Add source", blank,
+                     [&](const SearchSource& source) { return list.Check(source, -1); });
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    EXPECT_EQ(d.Edit_address->placeholderText(),
+              "https://example.org/search?q={searchTerms}&page={startPage?}");
+    d.CB_kind->setCurrentIndex(d.CB_kind->findText("SearXNG / searx"));
+    EXPECT_EQ(d.Label_hint->text(), "The server's own address, such as http://127.0.0.1:8888");
+
+    DialogDriver dialogs;
+    dialogs.Ok().Ok();
+    typeInto(d.Edit_name, "local SEARX");
+    typeInto(d.Edit_address, "http://127.0.0.1:8888");
+    QTest::mouseClick(d.OKBtn, Qt::LeftButton);
+    typeInto(d.Edit_name, "Other");
+    typeInto(d.Edit_address, "127.0.0.1:8888");
+    QTest::mouseClick(d.OKBtn, Qt::LeftButton);
+    EXPECT_EQ(dialogs.Seen(),
+              (QStringList{"There is a source named \"Local searx\" already; choose another name.",
+                           "The address must begin with http:// or https://."}));
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(d.result(), 0);
+
+    typeInto(d.Edit_address, "http://127.0.0.1:8888");
+    QTest::mouseClick(d.OKBtn, Qt::LeftButton);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_EQ(d.Source().name, "Other");
+    EXPECT_EQ(d.Source().kind, SearchSource::Searx);
+}
