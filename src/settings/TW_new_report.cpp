@@ -7,9 +7,11 @@
 #include "settings/WizardPictures.h"
 #include "settings/core/AppInfo.h"
 #include "settings/core/NewReportPages.h"
+#include "settings/core/SourceList.h"
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QFileDialog>
@@ -120,6 +122,18 @@ TW_new_report::TW_new_report(QWidget* parent) : TWizard(parent) {
     if (D_settings_user)
         for (const std::string& keyword : D_settings_user->OftenUsedKeywords())
             LB_kw->addItem(ToQ(keyword));
+    loadSources();
+}
+
+void TW_new_report::loadSources() {
+    CB_source->clear();
+    const std::vector<SearchSource> sources = D_settings_user
+                                                  ? ReadSources(D_settings_user->SettingsTree())
+                                                  : std::vector<SearchSource>{FeedSource()};
+    for (const SearchSource& source : sources)
+        CB_source->addItem(ToQ(source.name));
+    CB_source->setCurrentIndex(
+        D_settings_user ? ChosenSourceIndex(sources, D_settings_user->SettingsTree()) : 0);
 }
 
 void TW_new_report::buildGeneralPage() {
@@ -207,7 +221,7 @@ void TW_new_report::buildSearchPage() {
     Edit_kw->installEventFilter(this);
     LB_kw = new QListWidget(page);
     LB_kw->setObjectName("LB_kw");
-    LB_kw->setGeometry(8, 122, 200, 208);
+    LB_kw->setGeometry(8, 122, 200, 176);
     connect(LB_kw, &QListWidget::itemDoubleClicked, this, &TW_new_report::LB_kwDblClick);
 
     const auto button = [this, page](const char* name, const char* caption, int top,
@@ -226,6 +240,14 @@ void TW_new_report::buildSearchPage() {
     LB_selected = new QListWidget(page);
     LB_selected->setObjectName("LB_selected");
     LB_selected->setGeometry(300, 92, 216, 238);
+
+    // The source of the automatic search, under the often used keywords.
+    CB_source = new QComboBox(page);
+    CB_source->setObjectName("CB_source");
+    CB_source->setGeometry(88, 305, 204, 25);
+    Label_source = MakeLabel(page, "Label_source", "Search with:", QRect(8, 305, 78, 25));
+    Label_source->setBuddy(CB_source);
+    CB_source->setEnabled(false);
 
     for (QWidget* field : std::initializer_list<QWidget*>{Edit_kw, LB_kw, LB_selected})
         EnableField(field, false);
@@ -268,6 +290,7 @@ bool TW_new_report::Execute() {
     exec();
     Automatic = SearchMode() == 1;
     Keywords = selectedKeywords();
+    SourceName = CB_source->currentText();
     KeywordText.clear();
     for (const QString& keyword : Keywords)
         KeywordText += keyword + "\r\n";
@@ -297,6 +320,7 @@ void TW_new_report::RG1Click() {
         EnableField(field, false);
     for (QPushButton* b : {SB_add, SB_remove, SB_clear})
         b->setEnabled(false);
+    CB_source->setEnabled(false);
     Label_mode_dsc->setText(kManualClickedText);
     if (SearchMode() != 1)
         return;
@@ -304,6 +328,7 @@ void TW_new_report::RG1Click() {
         EnableField(field, true);
     for (QPushButton* b : {SB_add, SB_remove, SB_clear})
         b->setEnabled(true);
+    CB_source->setEnabled(true);
     Label_mode_dsc->setText(kAutomaticText);
 }
 
@@ -339,6 +364,11 @@ void TW_new_report::SB_proxyClick() {
         return;
     D_settings_user->TurnToProxyPage();
     D_settings_user->exec();
+    // The settings window may have changed the sources.
+    const QString chosen = CB_source->currentText();
+    loadSources();
+    if (const int at = CB_source->findText(chosen, Qt::MatchFixedString); at >= 0)
+        CB_source->setCurrentIndex(at);
 }
 
 // ---------------------------------------------------------------- keywords

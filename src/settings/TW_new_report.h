@@ -7,6 +7,7 @@
 #include <functional>
 
 class QButtonGroup;
+class QComboBox;
 class QDateEdit;
 class QFileDialog;
 class QFrame;
@@ -39,6 +40,8 @@ public:
     QString KeywordText;
     // The same keywords as a list, as the automatic search takes them.
     QStringList Keywords;
+    // The name of the search source chosen for the automatic search.
+    QString SourceName;
 
     // --- page 0: the report
     QWidget* TabSheet_general;
@@ -73,6 +76,8 @@ public:
     QPushButton* SB_remove;
     QPushButton* SB_clear;
     QListWidget* LB_selected;
+    QLabel* Label_source;
+    QComboBox* CB_source;
 
     // --- page 3: ready
     QWidget* TabSheet_ready;
@@ -106,6 +111,8 @@ private:
     void buildFileNamePage();
     void buildSearchPage();
     void buildReadyPage();
+    // Lists the search sources of the settings, the chosen one selected.
+    void loadSources();
     void Edit_kwKeyDown(QKeyEvent* key);
     QStringList selectedKeywords() const;
 };

@@ -230,6 +230,11 @@ TEST(SearchSources, TheChoiceIsKeptBesideTheSourcesAndTheFeedLeavesNoTrace) {
     EXPECT_EQ(names(ReadSources(root)), (std::vector<std::string>{FeedSourceName, "Searx"}));
 
     const std::vector<SearchSource> sources = ReadSources(root);
+    EXPECT_EQ(ChosenSourceIndex(sources, root), 0);
+    SetChosenSourceName(root, "searx");
+    EXPECT_EQ(ChosenSourceIndex(sources, root), 1);
+    SetChosenSourceName(root, "gone");
+    EXPECT_EQ(ChosenSourceIndex(sources, root), 0);
     ASSERT_NE(FindSource(sources, "SEARX"), nullptr);
     EXPECT_EQ(FindSource(sources, "SEARX")->name, "Searx");
     EXPECT_EQ(FindSource(sources, "quarrylog feed"), &sources[0]);

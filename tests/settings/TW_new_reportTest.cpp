@@ -4,13 +4,16 @@
 #include "settings/TD_settings_user.h"
 #include "settings/core/KeywordEntry.h"
 #include "settings/core/NewReportPages.h"
+#include "settings/core/SearchSources.h"
 
 #include "support/DialogDriver.h"
 #include "support/FileDialogTyping.h"
 #include "support/ProgramFolder.h"
+#include "support/TidyLayout.h"
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QGroupBox>
@@ -390,4 +393,48 @@ TEST_F(NewReportWizard, ProxySetupOpensTheSettingsOnTheProxyPage) {
     EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
     EXPECT_EQ(page, "Proxy");
     EXPECT_TRUE(wizard->isVisible());
+}
+
+TEST_F(NewReportWizard, AutomaticModeChoosesTheSourceOfTheRun) {
+    SearchSource searx;
+    searx.name = "Local searx";
+    searx.kind = SearchSource::Searx;
+    searx.address = "http://127.0.0.1:8888";
+    WriteSources(D_settings_user->SettingsTree(), {FeedSource(), searx});
+    SetChosenSourceName(D_settings_user->SettingsTree(), "local SEARX");
+    wizard = std::make_unique<TW_new_report>();
+    wizard->Edit_filename->setText("x");
+    wizard->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(wizard.get()));
+    next();
+    next();
+    ASSERT_EQ(wizard->pages->currentWidget(), wizard->TabSheet_search);
+    EXPECT_EQ(wizard->Label_source->text(), "Search with:");
+    EXPECT_EQ(wizard->CB_source->count(), 2);
+    EXPECT_EQ(wizard->CB_source->itemText(0), "Quarrylog feed");
+    EXPECT_EQ(wizard->CB_source->currentText(), "Local searx");
+    EXPECT_FALSE(wizard->CB_source->isEnabled());
+    chooseMode(1);
+    EXPECT_TRUE(wizard->CB_source->isEnabled());
+    EXPECT_EQ(LayoutFaults(wizard->TabSheet_search), "");
+    SaveScreenshot(wizard.get(), "wizard-search-page");
+    chooseMode(0);
+    EXPECT_FALSE(wizard->CB_source->isEnabled());
+    chooseMode(1);
+
+    DialogDriver dialogs;
+    dialogs.Then([&](QWidget*) {
+        next();
+        next();
+        typeKeywords("garden");
+        wizard->CB_source->setCurrentIndex(0);
+        next();
+        QTest::mouseClick(wizard->btnFinish, Qt::LeftButton);
+    });
+    wizard->hide();
+    EXPECT_TRUE(wizard->Execute());
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    EXPECT_EQ(wizard->SourceName, "Quarrylog feed");
+    // The choice is the run's to remember, not the wizard's.
+    EXPECT_EQ(ChosenSourceName(D_settings_user->SettingsTree()), "local SEARX");
 }

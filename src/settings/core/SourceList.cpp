@@ -74,6 +74,11 @@ void SourceList::store() {
     WriteSources(root_, sources_);
 }
 
+int ChosenSourceIndex(const std::vector<SearchSource>& sources, const TQelPigger& settingsRoot) {
+    const SearchSource* chosen = FindSource(sources, ChosenSourceName(settingsRoot));
+    return chosen ? static_cast<int>(chosen - sources.data()) : 0;
+}
+
 int PreferredDiscoveredSource(const std::vector<SearchSource>& found) {
     for (size_t i = 0; i < found.size(); ++i)
         if (holdsIgnoringCase(found[i].name, "rss") || holdsIgnoringCase(found[i].address, "rss"))

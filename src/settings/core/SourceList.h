@@ -38,6 +38,10 @@ private:
     std::vector<SearchSource> sources_;
 };
 
+// The row of the chosen source among sources (as ReadSources gives them): the feed's (0) when
+// the chosen one is no longer there.
+int ChosenSourceIndex(const std::vector<SearchSource>& sources, const TQelPigger& settingsRoot);
+
 // Of the sources found in an OpenSearch description, the one to offer first: the first that
 // gives RSS (by its name or its address), else the first.
 int PreferredDiscoveredSource(const std::vector<SearchSource>& found);
