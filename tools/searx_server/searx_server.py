@@ -120,6 +120,8 @@ def main():
                    help="add an engine that always fails (unresponsive_engines)")
     args = p.parse_args()
 
+    # SIGTERM ends the process through the finally below, which removes the folder.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     folder = tempfile.mkdtemp(prefix="searx-")
     try:
         database = os.path.join(folder, "pages.db")
@@ -150,8 +152,6 @@ def serve(args):
             f.write("%d\n" % port)
         os.replace(args.port_file + ".tmp", args.port_file)
     print("searx on http://127.0.0.1:%d/" % port, flush=True)
-    # SIGTERM ends the process through the finally of main, which removes the folder.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     try:
         while thread.is_alive():
             thread.join(1.0)
