@@ -93,11 +93,15 @@ TEST(EngineFixtures, SearxAnswersJsonAndRssByPageAndDescribesItself) {
     EXPECT_TRUE(JsonList(Get(searx.port(), "/search?q=cats&format=json&pageno=3")).empty());
     EXPECT_TRUE(JsonList(Get(searx.port(), "/search?q=birds&format=json")).empty());
 
-    const HttpReply rss = Get(searx.port(), "/search?q=cats&format=rss&pageno=2");
+    std::string rssUrl = searx.rssTemplateUrl();
+    rssUrl.replace(rssUrl.find("{searchTerms}"), 13, "cats");
+    rssUrl.replace(rssUrl.find("{startPage?}"), 12, "2");
+    const HttpReply rss = Get(searx.port(), rssUrl.substr(searx.baseUrl().size() - 1));
     EXPECT_TRUE(rss.has("xmlns:opensearch=\"http://a9.com/-/spec/opensearch/1.1/\"")) << rss.body;
     EXPECT_EQ(RssLinks(rss), std::vector<std::string>{"http://example.test/cats-3.html"});
 
-    const HttpReply description = Get(searx.port(), "/opensearch.xml");
+    const HttpReply description =
+        Get(searx.port(), searx.descriptionUrl().substr(searx.baseUrl().size() - 1));
     EXPECT_TRUE(description.has("method=\"get\" template=\"" + searx.baseUrl() +
                                 "search?q={searchTerms}\""))
         << description.body;
@@ -141,7 +145,7 @@ TEST(EngineFixtures, WebServerAnswersFromItsScriptAndRecordsEachRequest) {
     WebServer web;
     web.setReply("cats", "Status: 429\nRetry-After: 2\nX-Once: 1", "slow down");
     web.setReply("cats.again", "Content-Type: application/rss+xml", "<rss/>");
-    web.setReply("cats.2", "", "page two");
+    web.setReply("cats.2", "X-Delay-Ms: 300", "page two");
     web.setReply("caf\xc3\xa9 au lait", "Status: 500", "broken");
     web.setReply("huge", "X-Huge-MiB: 1", "<rss>");
     web.setReply("hang", "X-Hang: 1", "");
@@ -161,7 +165,9 @@ TEST(EngineFixtures, WebServerAnswersFromItsScriptAndRecordsEachRequest) {
     EXPECT_EQ(again.status, 200);
     EXPECT_NE(again.head.find("Content-Type: application/rss+xml"), std::string::npos);
     EXPECT_EQ(again.body, "<rss/>");
+    const qint64 asked = now();
     EXPECT_EQ(Get(web.port(), "/s?q=cats&startIndex=2").body, "page two");
+    EXPECT_GE(now() - asked, 300);
     EXPECT_EQ(Get(web.port(), "/s?P=caf%C3%A9+au+lait").status, 500);
     EXPECT_EQ(Get(web.port(), "/s?q=huge").body.size(), 1024u * 1024u);
     EXPECT_EQ(Get(web.port(), "/s?q=none").status, 404);

@@ -36,6 +36,12 @@ public:
     std::string host() const { return "127.0.0.1:" + std::to_string(port()); }
     // "http://127.0.0.1:PORT/", the address a user gives for a searx server.
     std::string baseUrl() const { return "http://" + host() + "/"; }
+    // searx's OpenSearch description: it offers only its HTML results (text/html, GET).
+    std::string descriptionUrl() const { return baseUrl() + "opensearch.xml"; }
+    // An OpenSearch template of searx's RSS results (pages by number from 1).
+    std::string rssTemplateUrl() const {
+        return baseUrl() + "search?q={searchTerms}&format=rss&pageno={startPage?}";
+    }
     // What searx wrote so far (its errors, e.g. the broken engine's).
     std::string output() const { return server_.output(); }
 

@@ -107,7 +107,8 @@ public:
     // "KEYWORD.PAGE" for the page parameter's value PAGE (pageno, p, page, startPage, startIndex,
     // start; without a file for the page, "KEYWORD" answers). headers: lines separated by "\n",
     // e.g. "Status: 429\nRetry-After: 2", with the directives X-Once: 1 (the next requests get
-    // the reply of key "KEY.again"), X-Hang: 1, X-Close: 1, X-Huge-MiB: N.
+    // the reply of key "KEY.again"), X-Delay-Ms: N, X-Hang: 1, X-Close: 1, X-Huge-MiB: N (see
+    // tools/web_server/web_server.py).
     void setReply(const std::string& key, const std::string& headers,
                   const std::string& body) const {
         const QByteArray name = QByteArray::fromStdString(key).toPercentEncoding();

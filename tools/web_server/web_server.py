@@ -23,6 +23,7 @@ Which file answers:
     X-Hang: 1      read the request and never answer; the connection stays open until the
                    client closes it
     X-Close: 1     close the connection without any reply
+    X-Delay-Ms: N  wait N milliseconds before answering (replies that overtake each other)
     X-Huge-MiB: N  after the file's body, stream XML filler (RSS items) until the body is N MiB,
                    without Content-Length, then close (a reply too large to keep)
   The reply has a Content-Length (unless X-Huge-MiB) and no Content-Type unless the file names one.
@@ -154,6 +155,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     return self.send_plain(404, b"no .again reply file\n")
                 headers, body = parse_reply(data)
                 directives = {k.lower(): v for k, v in headers if k.lower().startswith("x-")}
+        time.sleep(int(directives.get("x-delay-ms", "0") or 0) / 1000.0)
         if directives.get("x-hang") == "1":
             self.close_connection = True
             try:
