@@ -196,6 +196,8 @@ TEST(OpenSearchDescription, FindLinks) {
     const std::vector<Case> cases{
         {R"(<head><link rel="search" type="application/opensearchdescription+xml" href="/osd.xml" title="x">)",
          {"http://example.org/osd.xml"}},
+        {R"(<link title="searx" type="application/opensearchdescription+xml" rel="search" href="/opensearch.xml?method=POST&amp;autocomplete="/>)",
+         {"http://example.org/opensearch.xml?method=POST&autocomplete="}},
         {R"(<LINK HREF=osd.xml TITLE='a b' REL=Search TYPE='application/OpenSearchDescription+xml'/>)",
          {"http://example.org/a/osd.xml"}},
         {"<link\ntype=\"application/opensearchdescription+xml\"\trel=\"alternate search\"\n"

@@ -137,8 +137,9 @@ TEST(ResultFeed, Rss) {
          7,
          -1,
          5},
-        {"a total below the items it came with (searx sends 0) is not taken",
-         Rss("<os:totalResults>0</os:totalResults><os:itemsPerPage>x</os:itemsPerPage>" +
+        {"counts below the items they came with (searx sends 0) are not taken, nor words",
+         Rss("<os:totalResults>0</os:totalResults><os:itemsPerPage>0</os:itemsPerPage>"
+             "<os:startIndex>first</os:startIndex>" +
                  Item("<link>http://a.example/</link>") + Item("<title>answer</title>"),
              os),
          {{"http://a.example/", "", ""}}},
