@@ -125,11 +125,13 @@ TEST(OpenSearchDescription, Read) {
                       template="//other.example/r?q={searchTerms}&amp;c={count?}"
                       pageOffset="x"/>
               <os:Url type="application/rss+xml" template="https://abs.example/?q={searchTerms}&amp;a=b%20c"/>
+              <os:Url xmlns:os="http://example.org/other" type="application/rss+xml"
+                      template="http://wrong.example/?q={searchTerms}">
+                <os:Param xmlns:os="http://a9.com/-/spec/opensearch/1.1/" name="not" value="x"/>
+              </os:Url>
               <os:Url type="application/rss+xml" template="http://x.example/?q={searchTerms}&amp;b={geo:box}"/>
               <os:Url type="application/rss+xml" template="http://x.example/?q={searchTerms"/>
               <os:Url type="application/rss+xml" template="javascript:go('{searchTerms}')"/>
-              <os:Url xmlns:os="http://example.org/other" type="application/rss+xml"
-                      template="http://wrong.example/?q={searchTerms}"/>
             </os:OpenSearchDescription>)xml",
          "http://example.org/dir/osd.xml",
          "Example & co",
