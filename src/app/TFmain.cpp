@@ -10,7 +10,6 @@
 #include "filter/TF_lr_filter_user.h"
 #include "report/ReportInfo.h"
 #include "report/ReportLayout.h"
-#include "search/SearchRun.h"
 #include "settings/TD_settings_user.h"
 #include "settings/TF_getting_started.h"
 #include "settings/TW_new_report.h"
@@ -66,7 +65,7 @@ TFmain::TFmain(QWidget* parent) : TForm_main(parent) {
 
 TFmain::~TFmain() {
     // The frames outlive this body: the end of a run must not reach the window any more.
-    disconnect(O_autosearch1->Search, nullptr, this, nullptr);
+    disconnect(O_autosearch1, nullptr, this, nullptr);
     // Nor may they see the report tree go.
     O_results1->ClearItems();
     O_results1->Records = nullptr;
@@ -210,7 +209,7 @@ void TFmain::buildPages() {
     connect(O_results1, &TO_results::EditWanted, this, &TFmain::A_editClick);
     connect(O_results1, &TO_results::DeleteWanted, this, &TFmain::A_deleteClick);
     // What a run brought in is kept in the recovery copy at once.
-    connect(O_autosearch1->Search, &SearchRun::finished, this, [this] {
+    connect(O_autosearch1, &TO_autosearch::RunFinished, this, [this] {
         if (!replacingReport_)
             SaveRecoveryCopy();
     });
@@ -324,6 +323,7 @@ void TFmain::ShowDocument() {
     connect(Memo_report_dsc, &QPlainTextEdit::textChanged, this, &TFmain::setModified,
             Qt::UniqueConnection);
     O_autosearch1->LoadOftenUsedKeywords();
+    O_autosearch1->LoadSources();
     O_results1->ClearItems();
     O_results1->Records = Urls;
     O_results1->Rebuild();
@@ -427,6 +427,7 @@ void TFmain::N_NewClick() {
     bool automatic = false;
     QString fileName, title, description;
     QStringList keywords;
+    QString source;
     QDate date;
     {
         auto wizard = std::make_unique<TW_new_report>(this);
@@ -437,6 +438,7 @@ void TFmain::N_NewClick() {
         fileName = wizard->ReportFileName;
         keywords = wizard->Keywords;
         automatic = wizard->Automatic;
+        source = wizard->SourceName;
         title = wizard->Edit_report_title->text();
         description = wizard->Memo_report_dsc->toPlainText();
         date = wizard->DTP_report->date();
@@ -461,6 +463,7 @@ void TFmain::N_NewClick() {
         N_AutomaticmodeClick();
         O_autosearch1->LB_selected->clear();
         O_autosearch1->LB_selected->addItems(keywords);
+        O_autosearch1->ChooseSource(source);
         O_autosearch1->SB_startClick();
     } else {
         N_ManualmodeClick();
@@ -559,8 +562,11 @@ void TFmain::TB_open_web_pageClick() {
 }
 
 void TFmain::N_SettingsClick() {
-    if (D_settings_user)
-        D_settings_user->exec();
+    if (!D_settings_user)
+        return;
+    D_settings_user->exec();
+    // The sources may have changed.
+    O_autosearch1->LoadSources();
 }
 
 void TFmain::N_IntroClick() {

@@ -7,9 +7,11 @@
 #include "search/SearchMessages.h"
 #include "search/SearchRun.h"
 #include "settings/core/AppInfo.h"
+#include "settings/core/SourceList.h"
 #include "tree/LocalText.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QFrame>
 #include <QKeyEvent>
@@ -83,6 +85,15 @@ TO_autosearch::TO_autosearch(UserSettingsSource settings, QWidget* parent)
     Label1 = new QLabel("Type a keyword or choose it from the list:", Panel1);
     Label1->setObjectName("Label1");
     Label1->setGeometry(16, 10, 280, 18);
+    // The source of the run, above the keywords of the run.
+    CB_source = new QComboBox(Panel1);
+    CB_source->setObjectName("CB_source");
+    CB_source->setGeometry(400, 5, 166, 24);
+    connect(CB_source, &QComboBox::activated, this, &TO_autosearch::CB_sourceChange);
+    Label_source = new QLabel("Search with:", Panel1);
+    Label_source->setObjectName("Label_source");
+    Label_source->setGeometry(316, 5, 82, 24);
+    Label_source->setBuddy(CB_source);
     Edit_kw = new QLineEdit(Panel1);
     Edit_kw->setObjectName("Edit_kw");
     Edit_kw->setGeometry(16, 32, 200, 22);
@@ -149,8 +160,12 @@ TO_autosearch::TO_autosearch(UserSettingsSource settings, QWidget* parent)
                          [] { ShowMessage(SearchMessages::NoKeywords); },
                          {}},
         this);
-    connect(Search, &SearchRun::finished, this, [this] { SetBusy(false); });
+    connect(Search, &SearchRun::finished, this, [this] {
+        SetBusy(false);
+        emit RunFinished();
+    });
 
+    LoadSources();
     SetBusy(false);
     FrameResize();
 }
@@ -165,6 +180,7 @@ void TO_autosearch::SetBusy(bool busy) {
     Busy = busy;
     for (QPushButton* b : {SB_add, SB_remove, SB_clear, SB_start})
         b->setEnabled(!busy);
+    CB_source->setEnabled(!busy);
     SB_stop->setEnabled(busy);
     PB_busy->setVisible(busy);
 }
@@ -180,6 +196,45 @@ void TO_autosearch::LoadOftenUsedKeywords() {
         return;
     for (const std::string& k : settings->OftenUsedKeywords())
         LB_kw->addItem(ToQ(k));
+}
+
+void TO_autosearch::LoadSources() {
+    UserSettings* settings = Settings();
+    sources_ =
+        settings ? ReadSources(settings->Store().Tree()) : std::vector<SearchSource>{FeedSource()};
+    const QSignalBlocker quiet(CB_source);
+    CB_source->clear();
+    for (const SearchSource& source : sources_) {
+        CB_source->addItem(ToQ(source.name));
+        CB_source->setItemData(CB_source->count() - 1,
+                               source.kind == SearchSource::Feed
+                                   ? ToQ(source.name)
+                                   : ToQ(SourceKindCaption(source.kind)) + ": " +
+                                         ToQ(source.address),
+                               Qt::ToolTipRole);
+    }
+    CB_source->setCurrentIndex(settings ? ChosenSourceIndex(sources_, settings->Store().Tree())
+                                        : 0);
+}
+
+bool TO_autosearch::ChooseSource(const QString& name) {
+    const SearchSource* source = FindSource(sources_, FromQ(name));
+    if (!source)
+        return false;
+    CB_source->setCurrentIndex(static_cast<int>(source - sources_.data()));
+    CB_sourceChange();
+    return true;
+}
+
+SearchSource TO_autosearch::ChosenSource() const {
+    const int at = CB_source->currentIndex();
+    return at >= 0 && at < static_cast<int>(sources_.size()) ? sources_[static_cast<size_t>(at)]
+                                                             : FeedSource();
+}
+
+void TO_autosearch::CB_sourceChange() {
+    if (UserSettings* settings = Settings())
+        SetChosenSourceName(settings->Store().Tree(), ChosenSource().name);
 }
 
 // ---------------------------------------------------------------- keyword list

@@ -1,13 +1,17 @@
-// The frame of the "Auto search" page: the keyword list of a run, Start and Stop, and the log.
+// The frame of the "Auto search" page: the keyword list of a run, the source it searches
+// with, Start and Stop, and the log.
 #pragma once
 
+#include "settings/core/SearchSources.h"
 #include "settings/core/UserSettings.h"
 
 #include <QWidget>
 
 #include <functional>
 #include <string>
+#include <vector>
 
+class QComboBox;
 class QFrame;
 class QKeyEvent;
 class QLabel;
@@ -41,6 +45,13 @@ public:
     void Log(const std::string& text);
     // Fills the often-used keyword list from the settings.
     void LoadOftenUsedKeywords();
+    // Fills the source chooser from the settings, the chosen source selected.
+    void LoadSources();
+    // Chooses the source of that name (ignoring letter case) as the user would; false when
+    // there is none.
+    bool ChooseSource(const QString& name);
+    // The source the chooser shows.
+    SearchSource ChosenSource() const;
     // Ends a run that is under way as Stop does (before the report is closed or replaced).
     void StopRun();
 
@@ -50,6 +61,8 @@ public:
 
     QFrame* Panel1;
     QLabel* Label1;
+    QLabel* Label_source;
+    QComboBox* CB_source;
     QLineEdit* Edit_kw;
     QListWidget* LB_kw;
     QPushButton* SB_add;
@@ -77,6 +90,12 @@ public slots:
     void SB_how_toClick();
     void LB_kwDblClick();
     void FrameResize();
+    // Remembers the chosen source in the settings.
+    void CB_sourceChange();
+
+signals:
+    // A run ended, whichever source it searched with.
+    void RunFinished();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -84,6 +103,8 @@ protected:
 
 private:
     UserSettingsSource settings_;
+    // The sources the chooser lists, in its order.
+    std::vector<SearchSource> sources_;
     // The settings of the moment, or none.
     UserSettings* Settings() const;
 

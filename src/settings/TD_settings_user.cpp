@@ -199,8 +199,12 @@ void TD_settings_user::buildSourcesPage() {
     LV_sources->setRootIsDecorated(false);
     LV_sources->setUniformRowHeights(true);
     LV_sources->setSelectionMode(QAbstractItemView::SingleSelection);
+    LV_sources->setMinimumWidth(460);
     LV_sources->setColumnWidth(0, 130);
     LV_sources->setColumnWidth(1, 110);
+    // The address takes the room left; a long one shows whole in its tip.
+    LV_sources->header()->setSectionResizeMode(2, QHeaderView::Stretch);
+    LV_sources->setTextElideMode(Qt::ElideMiddle);
     LV_sources->installEventFilter(this);
     connect(LV_sources, &QTreeWidget::currentItemChanged, this,
             &TD_settings_user::LV_sourcesChange);

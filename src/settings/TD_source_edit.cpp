@@ -48,7 +48,6 @@ TD_source_edit::TD_source_edit(const QString& caption, const SearchSource& sourc
     Label_hint = new QLabel(this);
     Label_hint->setObjectName("Label_hint");
     Label_hint->setTextFormat(Qt::PlainText);
-    Label_hint->setWordWrap(true);
     Label_hint->setForegroundRole(QPalette::PlaceholderText);
     SE_pages = spinBox("SE_pages", 1, SearchSource::MaxPages, this);
     SE_parallel = spinBox("SE_parallel", 1, SearchSource::MaxParallel, this);
@@ -83,7 +82,8 @@ TD_source_edit::TD_source_edit(const QString& caption, const SearchSource& sourc
     grid->addWidget(Label_hint, row++, 1, 1, 2);
     field("Pages per keyword:", SE_pages, false);
     field("Keywords in flight:", SE_parallel, false);
-    field("Interval between requests to a server, ms:", SE_interval, false);
+    field("Interval (ms):", SE_interval, false);
+    SE_interval->setToolTip("The least time between two requests to the same server");
     grid->setColumnStretch(1, 1);
 
     auto* buttons = new QHBoxLayout();
@@ -144,10 +144,10 @@ SearchSource TD_source_edit::Source() const {
 void TD_source_edit::CB_kindChange() {
     const QString example = AddressExample(kind());
     Edit_address->setPlaceholderText(example);
-    Label_hint->setText(kind() == SearchSource::OpenSearch
-                            ? "The address with {searchTerms} where the keyword goes, such as " +
-                                  example
-                            : "The server's own address, such as " + example);
+    Label_hint->setText("For example: " + example + "\n" +
+                        (kind() == SearchSource::OpenSearch
+                             ? "{searchTerms}: the keyword; {startPage?} or {startIndex?}: the page"
+                             : "The server's own address; the search is asked at ADDRESS/search"));
 }
 
 void TD_source_edit::OKBtnClick() {

@@ -11,9 +11,11 @@
 #include "support/DialogDriver.h"
 #include "support/FeedServer.h"
 #include "support/TempDir.h"
+#include "support/TidyLayout.h"
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,11 +45,13 @@ QStringList logLines(const TO_autosearch& f) {
 
 class AutoSearch : public ::testing::Test {
 protected:
-    // settingsRoot: attributes of the settings file's root element.
-    void start(const std::string& settingsRoot = "") {
+    // settingsRoot: attributes of the settings file's root element; sources: its SOURCES
+    // element.
+    void start(const std::string& settingsRoot = "", const std::string& sources = "") {
         tmp.write("q.set", "<SETTINGS " + settingsRoot +
                                "><KEYWORDS><KW VAL=\"hotel\"/><KW VAL=\"new  york\"/>"
-                               "<KW VAL=\"air\"/></KEYWORDS></SETTINGS>");
+                               "<KW VAL=\"air\"/></KEYWORDS>" +
+                               sources + "</SETTINGS>");
         settings = std::make_unique<TD_settings_user>(tmp.qpath("q.set"));
         doc.SetName(ReportKeys::Root);
         urls = new TQelPigger(&doc);
@@ -60,6 +64,7 @@ protected:
         frame.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
         frame.LoadOftenUsedKeywords();
+        frame.LoadSources();
     }
     void TearDown() override { frame.hide(); }
 
@@ -277,4 +282,39 @@ TEST_F(AutoSearch, ProxyLoginDialogOncePerKeyword) {
     EXPECT_EQ(shown, (QStringList{":", "alice:s3cret", "alice:s3cret"}));
     EXPECT_EQ(logLines(frame).last(), "New URLs added:15");
     EXPECT_EQ(feed.requests().size(), 3u);
+}
+
+TEST_F(AutoSearch, SourceChooserListsTheSettingsSourcesAndKeepsTheChoice) {
+    start("", R"(<SOURCES CHOSEN="Local searx"><SOURCE NAME="Local searx" KIND="searx" )"
+              R"(ADDRESS="http://127.0.0.1:9"/></SOURCES>)");
+    EXPECT_EQ(frame.Label_source->text(), "Search with:");
+    EXPECT_EQ(frame.CB_source->count(), 2);
+    EXPECT_EQ(frame.CB_source->itemText(0), "Quarrylog feed");
+    EXPECT_EQ(frame.CB_source->currentText(), "Local searx");
+    EXPECT_EQ(frame.CB_source->itemData(1, Qt::ToolTipRole).toString(),
+              "SearXNG / searx: http://127.0.0.1:9");
+    // The chooser takes room of its own; the designed controls keep theirs.
+    EXPECT_EQ(LayoutFaults(frame.Panel1), "");
+    SaveScreenshot(&frame, "auto-search-page");
+
+    frame.CB_source->setFocus();
+    QTest::keyClick(frame.CB_source, Qt::Key_Up);
+    EXPECT_EQ(frame.ChosenSource(), FeedSource());
+    TQelPigger& tree = settings->Store().Tree();
+    EXPECT_EQ(ChosenSourceName(tree), FeedSourceName);
+
+    // Read again when the settings changed: the choice stays, a new source is offered.
+    SearchSource omega;
+    omega.name = "Omega";
+    omega.kind = SearchSource::OpenSearch;
+    omega.address = "http://127.0.0.1:9/?P={searchTerms}";
+    WriteSources(tree, {FeedSource(), omega});
+    frame.LoadSources();
+    EXPECT_EQ(frame.CB_source->count(), 2);
+    EXPECT_EQ(frame.CB_source->currentText(), "Quarrylog feed");
+    EXPECT_TRUE(frame.ChooseSource("OMEGA"));
+    EXPECT_EQ(frame.ChosenSource(), omega);
+    EXPECT_EQ(ChosenSourceName(tree), "Omega");
+    EXPECT_FALSE(frame.ChooseSource("Local searx"));
+    EXPECT_EQ(frame.ChosenSource(), omega);
 }

@@ -6,6 +6,7 @@
 
 #include "support/DialogDriver.h"
 #include "support/TempDir.h"
+#include "support/TidyLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +79,8 @@ TEST_F(SourcesPage, ListsTheFeedFirstWhichStaysAsItIs) {
     EXPECT_EQ(rows(s->LV_sources), (QStringList{"Quarrylog feed", "Local searx"}));
     EXPECT_EQ(rows(s->LV_sources, 1), (QStringList{"Quarrylog feed", "SearXNG / searx"}));
     EXPECT_EQ(rows(s->LV_sources, 2), (QStringList{"(built in)", "http://127.0.0.1:8888"}));
+    EXPECT_EQ(LayoutFaults(s.get()), "");
+    SaveScreenshot(s.get(), "settings-sources-page");
     select(0);
     EXPECT_FALSE(s->btn_edit_source->isEnabled());
     EXPECT_FALSE(s->btn_del_source->isEnabled());
@@ -169,8 +172,11 @@ TEST(SourceEditDialog, RefusesWithAMessageAndStaysOpen) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
     EXPECT_EQ(d.Edit_address->placeholderText(),
               "https://example.org/search?q={searchTerms}&page={startPage?}");
+    EXPECT_EQ(LayoutFaults(&d), "");
+    SaveScreenshot(&d, "source-dialog");
     d.CB_kind->setCurrentIndex(d.CB_kind->findText("SearXNG / searx"));
-    EXPECT_EQ(d.Label_hint->text(), "The server's own address, such as http://127.0.0.1:8888");
+    EXPECT_EQ(d.Label_hint->text(), "For example: http://127.0.0.1:8888\nThe server's own "
+                                    "address; the search is asked at ADDRESS/search");
 
     DialogDriver dialogs;
     dialogs.Ok().Ok();
