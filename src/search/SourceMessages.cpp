@@ -81,6 +81,8 @@ std::string TransferFailure(const TransferResult& result, bool searx, int timeou
             text += std::string(" ") + SearxJsonRefused;
         else if (result.status == 429)
             text += std::string(" ") + TooManyRequests;
+        else if (result.status == 407)
+            text += std::string(" ") + ProxyLoginRefused;
         return text;
     }
     case TransferResult::TimedOut:

@@ -17,6 +17,8 @@ inline constexpr const char* SearxJsonRefused =
     "settings.yml, or use its RSS output as an OpenSearch source.";
 inline constexpr const char* TooManyRequests =
     "The server refuses to be asked this often: raise the interval between requests.";
+inline constexpr const char* ProxyLoginRefused =
+    "The proxy did not accept the login: check the proxy settings.";
 inline constexpr const char* HtmlInsteadOfFeed = "The reply is a web page, not RSS or Atom.";
 inline constexpr const char* HtmlInsteadOfJson = "The reply is a web page, not JSON.";
 

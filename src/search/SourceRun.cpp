@@ -381,13 +381,18 @@ void SourceRun::State::readPage(std::size_t k, const TransferResult& result) {
     if (kw.page == 0)
         kw.perPage =
             page.itemsPerPage > 0 ? page.itemsPerPage : static_cast<long long>(page.pages.size());
-    const long long seen = kw.page * kw.perPage + static_cast<long long>(page.pages.size());
+    // The results up to this page by the server's count. Its total is reached when it falls
+    // within this page; a total of no more than the earlier pages held (searx's RSS always says
+    // 0) is not believed.
+    const long long before = kw.page * kw.perPage;
+    const long long seen = before + static_cast<long long>(page.pages.size());
+    const bool totalReached = page.totalResults > before && seen >= page.totalResults;
     kw.results.insert(kw.results.end(), std::make_move_iterator(page.pages.begin()),
                       std::make_move_iterator(page.pages.end()));
     kw.lastAddresses = std::move(addresses);
 
     const int pages = std::clamp(source.pages, 1, SearchSource::MaxPages);
-    if (kw.page + 1 >= pages || (page.totalResults >= 0 && seen >= page.totalResults)) {
+    if (kw.page + 1 >= pages || totalReached) {
         done(k);
         return;
     }
@@ -432,7 +437,8 @@ void SourceRun::State::enter(std::size_t k) {
         ++owner->FailedKeywords;
     for (const std::string& line : kw.notes)
         log(line);
-    if (kw.pagesFetched > 0)
+    // A failed keyword's summary only tells of records it brought before the failure.
+    if (kw.pagesFetched > 0 && (!kw.failed || !kw.results.empty()))
         log(M::KeywordSummary(keywords[k], kw.pagesFetched, static_cast<int>(kw.results.size()),
                               added));
     kw = Keyword();

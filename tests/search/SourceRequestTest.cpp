@@ -172,6 +172,9 @@ TEST(SourceRequest, LogWords) {
     EXPECT_EQ(M::TransferFailure(forbidden, true, 1000, 1 << 20),
               std::string("HTTP 403 Forbidden. ") + M::SearxJsonRefused);
     EXPECT_EQ(M::TransferFailure(forbidden, false, 1000, 1 << 20), "HTTP 403 Forbidden.");
+    forbidden.status = 407;
+    EXPECT_EQ(M::TransferFailure(forbidden, false, 1000, 1 << 20),
+              std::string("HTTP 407 Proxy Authentication Required. ") + M::ProxyLoginRefused);
     TransferResult large;
     large.outcome = TransferResult::TooLarge;
     EXPECT_EQ(M::TransferFailure(large, false, 1000, 64 << 20),
