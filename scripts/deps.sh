@@ -2,6 +2,9 @@
 # Installs the Debian packages the build and the tests need, only those that are missing, and no
 # services: the tests start their own proxy from tinyproxy-bin (the package tinyproxy would also
 # run a system proxy on port 8888). clang-format-14 is the version the sources are formatted with.
+# The search engines the tests run on loopback: searx (its web app runs on Debian's /usr/bin/python3,
+# no web server needed) and Xapian Omega (omindex, and the omega CGI program that the tests serve
+# themselves; without recommends, so no apache2).
 set -euo pipefail
 
 packages=(
@@ -12,6 +15,7 @@ packages=(
     libxml2-dev libpugixml-dev
     xvfb xauth openbox x11-utils tinyproxy-bin fonts-dejavu-core python3
     desktop-file-utils appstream libxml2-utils shared-mime-info file dpkg-dev
+    searx xapian-omega xapian-tools
 )
 
 missing=()

@@ -5,6 +5,10 @@
 #include <string_view>
 #include <vector>
 
+// Every byte but the unreserved characters of URIs (letters, digits, "-", ".", "_", "~") as
+// %XX: a blank becomes %20, "+" %2B.
+std::string UriEncode(std::string_view text);
+
 struct TemplateValues {
     std::string searchTerms;
     // 0: not known (the parameter then becomes empty).
@@ -20,16 +24,17 @@ struct TemplateValues {
 // optional parameter ({name?}, also with a namespace prefix) becomes empty. False with the reason
 // in error for an unknown required parameter, a brace that is not closed, or a template without
 // {searchTerms}.
-bool ExpandOpenSearchTemplate(std::string_view templ, const TemplateValues& values, std::string& url,
-                              std::string& error);
+bool ExpandOpenSearchTemplate(std::string_view templ, const TemplateValues& values,
+                              std::string& url, std::string& error);
 // Which of the paging parameters the template holds.
 bool TemplateHas(std::string_view templ, std::string_view parameter);
 
 struct OpenSearchUrl {
-    std::string type;     // "application/rss+xml" or "application/atom+xml"
-    std::string templ;    // absolute
+    std::string type;  // "application/rss+xml" or "application/atom+xml"
+    std::string templ; // absolute
     int indexOffset = 1;
     int pageOffset = 1;
+    bool operator==(const OpenSearchUrl&) const = default;
 };
 
 struct OpenSearchDescription {

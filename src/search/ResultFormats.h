@@ -3,6 +3,8 @@
 // descriptions is removed and entities decoded; texts come out as UTF-8.
 #pragma once
 
+#include "search/MarkupText.h" // PlainText
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,20 +26,26 @@ struct ResultPage {
     std::vector<std::string> unresponsiveEngines;
 };
 
-// Text without markup: tags and comments removed (a <br> or a block end becomes a blank),
-// character and entity references decoded (the HTML ones as well as the XML ones), runs of white
-// space made one blank, trimmed. Invalid UTF-8 is replaced by U+FFFD.
-std::string PlainText(std::string_view markup);
-
 // An RSS 2.0 or Atom 1.0 reply (decided by the root element). Elements are matched by namespace
-// URI, never by prefix. False, with the reason in error, for a reply that is neither or cannot
-// be read; the pages read before an error in the middle stay in page.
+// URI, never by prefix. The encoding comes from the XML declaration; no external entity or DTD
+// is loaded. Items without an absolute http(s) address are left out. page is cleared first.
+// False, with the reason in error, for a reply that is neither or cannot be read; the pages read
+// before an error in the middle stay in page.
 bool ReadResultFeed(std::string_view body, ResultPage& page, std::string& error);
 
 // A searx JSON reply ("results" with "url", "title", "content"; "unresponsive_engines").
+// page is cleared first; "number_of_results" is not taken (servers often send 0).
 bool ReadSearxJson(std::string_view body, ResultPage& page, std::string& error);
 
 // The JSON request of a searx server for one keyword and page (1-based):
 // BASE/search?q=KEYWORD&format=json&pageno=PAGE, the keyword percent-encoded as UTF-8; a
 // trailing slash of the base does not double.
 std::string SearxSearchUrl(std::string_view baseAddress, std::string_view keyword, int pageNo);
+
+// How every XML reply from a server is read: no external entity is ever loaded, entities declared
+// in a DTD expand to little, the HTML named entities are known even when no DTD declares them,
+// and nesting deeper than MaxReplyNesting elements is an error (ReplyTooDeep).
+class QXmlStreamReader;
+void GuardReplyReader(QXmlStreamReader& reader);
+inline constexpr int MaxReplyNesting = 64;
+inline constexpr const char* ReplyTooDeep = "the reply is too deeply nested";
