@@ -63,7 +63,12 @@ void MakeSources(const OpenSearchDescription& description, const std::string& fr
         name = HostName(description.urls.empty() ? from : description.urls.front().templ);
     found.sources.clear();
     found.from = from;
-    for (const OpenSearchUrl& url : description.urls) {
+    // RSS first: it is what most engines give best.
+    std::vector<OpenSearchUrl> urls = description.urls;
+    std::stable_partition(urls.begin(), urls.end(), [](const OpenSearchUrl& u) {
+        return u.type.find("atom") == std::string::npos;
+    });
+    for (const OpenSearchUrl& url : urls) {
         SearchSource s;
         s.kind = SearchSource::OpenSearch;
         s.name = name;
