@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs one fuzz target (tree, expr, feed, conditions or import) for SECONDS (600 unless given),
-# building it first in ./build-asan. It starts from the seed corpus fuzz/corpus/TARGET and the
-# inputs kept in fuzz/regressions/TARGET and collects new inputs in a temporary folder. A crash,
+# Runs one fuzz target (tree, expr, feed, conditions, import or results) for SECONDS (600 unless
+# given), building it first in ./build-asan. It starts from the seed corpus fuzz/corpus/TARGET and
+# the inputs kept in fuzz/regressions/TARGET and collects new inputs in a temporary folder. A crash,
 # a leak, a timeout or running out of memory stops the run with an error; the input is left in
 # build-asan/fuzz-findings/TARGET/ (copy it into fuzz/regressions/TARGET once it is fixed).
 # Further arguments go to libFuzzer.
@@ -30,11 +30,11 @@ else
     shift $(($# < 2 ? $# : 2))
 fi
 case "$target" in
-tree | feed | import) max_len=16384 ;;
+tree | feed | import | results) max_len=16384 ;;
 conditions) max_len=8192 ;;
 expr) max_len=4096 ;;
 *)
-    echo "Unknown fuzz target: $target (tree, expr, feed, conditions or import)" >&2
+    echo "Unknown fuzz target: $target (tree, expr, feed, conditions, import or results)" >&2
     exit 2
     ;;
 esac

@@ -316,6 +316,8 @@ std::string DecodeReferences(std::string_view text) {
 
 std::string PlainText(std::string_view s) {
     TidyText out;
+    const std::size_t lastGt = s.rfind('>');
+    bool quotesBroken = false;
     std::size_t i = 0;
     while (i < s.size()) {
         const char c = s[i];
@@ -360,12 +362,18 @@ std::string PlainText(std::string_view s) {
         while (nameEnd < s.size() && (IsAsciiAlnum(s[nameEnd]) || s[nameEnd] == '-' ||
                                       s[nameEnd] == ':' || s[nameEnd] == '_'))
             ++nameEnd;
-        const std::size_t end = TagEnd(s, nameEnd);
-        if (end == std::string_view::npos) {
+        if (lastGt == std::string_view::npos || lastGt < nameEnd) {
             // Not closed: taken as text rather than losing the rest.
             out.Add('<');
             ++i;
             continue;
+        }
+        // A quote that is never closed would make every later tag a scan to the end of the
+        // text; once one is seen, tags end at the next '>' whatever the quotes.
+        std::size_t end = quotesBroken ? std::string_view::npos : TagEnd(s, nameEnd);
+        if (end == std::string_view::npos) {
+            quotesBroken = true;
+            end = s.find('>', nameEnd) + 1;
         }
         i = end;
         if (declaration)

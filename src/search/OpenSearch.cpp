@@ -85,9 +85,14 @@ std::optional<std::string> AbsoluteTemplate(const std::string& templ, std::strin
     std::string ignored;
     if (!TemplateParameters(templ, parameters, ignored))
         return std::nullopt;
-    std::string mark = "qrlparam";
-    while (templ.find(mark) != std::string::npos)
-        mark += 'x';
+    // A word the template does not hold: longer than any run of x after "qrlparam" in it.
+    std::size_t xs = 0;
+    for (std::size_t at = templ.find("qrlparam"); at != std::string::npos;
+         at = templ.find("qrlparam", at + 1)) {
+        const std::size_t run = templ.find_first_not_of('x', at + 8);
+        xs = std::max(xs, (run == std::string::npos ? templ.size() : run) - (at + 8));
+    }
+    const std::string mark = "qrlparam" + std::string(xs + 1, 'x');
     std::string plain;
     std::size_t from = 0;
     for (std::size_t k = 0; k < parameters.size(); ++k) {
@@ -106,15 +111,21 @@ std::optional<std::string> AbsoluteTemplate(const std::string& templ, std::strin
     const QUrl resolved = baseUrl.resolved(given);
     if (!IsWebScheme(resolved))
         return std::nullopt;
-    std::string out = resolved.toString(QUrl::FullyEncoded).toStdString();
-    for (std::size_t k = parameters.size(); k-- > 0;) {
+    // The words come back in their order (resolving moves none, but may drop one with a dot
+    // segment: the template is then not taken).
+    const std::string resolvedText = resolved.toString(QUrl::FullyEncoded).toStdString();
+    std::string out;
+    from = 0;
+    for (std::size_t k = 0; k < parameters.size(); ++k) {
         const std::string word = mark + std::to_string(k) + 'e';
-        const std::size_t at = out.find(word);
+        const std::size_t at = resolvedText.find(word, from);
         if (at == std::string::npos)
             return std::nullopt;
-        out.replace(at, word.size(), templ, parameters[k].begin,
-                    parameters[k].end - parameters[k].begin);
+        out.append(resolvedText, from, at - from);
+        out.append(templ, parameters[k].begin, parameters[k].end - parameters[k].begin);
+        from = at + word.size();
     }
+    out.append(resolvedText, from, std::string::npos);
     return out;
 }
 
@@ -271,7 +282,10 @@ struct UrlElement {
     std::string rel;
     int indexOffset = 1;
     int pageOffset = 1;
+    int params = 0;
 };
+
+constexpr int MaxParams = 64;
 
 } // namespace
 
@@ -354,6 +368,7 @@ bool ReadOpenSearchDescription(std::string_view xml, std::string_view baseUrl,
     std::string longName;
     int depth = 0;
     bool root = false;
+    bool inUrl = false; // within a Url element of the description
     while (!r.atEnd() && !r.hasError()) {
         const QXmlStreamReader::TokenType token = r.readNext();
         if (token == QXmlStreamReader::EndElement) {
@@ -367,6 +382,8 @@ bool ReadOpenSearchDescription(std::string_view xml, std::string_view baseUrl,
             break;
         }
         const bool inOpenSearch = r.namespaceUri() == OpenSearchNs;
+        if (depth == 2)
+            inUrl = inOpenSearch && r.name() == u"Url";
         if (depth == 1) {
             if (!inOpenSearch || r.name() != u"OpenSearchDescription") {
                 error = "not an OpenSearch description: the document is <" +
@@ -397,12 +414,15 @@ bool ReadOpenSearchDescription(std::string_view xml, std::string_view baseUrl,
             elements.push_back(std::move(e));
         } else if (depth == 3 &&
                    (r.namespaceUri() == OpenSearchNs || r.namespaceUri() == ParametersNs) &&
-                   r.name() == u"Param" && !elements.empty()) {
+                   r.name() == u"Param" && inUrl) {
             // Parameters given as elements (searx does so for its POST form) go into the
             // query: the request is a GET.
             const QXmlStreamAttributes a = r.attributes();
             const std::string name = a.value(QLatin1StringView("name")).toString().toStdString();
-            if (!name.empty())
+            // More than a form would have: the Url is garbage, and each one copies the template.
+            if (++elements.back().params > MaxParams)
+                elements.back().templ.clear();
+            else if (!name.empty())
                 elements.back().templ = WithQueryParameter(
                     elements.back().templ, name,
                     a.value(QLatin1StringView("value")).toString().toStdString());

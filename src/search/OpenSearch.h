@@ -40,7 +40,9 @@ struct OpenSearchUrl {
 struct OpenSearchDescription {
     std::string shortName;
     // Only the Url elements of type RSS or Atom whose rel is "results" or absent, in document
-    // order; relative templates made absolute against baseUrl.
+    // order; relative templates made absolute against baseUrl, Param elements added to the
+    // query. searx and SearXNG name only their web page of results: its address with
+    // format=rss and pageno={startPage} is offered as RSS.
     std::vector<OpenSearchUrl> urls;
 };
 

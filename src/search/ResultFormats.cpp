@@ -347,10 +347,11 @@ bool ReadResultFeed(std::string_view body, ResultPage& page, std::string& error)
     }
     while (!r.atEnd() && !r.hasError())
         reader.Next();
-    // A total below what this page holds is not the server's count of results (searx sends its
-    // number_of_results there, often 0).
-    if (page.totalResults >= 0 && std::size_t(page.totalResults) < page.pages.size())
-        page.totalResults = -1;
+    // A total or a page size below what this page holds is not the server's count (searx sends
+    // its number_of_results in both, often 0).
+    for (long long* count : {&page.totalResults, &page.itemsPerPage})
+        if (*count >= 0 && std::size_t(*count) < page.pages.size())
+            *count = -1;
     if (reader.Failed()) {
         error = "unreadable XML: " + reader.Error();
         return false;

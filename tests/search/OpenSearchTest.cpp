@@ -125,11 +125,13 @@ TEST(OpenSearchDescription, Read) {
                       template="//other.example/r?q={searchTerms}&amp;c={count?}"
                       pageOffset="x"/>
               <os:Url type="application/rss+xml" template="https://abs.example/?q={searchTerms}&amp;a=b%20c"/>
+              <os:Url xmlns:os="http://example.org/other" type="application/rss+xml"
+                      template="http://wrong.example/?q={searchTerms}">
+                <os:Param xmlns:os="http://a9.com/-/spec/opensearch/1.1/" name="not" value="x"/>
+              </os:Url>
               <os:Url type="application/rss+xml" template="http://x.example/?q={searchTerms}&amp;b={geo:box}"/>
               <os:Url type="application/rss+xml" template="http://x.example/?q={searchTerms"/>
               <os:Url type="application/rss+xml" template="javascript:go('{searchTerms}')"/>
-              <os:Url xmlns:os="http://example.org/other" type="application/rss+xml"
-                      template="http://wrong.example/?q={searchTerms}"/>
             </os:OpenSearchDescription>)xml",
          "http://example.org/dir/osd.xml",
          "Example & co",
@@ -196,6 +198,8 @@ TEST(OpenSearchDescription, FindLinks) {
     const std::vector<Case> cases{
         {R"(<head><link rel="search" type="application/opensearchdescription+xml" href="/osd.xml" title="x">)",
          {"http://example.org/osd.xml"}},
+        {R"(<link title="searx" type="application/opensearchdescription+xml" rel="search" href="/opensearch.xml?method=POST&amp;autocomplete="/>)",
+         {"http://example.org/opensearch.xml?method=POST&autocomplete="}},
         {R"(<LINK HREF=osd.xml TITLE='a b' REL=Search TYPE='application/OpenSearchDescription+xml'/>)",
          {"http://example.org/a/osd.xml"}},
         {"<link\ntype=\"application/opensearchdescription+xml\"\trel=\"alternate search\"\n"
