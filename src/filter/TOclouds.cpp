@@ -28,6 +28,9 @@ int widgetExtent(std::int32_t v) {
 // from its pin wherever the pin lies; a larger paint box is buffered as far as it is in view.
 constexpr qint64 kWholeBufferPixels = qint64{4096} * 4096;
 
+// Panel1's border: the focus bevel is drawn in its outer pixel.
+constexpr int kPanelBorder = 3;
+
 } // namespace
 
 // ---------------------------------------------------------------- paint box
@@ -90,7 +93,7 @@ TOclouds::TOclouds(QWidget* parent) : QFrame(parent) {
     SB1->viewport()->setAutoFillBackground(true);
     SB1->viewport()->installEventFilter(this);
     auto* panelLayout = new QVBoxLayout(Panel1);
-    panelLayout->setContentsMargins(3, 3, 3, 3);
+    panelLayout->setContentsMargins(kPanelBorder, kPanelBorder, kPanelBorder, kPanelBorder);
     panelLayout->addWidget(SB1);
 
     PB1 = new TCloudPaintBox(this);
@@ -155,6 +158,16 @@ void TOclouds::fitPaintBox() {
         const QString s = QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
         return TSize{metrics.horizontalAdvance(s), metrics.height()};
     });
+}
+
+void TOclouds::showFocusBevel(bool shown) {
+    // The bevel takes its pixel from the border, so the scroll box and the drawing keep their
+    // place whichever widget has the focus. The margin changes first: the frame's change lays
+    // the panel out at once.
+    const int margin = kPanelBorder - (shown ? 1 : 0);
+    Panel1->layout()->setContentsMargins(margin, margin, margin, margin);
+    Panel1->setLineWidth(1);
+    Panel1->setFrameStyle(shown ? QFrame::Panel | QFrame::Sunken : QFrame::NoFrame);
 }
 
 void TOclouds::PaintBoxResized() {
@@ -263,11 +276,10 @@ bool TOclouds::eventFilter(QObject* watched, QEvent* event) {
     if (watched == btnTarget) {
         switch (event->type()) {
         case QEvent::FocusIn:
-            Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-            Panel1->setLineWidth(1);
+            showFocusBevel(true);
             break;
         case QEvent::FocusOut:
-            Panel1->setFrameStyle(QFrame::NoFrame);
+            showFocusBevel(false);
             break;
         case QEvent::KeyPress: {
             const int key = static_cast<QKeyEvent*>(event)->key();

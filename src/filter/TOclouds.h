@@ -95,6 +95,7 @@ private:
     QRect bufferArea() const;
     // The paint box covers the scroll box's viewport and reaches as far as the shapes do.
     void fitPaintBox();
+    void showFocusBevel(bool shown);
 
     TCloudImageCanvas canvas_;
     std::function<void(TQELlc*)> onEdit_;
