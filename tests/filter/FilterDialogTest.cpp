@@ -383,6 +383,8 @@ TEST_F(ConditionEditor, RadiusFieldRules) {
     showModeless();
     AddKeyword(dlg, "web");
     TQELlc* c = dlg->OClouds1->GetCircle(0);
+    const TQELpin* pin = dlg->OClouds1->GetPin(0);
+    const QPoint centre(c->X, c->Y);
     edit(c, [&] {
         EXPECT_EQ(ed->SE1->value(), 60);
         EXPECT_EQ(ed->Shape1->size(), QSize(120, 120));
@@ -390,17 +392,24 @@ TEST_F(ConditionEditor, RadiusFieldRules) {
         ed->SE1->setFocus();
         field->selectAll();
         QTest::keyClicks(ed->SE1, "150");
-        EXPECT_EQ(c->Radius, 150); // as typed, until the field is left
-        EXPECT_EQ(ed->Shape1->size(), QSize(300, 300));
+        // Not final yet: the circle keeps its radius, and the diagram's repaint does not move it.
+        QTest::qWait(600);
+        EXPECT_EQ(c->Radius, 60);
+        EXPECT_EQ(QPoint(c->X, c->Y), centre);
+        EXPECT_EQ(ed->Shape1->size(), QSize(120, 120));
         QTest::keyClicks(ed->SE1, "x"); // no letters
         EXPECT_EQ(ed->SE1->text(), "150");
         ed->Edit1->setFocus();
         EXPECT_EQ(ed->SE1->text(), "100");
         EXPECT_EQ(c->Radius, 100);
+        EXPECT_EQ(ed->Shape1->size(), QSize(200, 200));
+        // Moved to hold the final radius in view, the circle still holds its pin.
+        QTest::qWait(600);
+        EXPECT_TRUE(PinInCircle(pin, c));
         ed->SE1->setFocus();
         field->selectAll();
         QTest::keyClicks(ed->SE1, "5");
-        EXPECT_EQ(c->Radius, 5);
+        EXPECT_EQ(c->Radius, 100);
         ed->Edit1->setFocus();
         EXPECT_EQ(c->Radius, 20);
         ed->SE1->setFocus();
@@ -427,6 +436,14 @@ TEST_F(ConditionEditor, RadiusFieldRules) {
     dlg->OClouds1->KeepInView(c);
     edit(c, [&] { QTest::mouseClick(ed->OKBtn, Qt::LeftButton); });
     EXPECT_EQ(c->Radius, 150);
+    // A number still being typed when the editor closes is taken.
+    edit(c, [&] {
+        ed->SE1->setFocus();
+        ed->SE1->findChild<QLineEdit*>()->selectAll();
+        QTest::keyClicks(ed->SE1, "80");
+        ed->close();
+    });
+    EXPECT_EQ(c->Radius, 80);
 }
 
 TEST_F(ConditionEditor, LabelPositionByButtonsAndByDragging) {
