@@ -193,9 +193,12 @@ void TO_results::OpenSelected() {
     if (probe.exists() && !(probe.permissions() & QFileDevice::WriteOwner))
         probe.setPermissions(probe.permissions() | QFileDevice::WriteOwner);
     const std::string html = ProbePageHtml(AppInfo::MakerSiteHost);
+    // Written through to the file here: an error found only when it is closed (a full disk)
+    // would go unseen.
     if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         probe.write(html.data(), static_cast<qint64>(html.size())) !=
-            static_cast<qint64>(html.size())) {
+            static_cast<qint64>(html.size()) ||
+        !probe.flush()) {
         ShowMessage(QString("Cannot write the file \"%1\": %2")
                         .arg(QString(kProbeFile), probe.errorString()));
         return;

@@ -272,6 +272,23 @@ TEST_F(ListFixture, OpeningThatCannotBeDoneIsExplained) {
     QDir::setCurrent(before);
 }
 
+TEST_F(ListFixture, ProbePageThatDoesNotFitOnTheDiskIsExplained) {
+    TempDir dir;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.qpath(""));
+    UrlCatcher browser;
+    DialogDriver dialogs;
+    // Every write to /dev/full fails as on a full disk.
+    ASSERT_TRUE(QFile::link("/dev/full", dir.qpath("a.html")));
+    clickRow(0);
+    dialogs.Ok();
+    list.OpenSelected();
+    QDir::setCurrent(before);
+    EXPECT_EQ(dialogs.Seen(),
+              QStringList{"Cannot write the file \"a.html\": No space left on device"});
+    EXPECT_TRUE(browser.opened.empty());
+}
+
 namespace {
 
 const char* kFruit = R"(<URLS>
