@@ -144,9 +144,12 @@ void TO_results::fillRows(std::vector<RecordRow> rows) {
         if (r->Name() != listing)
             continue;
         ++records;
-        ticked += r->AttrRef(RecordFields::Check) == tick ? 1 : 0;
-        if (Accepts(r))
+        if (Accepts(r)) {
             ShowRecord(r, false);
+            ticked += rows.back().checked ? 1 : 0;
+        } else {
+            ticked += r->AttrRef(RecordFields::Check) == tick ? 1 : 0;
+        }
     }
     // The walk saw every record: the count line need not count them again.
     countedRecords_ = {Records, Records->Serial(), Records->ChangeStamp(), records, ticked};
@@ -245,7 +248,8 @@ void TO_results::StoreChecks() {
         const char* wanted = rows[i].checked ? RecordFields::Checked : "";
         if (record->AttrRef(RecordFields::Check) != wanted)
             record->SetAttr(RecordFields::Check, wanted);
-        model_->markStored(static_cast<int>(i));
+        if (rows[i].checked != rows[i].stored)
+            model_->markStored(static_cast<int>(i));
     }
 }
 
