@@ -77,7 +77,12 @@ TForm_main::TForm_main(QWidget* parent) : QMainWindow(parent) {
         if (i < 2)
             StatusPanel[i]->setFixedWidth(
                 std::max(50, StatusPanel[i]->fontMetrics().horizontalAdvance("Changed") + 14));
-        StatusBar1->addWidget(StatusPanel[i], i == 2 ? 1 : 0);
+        // The marker and the file name stay in sight while a note is shown (from the left, over
+        // the first panel).
+        if (i == 0)
+            StatusBar1->addWidget(StatusPanel[i]);
+        else
+            StatusBar1->addPermanentWidget(StatusPanel[i]);
     }
     StatusPanel[1]->setAlignment(Qt::AlignCenter);
 

@@ -34,7 +34,7 @@ int usage() {
                  "                          without -o; --checked: the ticked records only)\n"
                  "  qrl import REPORT FILE [--format bookmarks|csv|json|text]\n"
                  "                          add the pages of FILE that are not in REPORT yet\n"
-              << SearchUsage;
+              << SearchUsage << SourcesUsage;
     return 2;
 }
 
@@ -71,6 +71,9 @@ int main(int argc, char* argv[]) {
     if (command == "search")
         return RunSearchCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
                                 std::cerr);
+    if (command == "sources")
+        return RunSourcesCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
+                                 std::cerr);
     if (command == "export")
         return RunExportCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
                                 std::cerr);

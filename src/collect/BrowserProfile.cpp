@@ -1,5 +1,7 @@
 #include "collect/BrowserProfile.h"
 
+#include "collect/core/DownloadFolder.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -12,6 +14,12 @@
 
 namespace {
 
+// The folder the last download was saved in, in this run of the program.
+QString& lastDownloadFolder() {
+    static QString folder;
+    return folder;
+}
+
 // Asks where to save a file the browser was sent; Cancel refuses the download.
 void offerDownload(QWebEngineDownloadRequest* download) {
     QWidget* parent = nullptr;
@@ -21,13 +29,16 @@ void offerDownload(QWebEngineDownloadRequest* download) {
     dialog.setObjectName("SaveDownloadDialog");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDirectory(download->downloadDirectory());
+    dialog.setDirectory(DownloadStartFolder(
+        lastDownloadFolder(), QStandardPaths::writableLocation(QStandardPaths::DownloadLocation),
+        QDir::homePath()));
     dialog.selectFile(download->downloadFileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         download->cancel();
         return;
     }
     const QFileInfo target(dialog.selectedFiles().constFirst());
+    lastDownloadFolder() = target.absolutePath();
     download->setDownloadDirectory(target.absolutePath());
     download->setDownloadFileName(target.fileName());
     download->accept();

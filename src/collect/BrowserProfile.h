@@ -1,6 +1,7 @@
 // The web browser profile of the program: cookies, site data and the cache of the embedded
 // browser, kept under the user's XDG data and cache folders; downloads are offered through a
-// file dialog, never written without asking.
+// file dialog, never written without asking. The dialog starts in the folder the last download
+// went to, else in the user's download folder.
 #pragma once
 
 #include <QString>

@@ -2,6 +2,16 @@
 
 #include "dialogs/DialogUtil.h"
 
+namespace {
+// How a row changes the two counts: ticked, and ticked but not stored (or the reverse).
+int ticked(const RecordRow& row) {
+    return row.checked ? 1 : 0;
+}
+int unstored(const RecordRow& row) {
+    return int(row.checked) - int(row.stored);
+}
+} // namespace
+
 RecordListModel::RecordListModel(int columns, QObject* parent)
     : QAbstractTableModel(parent), columns_(columns) {}
 
@@ -41,6 +51,7 @@ bool RecordListModel::setData(const QModelIndex& index, const QVariant& value, i
     bool& checked = rows_[static_cast<size_t>(index.row())].checked;
     const bool now = value.value<Qt::CheckState>() == Qt::Checked;
     checked_ += int(now) - int(checked);
+    unstored_ += int(now) - int(checked);
     checked = now;
     emit dataChanged(index, index, {Qt::CheckStateRole});
     return true;
@@ -70,29 +81,41 @@ void RecordListModel::resetRows(std::vector<RecordRow> rows) {
     beginResetModel();
     rows_ = std::move(rows);
     checked_ = 0;
-    for (const RecordRow& row : rows_)
-        checked_ += row.checked ? 1 : 0;
+    unstored_ = 0;
+    for (const RecordRow& row : rows_) {
+        checked_ += ticked(row);
+        unstored_ += unstored(row);
+    }
     endResetModel();
 }
 
 void RecordListModel::appendRow(RecordRow row) {
     const int at = rowCount();
     beginInsertRows(QModelIndex(), at, at);
-    checked_ += row.checked ? 1 : 0;
+    checked_ += ticked(row);
+    unstored_ += unstored(row);
     rows_.push_back(std::move(row));
     endInsertRows();
 }
 
 void RecordListModel::replaceRow(int row, RecordRow content) {
     RecordRow& replaced = rows_[static_cast<size_t>(row)];
-    checked_ += int(content.checked) - int(replaced.checked);
+    checked_ += ticked(content) - ticked(replaced);
+    unstored_ += unstored(content) - unstored(replaced);
     replaced = std::move(content);
     emit dataChanged(index(row, 0), index(row, columns_ - 1));
 }
 
 void RecordListModel::removeRowAt(int row) {
     beginRemoveRows(QModelIndex(), row, row);
-    checked_ -= rows_[static_cast<size_t>(row)].checked ? 1 : 0;
+    checked_ -= ticked(rows_[static_cast<size_t>(row)]);
+    unstored_ -= unstored(rows_[static_cast<size_t>(row)]);
     rows_.erase(rows_.begin() + row);
     endRemoveRows();
+}
+
+void RecordListModel::markStored(int row) {
+    RecordRow& r = rows_[static_cast<size_t>(row)];
+    unstored_ -= unstored(r);
+    r.stored = r.checked;
 }

@@ -37,6 +37,10 @@ public:
     const std::vector<RecordRow>& rows() const { return rows_; }
     // How many rows are ticked.
     int checkedCount() const { return checked_; }
+    // Ticks given by the user minus ticks taken away, since the rows were made or stored.
+    int unstoredTicks() const { return unstored_; }
+    // The row's tick is now what its record holds.
+    void markStored(int row);
 
 private:
     std::vector<RecordRow> rows_;
@@ -44,4 +48,5 @@ private:
     int columns_;
     bool checkable_ = false;
     int checked_ = 0;
+    int unstored_ = 0;
 };

@@ -2,11 +2,10 @@
 
 #include "collect/RecordListModel.h"
 #include "report/ListFind.h"
+#include "report/ListSort.h"
 
 RecordListProxy::RecordListProxy(RecordListModel* rows, QObject* parent)
-    : QSortFilterProxyModel(parent), rows_(rows) {
-    collator_.setCaseSensitivity(Qt::CaseInsensitive);
-    collator_.setNumericMode(false);
+    : QSortFilterProxyModel(parent), rows_(rows), collator_(ListCollator()) {
     // No sort column: the rows stand in record order.
     sort(-1);
     // Connected before the source model is set, so that stale texts are forgotten before the
@@ -49,6 +48,13 @@ int RecordListProxy::ViewRow(int sourceRow) const {
     return mapFromSource(rows_->index(sourceRow, 0)).row();
 }
 
+int RecordListProxy::CheckedShown() const {
+    int ticked = 0;
+    for (int row = 0, shown = rowCount(); row < shown; ++row)
+        ticked += rows_->rowAt(mapToSource(index(row, 0)).row()).checked ? 1 : 0;
+    return ticked;
+}
+
 const QCollatorSortKey& RecordListProxy::sortKey(int sourceRow, int column) const {
     const auto count = static_cast<size_t>(rows_->rowCount());
     if (sortKeyColumn_ != column || sortKeys_.size() != count) {
@@ -57,8 +63,7 @@ const QCollatorSortKey& RecordListProxy::sortKey(int sourceRow, int column) cons
     }
     auto& key = sortKeys_[static_cast<size_t>(sourceRow)];
     if (!key)
-        // Folded first: a collator of the plain C locale would otherwise keep letter case.
-        key = collator_.sortKey(rows_->index(sourceRow, column).data().toString().toCaseFolded());
+        key = ListSortKey(collator_, rows_->index(sourceRow, column).data().toString());
     return *key;
 }
 

@@ -1,5 +1,6 @@
 // The view of the found URL list over its rows: sorted by the text shown in a column (letter
-// case ignored under the user's locale) or in record order, and narrowed by the quick find.
+// case ignored under the user's locale, numbers by their value) or in record order, and narrowed
+// by the quick find.
 // Neither changes the rows themselves nor the order of the records in the report.
 #pragma once
 
@@ -25,6 +26,8 @@ public:
     int SourceRow(int viewRow) const;
     // The row of the view that shows a row of the list model, or -1 when it is hidden.
     int ViewRow(int sourceRow) const;
+    // How many of the rows shown are ticked.
+    int CheckedShown() const;
 
 protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;

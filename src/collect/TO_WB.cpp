@@ -3,12 +3,14 @@
 #include "collect/BrowserProfile.h"
 #include "collect/core/BrowserAddress.h"
 #include "settings/core/AppInfo.h"
+#include "tree/TQelPigger.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
 #include <QWebEngineNewWindowRequest>
@@ -85,6 +87,22 @@ TO_WB::TO_WB(UserSettingsSource settings, QWidget* parent)
     bar->addWidget(Panel_center, 1);
     bar->addWidget(Panel_right);
 
+    // The keys of every browser, wherever the focus is on the page that shows the frame.
+    const auto key = [this](const QList<QKeySequence>& keys, void (TO_WB::*command)()) {
+        auto* shortcut = new QShortcut(this);
+        shortcut->setKeys(keys);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, command);
+        return shortcut;
+    };
+    key({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)}, &TO_WB::RefreshPage);
+    key({QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::Key_Back)}, &TO_WB::goBack);
+    key({QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence(Qt::Key_Forward)}, &TO_WB::goForward);
+    key({QKeySequence(Qt::CTRL | Qt::Key_L)}, &TO_WB::selectAddress);
+    // Only while a page loads: else the key is the page's (to close a picture, a menu, ...).
+    stopKey_ = key({QKeySequence(Qt::Key_Escape)}, &TO_WB::StopNavigation);
+    stopKey_->setEnabled(false);
+
     layout_ = new QVBoxLayout(this);
     layout_->setContentsMargins(0, 0, 0, 0);
     layout_->setSpacing(0);
@@ -108,6 +126,10 @@ QWebEngineView* TO_WB::Browser() {
     connect(WebBrowser1, &QWebEngineView::urlChanged, this, &TO_WB::WebBrowser1NavigateComplete2);
     connect(WebBrowser1, &QWebEngineView::loadFinished, this, &TO_WB::WebBrowser1NavigateComplete2);
     connect(page, &QWebEnginePage::newWindowRequested, this, &TO_WB::openPopUpHere);
+    connect(WebBrowser1, &QWebEngineView::loadStarted, stopKey_,
+            [this] { stopKey_->setEnabled(true); });
+    connect(WebBrowser1, &QWebEngineView::loadFinished, stopKey_,
+            [this] { stopKey_->setEnabled(false); });
     // The view takes the place of the stretch under the bar.
     delete layout_->takeAt(1);
     layout_->addWidget(WebBrowser1, 1);
@@ -161,6 +183,19 @@ void TO_WB::RefreshPage() {
         WebBrowser1->reload();
 }
 
+void TO_WB::goBack() {
+    NavigateBack();
+}
+
+void TO_WB::goForward() {
+    NavigateForward();
+}
+
+void TO_WB::selectAddress() {
+    Edit_url->setFocus(Qt::ShortcutFocusReason);
+    Edit_url->selectAll();
+}
+
 std::string TO_WB::CurrentUrl() const {
     if (!WebBrowser1)
         return {};
@@ -172,6 +207,14 @@ void TO_WB::SB_goClick() {
     const QString wanted = Edit_url->text();
     if (GoReloads(CurrentUrl(), wanted.toStdString())) {
         view->reload();
+        return;
+    }
+    const std::string typed = wanted.toStdString();
+    if (TrimBlanks(typed).empty())
+        return;
+    if (!LooksLikeAddress(typed)) {
+        // Words: searched for with the home search page.
+        view->load(QUrl(toQ(SearchAddress(HomeAddress(), typed)), QUrl::StrictMode));
         return;
     }
     // An address without a scheme is taken as the browser's address bar would take it.

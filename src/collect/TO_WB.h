@@ -12,6 +12,7 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QShortcut;
 class QVBoxLayout;
 class QWebEngineNewWindowRequest;
 class QWebEngineView;
@@ -35,7 +36,8 @@ public:
     void RefreshPage();
     // The browser's current location; empty before the first page.
     std::string CurrentUrl() const;
-    // Navigates to the address in the field, or reloads when it names the page shown.
+    // Navigates to the address in the field, or reloads when it names the page shown; words that
+    // are no address are searched for with the home search page.
     void SB_goClick();
 
     // The home search address: the HOME_SEARCH_PAGE setting, or the built-in one.
@@ -63,8 +65,15 @@ private:
     UserSettingsSource settings_;
 
     bool Edit_urlKeyDown(QKeyEvent* key);
+    // The keys: F5 and Ctrl+R reload, Alt+Left and Alt+Right go back and forward, Ctrl+L selects
+    // the address field, Escape stops loading.
+    void goBack();
+    void goForward();
+    void selectAddress();
     void WebBrowser1NavigateComplete2();
     void openPopUpHere(QWebEngineNewWindowRequest& request);
 
     QVBoxLayout* layout_;
+    // Escape: enabled while a page loads.
+    QShortcut* stopKey_;
 };

@@ -25,6 +25,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 constexpr const char* kProbeFile = "a.html";
 }
@@ -134,17 +136,23 @@ void TO_results::fillRows(std::vector<RecordRow> rows) {
     const std::string_view listing = RecordFields::Listing;
     const std::span<TQelPigger* const> children = Records->Children();
     rows.reserve(rows.size() + children.size());
+    const std::string_view tick = RecordFields::Checked;
     int records = 0;
+    int ticked = 0;
     for (size_t i = 0; i < children.size(); ++i) {
         TQelPigger* r = children[i];
         if (r->Name() != listing)
             continue;
         ++records;
-        if (Accepts(r))
+        if (Accepts(r)) {
             ShowRecord(r, false);
+            ticked += rows.back().checked ? 1 : 0;
+        } else {
+            ticked += r->AttrRef(RecordFields::Check) == tick ? 1 : 0;
+        }
     }
     // The walk saw every record: the count line need not count them again.
-    countedRecords_ = {Records, Records->Serial(), Records->ChangeStamp(), records};
+    countedRecords_ = {Records, Records->Serial(), Records->ChangeStamp(), records, ticked};
 }
 
 bool TO_results::Accepts(TQelPigger* record) {
@@ -193,9 +201,12 @@ void TO_results::OpenSelected() {
     if (probe.exists() && !(probe.permissions() & QFileDevice::WriteOwner))
         probe.setPermissions(probe.permissions() | QFileDevice::WriteOwner);
     const std::string html = ProbePageHtml(AppInfo::MakerSiteHost);
+    // Written through to the file here: an error found only when it is closed (a full disk)
+    // would go unseen.
     if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         probe.write(html.data(), static_cast<qint64>(html.size())) !=
-            static_cast<qint64>(html.size())) {
+            static_cast<qint64>(html.size()) ||
+        !probe.flush()) {
         ShowMessage(QString("Cannot write the file \"%1\": %2")
                         .arg(QString(kProbeFile), probe.errorString()));
         return;
@@ -229,13 +240,16 @@ void TO_results::StoreChecks() {
     if (!Records)
         return;
     // Only rows whose record is still in the report are written back.
-    for (const RecordRow& row : model_->rows()) {
-        TQelPigger* record = recordOf(row);
+    const std::vector<RecordRow>& rows = model_->rows();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        TQelPigger* record = recordOf(rows[i]);
         if (!record)
             continue;
-        const char* wanted = row.checked ? RecordFields::Checked : "";
+        const char* wanted = rows[i].checked ? RecordFields::Checked : "";
         if (record->AttrRef(RecordFields::Check) != wanted)
             record->SetAttr(RecordFields::Check, wanted);
+        if (rows[i].checked != rows[i].stored)
+            model_->markStored(static_cast<int>(i));
     }
 }
 
@@ -288,22 +302,38 @@ void TO_results::ToggleSelectedCheck() {
                     Qt::CheckStateRole);
 }
 
-int TO_results::recordCount() {
-    if (!Records)
-        return 0;
+const TO_results::RecordCount& TO_results::recordTally() {
     RecordCount& c = countedRecords_;
+    if (!Records) {
+        c = {};
+        return c;
+    }
     if (c.of == Records && c.serial == Records->Serial() && c.stamp == Records->ChangeStamp())
-        return c.records;
+        return c;
     const std::string_view listing = RecordFields::Listing;
+    const std::string_view tick = RecordFields::Checked;
     int records = 0;
-    for (const TQelPigger* r : Records->Children())
-        records += r->Name() == listing ? 1 : 0;
-    c = {Records, Records->Serial(), Records->ChangeStamp(), records};
-    return records;
+    int ticked = 0;
+    for (const TQelPigger* r : std::as_const(*Records).Children()) {
+        if (r->Name() != listing)
+            continue;
+        ++records;
+        ticked += r->AttrRef(RecordFields::Check) == tick ? 1 : 0;
+    }
+    c = {Records, Records->Serial(), Records->ChangeStamp(), records, ticked};
+    return c;
 }
 
 void TO_results::UpdateCounts() {
-    L_counts->setText(ListCountText(recordCount(), proxy_->rowCount(), model_->checkedCount()));
+    const RecordCount& inReport = recordTally();
+    ListCounts counts;
+    counts.records = inReport.records;
+    // The ticks the records hold, changed by those given or taken in the rows and not stored.
+    counts.ticked = inReport.ticked + model_->unstoredTicks();
+    counts.shown = proxy_->rowCount();
+    counts.shownTicked =
+        counts.shown == model_->rowCount() ? model_->checkedCount() : proxy_->CheckedShown();
+    L_counts->setText(ListCountText(counts));
 }
 
 void TO_results::StoreColumnWidths(SettingsStore& settings) const {

@@ -67,7 +67,8 @@ public:
     void StoreColumnWidths(SettingsStore& settings) const;
     void RestoreColumnWidths(const SettingsStore& settings);
 
-    // The quick find ("Find in list") above the list and the count line under it.
+    // The quick find ("Find in list") above the list and the count line under it: the records
+    // of the report and those ticked, and when not all are shown, the rows shown and those ticked.
     QLineEdit* E_find;
     QLabel* L_counts;
     void UpdateCounts();
@@ -92,8 +93,6 @@ private:
     void showRowMenu(const QPoint& at);
     // Replaces the rows by rows followed by those of the records that are accepted.
     void fillRows(std::vector<RecordRow> rows);
-    // The number of LISTING children of Records, counted again only after they changed.
-    int recordCount();
 
     RecordListProxy* proxy_;
     int sortColumn_ = -1;
@@ -103,12 +102,16 @@ private:
     FilterDialog filterDialog_;
     // While Fill runs, rows are gathered here and shown in one go.
     std::vector<RecordRow>* bulkRows_ = nullptr;
-    // The last count of records, valid while the container and its change stamp are the same.
+    // The last count of records and of those holding a tick, valid while the container and its
+    // change stamp are the same.
     struct RecordCount {
         const TQelPigger* of = nullptr;
         std::uint64_t serial = 0;
         std::uint64_t stamp = 0;
         int records = 0;
+        int ticked = 0;
     };
     RecordCount countedRecords_;
+    // The counts of Records, made again only after its records changed.
+    const RecordCount& recordTally();
 };

@@ -1,4 +1,5 @@
-// The condition diagram's canvas on a QImage back buffer that covers part of the paint box.
+// The condition diagram's canvas on a QImage back buffer that covers the paint box, or the part
+// of it in view when it is very large.
 #pragma once
 
 #include "filter/diagram/CloudCanvas.h"

@@ -19,6 +19,9 @@
 
 TRadiusSpinEdit::TRadiusSpinEdit(QWidget* parent) : QSpinBox(parent) {
     setRange(EditorRadiusMin, EditorRadiusMax);
+    // The value changes when the typing is done (Enter, leaving the field) or with a step, and
+    // it is always within the range.
+    setKeyboardTracking(false);
 }
 
 QValidator::State TRadiusSpinEdit::validate(QString& input, int&) const {
@@ -157,10 +160,9 @@ TFLCEdit::TFLCEdit(QWidget* parent) : QDialog(parent) {
     OKBtn->setDefault(true);
 
     connect(Edit1, &QLineEdit::textChanged, this, &TFLCEdit::Edit1Change);
-    // Typing (also a number outside the range), and every change of the value: the arrows,
-    // the field bringing a number into range, a value set by the program.
-    connect(SE1->findChild<QLineEdit*>(), &QLineEdit::textChanged, this, &TFLCEdit::SE1Change);
-    connect(SE1, &QSpinBox::textChanged, this, &TFLCEdit::SE1Change);
+    // A typed number reaches the circle only once it is final and brought into range: a
+    // number on its way (150 typed, limited to 100 later) would move the circle in the diagram.
+    connect(SE1, &QSpinBox::valueChanged, this, &TFLCEdit::SE1Change);
     connect(CB_edit, &QCheckBox::clicked, this, &TFLCEdit::CB_editClick);
     connect(btnHelp, &QPushButton::clicked, this, &TFLCEdit::btnHelpClick);
     connect(OKBtn, &QPushButton::clicked, this, &TFLCEdit::OKBtnClick);
@@ -183,6 +185,8 @@ void TFLCEdit::Edit(TQELlc* circle) {
     Edit_body->setCursorPosition(0);
     Edit1->setFocus();
     exec();
+    // A number still being typed when the editor closes is taken as final.
+    SE1->interpretText();
     Current->Body = FromQ(Edit_body->text());
     Current = nullptr;
 }
@@ -200,7 +204,7 @@ void TFLCEdit::Edit1Change() {
 void TFLCEdit::SE1Change() {
     if (!Current)
         return;
-    Current->Radius = RadiusFromFieldText(FromQ(SE1->text()));
+    Current->Radius = SE1->value();
     sizeShape();
     placeLabel();
 }

@@ -19,8 +19,8 @@ class QPushButton;
 class QToolButton;
 class TQELlc;
 
-// The radius field: while typing, any number is taken as it stands; when the field loses the
-// focus, a number outside the range is brought into it.
+// The radius field: while typing, any number is shown as it stands; when the typing is done, a
+// number outside the range is brought into it.
 class TRadiusSpinEdit : public QSpinBox {
     Q_OBJECT
 public:

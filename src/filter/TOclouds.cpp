@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -22,6 +23,13 @@ namespace {
 int widgetExtent(std::int32_t v) {
     return static_cast<int>(std::clamp<std::int32_t>(v, 0, QWIDGETSIZE_MAX));
 }
+
+// Up to this many pixels the back buffer holds the whole paint box, so that a region is filled
+// from its pin wherever the pin lies; a larger paint box is buffered as far as it is in view.
+constexpr qint64 kWholeBufferPixels = qint64{4096} * 4096;
+
+// Panel1's border: the focus bevel is drawn in its outer pixel.
+constexpr int kPanelBorder = 3;
 
 } // namespace
 
@@ -85,7 +93,7 @@ TOclouds::TOclouds(QWidget* parent) : QFrame(parent) {
     SB1->viewport()->setAutoFillBackground(true);
     SB1->viewport()->installEventFilter(this);
     auto* panelLayout = new QVBoxLayout(Panel1);
-    panelLayout->setContentsMargins(3, 3, 3, 3);
+    panelLayout->setContentsMargins(kPanelBorder, kPanelBorder, kPanelBorder, kPanelBorder);
     panelLayout->addWidget(SB1);
 
     PB1 = new TCloudPaintBox(this);
@@ -124,16 +132,13 @@ TOclouds::~TOclouds() {
 
 void TOclouds::Start() {
     TCloudDiagram::Start();
-    SetPaintBoxSize(std::max(0, width() - 50), std::max(0, height() - 50));
-    fitViewport();
+    fitPaintBox();
     Timer1->start();
 }
 
 void TOclouds::Stop() {
     Timer1->stop();
     TCloudDiagram::Stop();
-    SetPaintBoxSize(std::max(0, SB1->width() - 40), std::max(0, SB1->height() - 40));
-    fitViewport();
     Refresh();
 }
 
@@ -146,11 +151,23 @@ void TOclouds::FocusDiagram() {
     btnTarget->setFocus(Qt::OtherFocusReason);
 }
 
-void TOclouds::fitViewport() {
+void TOclouds::fitPaintBox() {
     const QSize view = SB1->viewport()->size();
-    if (PaintWidth() < view.width() || PaintHeight() < view.height())
-        SetPaintBoxSize(std::max(PaintWidth(), view.width()),
-                        std::max(PaintHeight(), view.height()));
+    const QFontMetrics metrics(PB1->font());
+    FitPaintBox(view.width(), view.height(), [&metrics](const std::string& text) {
+        const QString s = QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+        return TSize{metrics.horizontalAdvance(s), metrics.height()};
+    });
+}
+
+void TOclouds::showFocusBevel(bool shown) {
+    // The bevel takes its pixel from the border, so the scroll box and the drawing keep their
+    // place whichever widget has the focus. The margin changes first: the frame's change lays
+    // the panel out at once.
+    const int margin = kPanelBorder - (shown ? 1 : 0);
+    Panel1->layout()->setContentsMargins(margin, margin, margin, margin);
+    Panel1->setLineWidth(1);
+    Panel1->setFrameStyle(shown ? QFrame::Panel | QFrame::Sunken : QFrame::NoFrame);
 }
 
 void TOclouds::PaintBoxResized() {
@@ -162,7 +179,15 @@ QRect TOclouds::visibleArea() const {
     return QRect(topLeft, SB1->viewport()->size()) & PB1->rect();
 }
 
+QRect TOclouds::bufferArea() const {
+    const QRect whole = PB1->rect();
+    if (qint64{whole.width()} * whole.height() <= kWholeBufferPixels)
+        return whole;
+    return visibleArea();
+}
+
 void TOclouds::Refresh() {
+    fitPaintBox();
     // A paint box that is not on screen is not painted.
     if (!PB1->isVisible())
         return;
@@ -175,7 +200,7 @@ void TOclouds::repaintBuffer() {
     // Drawing into the buffer schedules one update of the paint box at the end.
     auto onDrawn = std::move(canvas_.OnDrawn);
     canvas_.OnDrawn = nullptr;
-    canvas_.Erase(visibleArea(), PB1->palette().color(QPalette::Base));
+    canvas_.Erase(bufferArea(), PB1->palette().color(QPalette::Base));
     Paint();
     canvas_.OnDrawn = std::move(onDrawn);
 }
@@ -189,14 +214,16 @@ void TOclouds::Timer1Timer() {
 }
 
 void TOclouds::PB1Paint(const QRect& exposed) {
-    if (canvas_.Area() != visibleArea() || canvas_.Image().isNull())
+    if (canvas_.Area() != bufferArea() || canvas_.Image().isNull())
         repaintBuffer();
     QPainter p(PB1);
     // What the buffer does not cover (hidden behind the scroll box's edges) is background.
     for (const QRect& r : QRegion(exposed).subtracted(QRegion(canvas_.Area())))
         p.fillRect(r, PB1->palette().color(QPalette::Base));
-    if (!canvas_.Image().isNull())
-        p.drawImage(canvas_.Origin(), canvas_.Image());
+    // Only the exposed part of the buffer: it may hold the whole paint box.
+    const QRect shown = exposed & canvas_.Area();
+    if (!canvas_.Image().isNull() && !shown.isEmpty())
+        p.drawImage(shown.topLeft(), canvas_.Image(), shown.translated(-canvas_.Origin()));
 }
 
 // ---------------------------------------------------------------- mouse and keyboard
@@ -224,6 +251,10 @@ void TOclouds::PB1DblClick(QMouseEvent* event) {
         DoubleClick();
 }
 
+void TOclouds::SB1Resize() {
+    fitPaintBox();
+}
+
 void TOclouds::PicClick() {
     FocusDiagram();
 }
@@ -245,11 +276,10 @@ bool TOclouds::eventFilter(QObject* watched, QEvent* event) {
     if (watched == btnTarget) {
         switch (event->type()) {
         case QEvent::FocusIn:
-            Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-            Panel1->setLineWidth(1);
+            showFocusBevel(true);
             break;
         case QEvent::FocusOut:
-            Panel1->setFrameStyle(QFrame::NoFrame);
+            showFocusBevel(false);
             break;
         case QEvent::KeyPress: {
             const int key = static_cast<QKeyEvent*>(event)->key();
@@ -274,7 +304,7 @@ bool TOclouds::eventFilter(QObject* watched, QEvent* event) {
             PM1Popup(static_cast<QContextMenuEvent*>(event)->globalPos());
             return true;
         case QEvent::Resize:
-            fitViewport();
+            SB1Resize();
             break;
         default:
             break;

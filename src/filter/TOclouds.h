@@ -88,10 +88,14 @@ private:
     void PM1Popup(const QPoint& globalPos);
     void SBKeyDown(int key);
     void repaintBuffer();
+    void SB1Resize();
     // The part of the paint box that the scroll box shows, in paint-box pixels.
     QRect visibleArea() const;
-    // The paint box covers at least the scroll box's viewport.
-    void fitViewport();
+    // The part of the paint box that the back buffer holds.
+    QRect bufferArea() const;
+    // The paint box covers the scroll box's viewport and reaches as far as the shapes do.
+    void fitPaintBox();
+    void showFocusBevel(bool shown);
 
     TCloudImageCanvas canvas_;
     std::function<void(TQELlc*)> onEdit_;

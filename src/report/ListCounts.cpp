@@ -1,7 +1,8 @@
 #include "report/ListCounts.h"
 
-QString ListCountText(int records, int shown, int ticked) {
-    QString text = shown == records ? QString("%1 records").arg(records)
-                                    : QString("%1 of %2 shown").arg(shown).arg(records);
-    return text + QString(", %1 ticked").arg(ticked);
+QString ListCountText(const ListCounts& counts) {
+    QString text = QString("%1 records, %2 ticked").arg(counts.records).arg(counts.ticked);
+    if (counts.shown != counts.records)
+        text += QString("; %1 shown (%2 ticked)").arg(counts.shown).arg(counts.shownTicked);
+    return text;
 }

@@ -3,5 +3,12 @@
 
 #include <QString>
 
-// "N records" when every record is shown, else "M of N shown"; then the number ticked.
-QString ListCountText(int records, int shown, int ticked);
+struct ListCounts {
+    int records = 0; // records of the report
+    int ticked = 0;  // of them ticked, whether listed or not
+    int shown = 0;   // rows the list shows (after the filter and the quick find)
+    int shownTicked = 0;
+};
+
+// "N records, T ticked" when every record is shown, else followed by "; M shown (K ticked)".
+QString ListCountText(const ListCounts& counts);

@@ -86,5 +86,6 @@ RecordRow MakeRow(TQelPigger* record) {
     row.description = oneLineOf(texts.description);
     row.address = ShownAddress(record->AttrRef(RecordFields::Url));
     row.checked = record->AttrRef(RecordFields::Check) == RecordFields::Checked;
+    row.stored = row.checked;
     return row;
 }

@@ -26,6 +26,8 @@ struct RecordRow {
     std::string address;
     std::string description;
     bool checked = false;
+    // The tick as the record holds it: when the row was made, or its tick last stored.
+    bool stored = false;
 };
 
 // The row for a record: caption, the two sub-items and the check mark ("Y" exactly).

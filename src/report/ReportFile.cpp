@@ -58,7 +58,13 @@ bool SaveReportFile(const TQelPigger& doc, const std::string& fileName, bool mak
             refreshBackup(ToQPath(fileName), ToQPath(BackupFileName(fileName)));
         return true;
     };
-    return WriteFileAtomically(fileName, produce, FilePermissions::Usual, error);
+    if (WriteFileAtomically(fileName, produce, FilePermissions::Usual, error))
+        return true;
+    // The file is replaced in one step or not at all: what the disk holds is as it was.
+    if (error)
+        *error += QFileInfo(ToQPath(fileName)).isFile() ? ". The report file on disk is unchanged."
+                                                        : ". No file was written.";
+    return false;
 }
 
 ReportLoadResult ReadReportFile(TQelPigger& doc, const std::string& fileName) {

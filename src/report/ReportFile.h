@@ -10,7 +10,9 @@ std::string BackupFileName(const std::string& fileName);
 
 // Writes doc to fileName through a temporary file that replaces the file only once it is
 // complete. With makeBackup the content the file had becomes the backup file (one generation).
-// On failure the file keeps its content, error receives the reason and the result is false.
+// On failure the file keeps its content and the result is false; error receives the reason (as
+// WriteFileAtomically words it, with the system's reason) followed by ". The report file on disk
+// is unchanged." or, when there is no such file, ". No file was written.".
 bool SaveReportFile(const TQelPigger& doc, const std::string& fileName, bool makeBackup,
                     std::string* error);
 

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/core/ProxySettings.h"
 
@@ -40,7 +41,43 @@ struct FeedRequest {
     bool proxyAuth = false;
     std::string proxyUser;
     std::string proxyPassword;
+
+    // --- requests of the other search sources; the feed leaves these as they are.
+    // HTTP/1.1 instead of 1.0, https allowed (the certificate checked), redirects followed up to
+    // this many (0: a redirect is the reply).
+    bool http11 = false;
+    int maxRedirects = 0;
+    // Empty: FeedUserAgent.
+    std::string userAgent;
+    // Further header lines ("Name: value"); an "Accept" line replaces the feed's empty one.
+    std::vector<std::string> headers;
 };
 
 FeedRequest ComposeFeedRequest(const FeedAddress& feed, std::string_view keyword,
                                const ProxyValues& proxy);
+
+// The header value of Accept-Language for the user's languages, most wanted first ("de-DE", "de",
+// "en"): "de-DE, de;q=0.9, en;q=0.8". A language with a region is followed by the language alone
+// when the list does not name it; "C", "POSIX", empty and repeated entries are left out, at most
+// ten languages go. Empty when none is left.
+std::string AcceptLanguageValue(const std::vector<std::string>& languages);
+// The same for the system's languages (QLocale::system().uiLanguages()).
+std::string SystemAcceptLanguage();
+
+// What a search source's request expects back.
+enum class ReplyFormat { Json, ResultFeed, OpenSearchDescription };
+// The Accept value naming that format.
+std::string_view AcceptValue(ReplyFormat format);
+// "Quarrylog/" and the program's version.
+std::string SourceUserAgent();
+
+// A request of a search source for an http or https address: HTTP/1.1, redirects followed (at
+// most 5), the User-Agent of the program, Accept for the format expected, Accept-Language for
+// the system's languages (when it has any), through the proxy when one is used.
+FeedRequest ComposeSourceRequest(std::string_view address, ReplyFormat format,
+                                 const ProxyValues& proxy,
+                                 const std::string& acceptLanguage = SystemAcceptLanguage());
+
+// The address without the password of its user part ("http://u:p@h/" gives "http://u@h/"), as it
+// may be written into a log.
+std::string AddressWithoutPassword(std::string_view address);

@@ -11,9 +11,9 @@
 #include <vector>
 
 struct DiscoveredSources {
-    // One OpenSearch source per offered RSS or Atom Url element, named after the description's
-    // ShortName (with the format added when there are several), pages 1, parallel 1, the
-    // default interval.
+    // One OpenSearch source per offered RSS or Atom Url element (the RSS ones first), named
+    // after the description's ShortName (with the format added when there are several), pages
+    // 1, parallel 1, the default interval.
     std::vector<SearchSource> sources;
     // Where the description was found (the address or file read last).
     std::string from;

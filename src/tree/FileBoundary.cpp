@@ -233,6 +233,9 @@ bool WriteFileAtomically(const std::string& fileName, const FileProducer& produc
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
         return fail(reason, "create", fileName, "it is a folder");
+    // A device or a pipe is never replaced by a file (nor written into).
+    if (exists && !S_ISREG(existing.st_mode))
+        return fail(reason, "create", fileName, "it is not a regular file");
     if (exists && ::access(target.c_str(), W_OK) != 0)
         return cannot("create", errno);
 

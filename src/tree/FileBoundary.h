@@ -84,7 +84,9 @@ enum class FilePermissions {
 // (with its permissions from the start), flushed to the disk, renamed over fileName, with the
 // folder flushed after. A name that is a symbolic link is written where the link leads. False,
 // with fileName as it was and the reason in reason, when any step fails: "Cannot create file
-// "NAME": why" when no new file could be made (also for a folder or a file this user may not
-// write), "Cannot write file "NAME": why" after that.
+// "NAME": why" when no new file could be made (also for a folder, a device or pipe, or a file
+// this user may not write), "Cannot write file "NAME": why" after that. Why is the system's own
+// reason ("No space left on device", "Permission denied", "Read-only file system") unless one of
+// those refusals is meant.
 bool WriteFileAtomically(const std::string& fileName, const FileProducer& produce,
                          FilePermissions permissions, std::string* reason);

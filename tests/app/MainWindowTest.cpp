@@ -12,6 +12,7 @@
 
 #include "support/DialogDriver.h"
 #include "support/FileDialogTyping.h"
+#include "support/FileErrors.h"
 #include "support/MainWindowHarness.h"
 #include "support/SampleReports.h"
 #include "support/TempDir.h"
@@ -314,6 +315,23 @@ TEST_F(MainWindow, FailedSaveIsShownAndTheReportStaysChanged) {
     EXPECT_NE(tmp.read("place/r.qrl").find("Garden tools and more"), std::string::npos);
     EXPECT_EQ(tmp.read("place/r.BAK"), smallReport());
     EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(MainWindow, SaveThatDoesNotFitNamesTheReasonAndLeavesTheFile) {
+    StartOn(smallReport());
+    window->Memo_report_dsc->setPlainText(QString(4096, u'x'));
+    DialogDriver dialogs;
+    dialogs.Ok();
+    {
+        const FileSizeLimit fullDisk(100);
+        save();
+    }
+    EXPECT_EQ(dialogs.Seen(), QStringList{"The report was not saved.\nCannot write file \"" +
+                                          tmp.qpath("data/r.qrl") +
+                                          "\": File too large. The report file on disk is "
+                                          "unchanged."});
+    EXPECT_EQ(tmp.read("data/r.qrl"), smallReport());
+    EXPECT_TRUE(window->Modified);
 }
 
 TEST_F(MainWindow, ToolbarAndMenusFollowThePage) {

@@ -213,6 +213,17 @@ TEST_F(Recovery, ACopyThatCannotBeWrittenIsNotedOnceAndTheWorkGoesOn) {
     EXPECT_TRUE(holds(tmp.read("data/r.qrl"), "RTITLE=\"Garden tools, summer\""));
 }
 
+TEST_F(Recovery, ANoteLeavesTheChangedMarkAndTheFileNameInSight) {
+    ASSERT_TRUE(QDir().mkpath(tmp.qpath("data/r.qrl.recover")));
+    start(40);
+    window->Edit_report_title->setText("Garden tools, spring");
+    ASSERT_TRUE(WaitUntil([&] { return !window->StatusBar1->currentMessage().isEmpty(); }));
+    for (int panel : {1, 2})
+        EXPECT_TRUE(window->StatusPanel[panel]->isVisible()) << panel;
+    EXPECT_EQ(window->StatusPanel[1]->text(), "Changed");
+    EXPECT_EQ(window->StatusPanel[2]->text(), tmp.qpath("data/r.qrl"));
+}
+
 TEST_F(Recovery, ACopyOlderThanTheReportIsKeptAsideWithoutAQuestion) {
     std::string error;
     TQelPigger old;

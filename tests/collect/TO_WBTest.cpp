@@ -367,6 +367,89 @@ TEST_F(BrowserFrame, DownloadIsOfferedAndWrittenOnlyWhereTheUserSaid) {
     EXPECT_TRUE(dialogs.Done());
 }
 
+TEST_F(BrowserFrame, WordsTypedAreSearchedForWithTheHomeSearchPage) {
+    TempDir tmp;
+    auto settings = std::make_unique<TD_settings_user>(tmp.qpath("q.set"));
+    settings->Store().Set(AppInfo::HomeSearchPageKey, site.Address("/search").toStdString());
+    site.Page("/search?q=garden+tools", TitledPage("Found", "Garden tools: 2 pages"));
+    show();
+    type("garden tools");
+    QTest::keyClick(frame->Edit_url, Qt::Key_Return);
+    ASSERT_TRUE(settlesAt(site.Address("/search?q=garden+tools")));
+    EXPECT_EQ(view()->title(), "Found");
+}
+
+TEST_F(BrowserFrame, KeysReloadGoBackAndForwardSelectTheAddressAndStopLoading) {
+    show();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    go(site.Address("/a"));
+    go(site.Address("/b"));
+    QWidget* page = view()->focusProxy();
+    ASSERT_NE(page, nullptr);
+
+    // From the page and from the field alike.
+    QTest::keyClick(page, Qt::Key_Left, Qt::AltModifier);
+    ASSERT_TRUE(settlesAt(site.Address("/a")));
+    QTest::keyClick(frame->Edit_url, Qt::Key_Right, Qt::AltModifier);
+    ASSERT_TRUE(settlesAt(site.Address("/b")));
+    for (const QKeyCombination reload : {QKeyCombination(Qt::Key_F5), Qt::CTRL | Qt::Key_R}) {
+        const int before = site.Requests("/b");
+        QTest::keyClick(page, reload.key(), reload.keyboardModifiers());
+        ASSERT_TRUE(WaitUntil([&] { return site.Requests("/b") == before + 1; }));
+        ASSERT_TRUE(settlesAt(site.Address("/b")));
+    }
+    page->setFocus();
+    QTest::keyClick(page, Qt::Key_L, Qt::ControlModifier);
+    EXPECT_TRUE(frame->Edit_url->hasFocus());
+    EXPECT_EQ(frame->Edit_url->selectedText(), site.Address("/b"));
+
+    // A server that never answers: Escape stops waiting for it.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    type(QString("http://127.0.0.1:%1/slow").arg(silent.serverPort()));
+    clickGo();
+    ASSERT_TRUE(WaitUntil([&] { return view()->page()->isLoading(); }));
+    QTest::qWait(100);
+    QTest::keyClick(frame->Edit_url, Qt::Key_Escape);
+    EXPECT_TRUE(WaitUntil([&] { return !view()->page()->isLoading(); }, 3000));
+}
+
+TEST_F(BrowserFrame, DownloadDialogStartsInTheDownloadFolderThenWhereTheLastOneWent) {
+    TempDir folders;
+    ASSERT_TRUE(QDir(folders.qpath("")).mkpath("downloads"));
+    ASSERT_TRUE(QDir(folders.qpath("")).mkpath("kept"));
+    // The user's download folder, as the XDG user folders name it.
+    const QString userDirs = userFolders().qpath("config/user-dirs.dirs");
+    QFile dirs(userDirs);
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_DOWNLOAD_DIR=\"" + QFile::encodeName(folders.qpath("downloads")) + "\"\n");
+    dirs.close();
+    site.File("/report.bin", "bytes of the file", "report.bin");
+    show();
+    go(site.Address("/a"));
+
+    QStringList startedIn;
+    DialogDriver dialogs;
+    const auto offered = [&](const std::function<void(QFileDialog*)>& answer) {
+        dialogs.Then([&startedIn, answer](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            ASSERT_NE(dialog, nullptr);
+            startedIn << dialog->directory().absolutePath();
+            answer(dialog);
+        });
+        type(site.Address("/report.bin"));
+        clickGo();
+        ASSERT_TRUE(WaitUntil([&] { return dialogs.Pending() == 0; }));
+    };
+    offered([&](QFileDialog* d) { saveAs(d, folders.qpath("kept/one.bin")); });
+    ASSERT_TRUE(WaitUntil([&] { return folders.exists("kept/one.bin"); }));
+    offered([](QFileDialog* d) { d->reject(); });
+    EXPECT_EQ(startedIn, (QStringList{folders.qpath("downloads"), folders.qpath("kept")}));
+    EXPECT_TRUE(dialogs.Done());
+    QFile::remove(userDirs);
+}
+
 TEST_F(BrowserFrame, ProfileLivesInTheUsersFolders) {
     site.Page("/cookie", TitledPage("Cookie", "<script>document.cookie='k=v; max-age=3600';"
                                               "localStorage.setItem('k','v');</script>"));

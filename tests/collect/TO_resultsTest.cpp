@@ -272,6 +272,23 @@ TEST_F(ListFixture, OpeningThatCannotBeDoneIsExplained) {
     QDir::setCurrent(before);
 }
 
+TEST_F(ListFixture, ProbePageThatDoesNotFitOnTheDiskIsExplained) {
+    TempDir dir;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.qpath(""));
+    UrlCatcher browser;
+    DialogDriver dialogs;
+    // Every write to /dev/full fails as on a full disk.
+    ASSERT_TRUE(QFile::link("/dev/full", dir.qpath("a.html")));
+    clickRow(0);
+    dialogs.Ok();
+    list.OpenSelected();
+    QDir::setCurrent(before);
+    EXPECT_EQ(dialogs.Seen(),
+              QStringList{"Cannot write the file \"a.html\": No space left on device"});
+    EXPECT_TRUE(browser.opened.empty());
+}
+
 namespace {
 
 const char* kFruit = R"(<URLS>
@@ -379,7 +396,7 @@ TEST_F(SortedList, QuickFindNarrowsOnTopOfTheFilterAndEscClears) {
         [](TQelPigger*) { return true; });
     ASSERT_TRUE(list.RunFilter());
     list.Rebuild();
-    EXPECT_EQ(list.L_counts->text(), "3 of 4 shown, 1 ticked");
+    EXPECT_EQ(list.L_counts->text(), "4 records, 1 ticked; 3 shown (1 ticked)");
 
     list.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&list));
@@ -390,9 +407,10 @@ TEST_F(SortedList, QuickFindNarrowsOnTopOfTheFilterAndEscClears) {
     QTest::keyClicks(list.E_find, "RED");
     // Title, address and description count; banana is refused by the filter anyway.
     EXPECT_EQ(column(0), (QStringList{"Apple", "cherry"}));
-    EXPECT_EQ(list.L_counts->text(), "2 of 4 shown, 1 ticked");
+    EXPECT_EQ(list.L_counts->text(), "4 records, 1 ticked; 2 shown (1 ticked)");
     typeFind("PIE");
     EXPECT_EQ(column(0), (QStringList{"apple pie"}));
+    EXPECT_EQ(list.L_counts->text(), "4 records, 1 ticked; 1 shown (0 ticked)");
     typeFind("d.example");
     EXPECT_EQ(column(0), (QStringList{"apple pie"}));
     EXPECT_TRUE(list.Filtered());
@@ -475,6 +493,50 @@ TEST_F(SortedList, CopyKeyAndRowMenu) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "http://b.example/banana");
 }
 
+// The ticks of the whole report, and of the rows shown when the filter or the quick find hides
+// some: ticks given in the list count before they are stored.
+TEST_F(SortedList, CountLineTicksOfTheReportAndOfTheRowsShown) {
+    list.SetFilter([](TQelPigger* r) { return r->GetAttr("CHK") != "Y"; },
+                   [](TQelPigger*) { return true; });
+    ASSERT_TRUE(list.RunFilter());
+    list.Rebuild();
+    EXPECT_EQ(list.L_counts->text(), "4 records, 1 ticked; 3 shown (0 ticked)");
+    clickRow(viewRowOf("Apple"));
+    QTest::keyClick(list.LV1, Qt::Key_Space);
+    EXPECT_EQ(list.L_counts->text(), "4 records, 2 ticked; 3 shown (1 ticked)");
+    typeFind("apple");
+    EXPECT_EQ(list.L_counts->text(), "4 records, 2 ticked; 2 shown (1 ticked)");
+    typeFind("banana");
+    EXPECT_EQ(list.L_counts->text(), "4 records, 2 ticked; 1 shown (0 ticked)");
+    // Stored, Apple is refused by the filter as well.
+    list.StoreChecks();
+    list.Rebuild();
+    EXPECT_EQ(list.L_counts->text(), "4 records, 2 ticked; 1 shown (0 ticked)");
+    list.E_find->clear();
+    EXPECT_EQ(list.L_counts->text(), "4 records, 2 ticked; 2 shown (0 ticked)");
+    list.SetFiltered(false);
+    list.Rebuild();
+    EXPECT_EQ(list.L_counts->text(), "4 records, 2 ticked");
+}
+
+TEST_F(ListFixture, SortsNumbersInTextsByValue) {
+    urls.SetAsText(R"(<URLS>
+  <LISTING URL="http://a.example/10002"><TITLE>item 10002</TITLE></LISTING>
+  <LISTING URL="http://a.example/1002"><TITLE>Item 1002</TITLE></LISTING>
+  <LISTING URL="http://a.example/2"><TITLE>item 2</TITLE></LISTING>
+  <LISTING URL="http://a.example/fig"><TITLE>item</TITLE></LISTING>
+</URLS>)");
+    list.Rebuild();
+    list.HeaderClicked(0);
+    QStringList titles;
+    for (int r = 0; r < model()->rowCount(); ++r)
+        titles << cell(r, 0);
+    EXPECT_EQ(titles, (QStringList{"item", "item 2", "Item 1002", "item 10002"}));
+    list.HeaderClicked(1);
+    EXPECT_EQ(cell(0, 1), "a.example/2");
+    EXPECT_EQ(cell(3, 1), "a.example/fig");
+}
+
 // Changes that reach the list without a rebuild, and changes made to the report behind its
 // back, show in the count line at its next update.
 TEST_F(ListFixture, CountLineFollowsChangesWithoutARebuild) {
@@ -496,7 +558,7 @@ TEST_F(ListFixture, CountLineFollowsChangesWithoutARebuild) {
     // A record deleted elsewhere keeps its row (and its tick) until the next rebuild.
     delete urls.Child(3);
     list.E_find->setText("zzz");
-    EXPECT_EQ(list.L_counts->text(), "0 of 3 shown, 1 ticked");
+    EXPECT_EQ(list.L_counts->text(), "3 records, 1 ticked; 0 shown (0 ticked)");
     list.E_find->clear();
     list.Rebuild();
     EXPECT_EQ(list.L_counts->text(), "3 records, 0 ticked");

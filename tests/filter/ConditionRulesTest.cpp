@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace {
@@ -53,6 +55,16 @@ TEST(ConditionTemplates, RecordStateNamesAndTexts) {
     EXPECT_EQ(StateConditionBody("checked"), "RECORD_STATE('IS_CHECKED')");
     EXPECT_EQ(StateConditionLabel("checked"), "Record state:checked");
     EXPECT_EQ(StateConditionBody("other"), "RECORD_STATE('other')");
+}
+
+// The condition editor's help page shows labels and bodies as the filter dialog writes them.
+TEST(ConditionTemplates, HelpPageShowsTheTextsTheDialogWrites) {
+    std::ifstream page(QRL_DOCS_DIR "/FLCEdit.html", std::ios::binary);
+    ASSERT_TRUE(page);
+    const std::string html{std::istreambuf_iterator<char>(page), {}};
+    for (const std::string& text : {ContextConditionLabel("garden"), ContextConditionBody("garden"),
+                                    StateConditionLabel("checked"), StateConditionBody("checked")})
+        EXPECT_NE(html.find("<code>" + text + "</code>"), std::string::npos) << text;
 }
 
 TEST(ConditionTemplates, BodiesSelectTheRecordsTheyDescribe) {

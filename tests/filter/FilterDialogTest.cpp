@@ -28,6 +28,8 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -381,6 +383,8 @@ TEST_F(ConditionEditor, RadiusFieldRules) {
     showModeless();
     AddKeyword(dlg, "web");
     TQELlc* c = dlg->OClouds1->GetCircle(0);
+    const TQELpin* pin = dlg->OClouds1->GetPin(0);
+    const QPoint centre(c->X, c->Y);
     edit(c, [&] {
         EXPECT_EQ(ed->SE1->value(), 60);
         EXPECT_EQ(ed->Shape1->size(), QSize(120, 120));
@@ -388,17 +392,24 @@ TEST_F(ConditionEditor, RadiusFieldRules) {
         ed->SE1->setFocus();
         field->selectAll();
         QTest::keyClicks(ed->SE1, "150");
-        EXPECT_EQ(c->Radius, 150); // as typed, until the field is left
-        EXPECT_EQ(ed->Shape1->size(), QSize(300, 300));
+        // Not final yet: the circle keeps its radius, and the diagram's repaint does not move it.
+        QTest::qWait(600);
+        EXPECT_EQ(c->Radius, 60);
+        EXPECT_EQ(QPoint(c->X, c->Y), centre);
+        EXPECT_EQ(ed->Shape1->size(), QSize(120, 120));
         QTest::keyClicks(ed->SE1, "x"); // no letters
         EXPECT_EQ(ed->SE1->text(), "150");
         ed->Edit1->setFocus();
         EXPECT_EQ(ed->SE1->text(), "100");
         EXPECT_EQ(c->Radius, 100);
+        EXPECT_EQ(ed->Shape1->size(), QSize(200, 200));
+        // Moved to hold the final radius in view, the circle still holds its pin.
+        QTest::qWait(600);
+        EXPECT_TRUE(PinInCircle(pin, c));
         ed->SE1->setFocus();
         field->selectAll();
         QTest::keyClicks(ed->SE1, "5");
-        EXPECT_EQ(c->Radius, 5);
+        EXPECT_EQ(c->Radius, 100);
         ed->Edit1->setFocus();
         EXPECT_EQ(c->Radius, 20);
         ed->SE1->setFocus();
@@ -425,6 +436,14 @@ TEST_F(ConditionEditor, RadiusFieldRules) {
     dlg->OClouds1->KeepInView(c);
     edit(c, [&] { QTest::mouseClick(ed->OKBtn, Qt::LeftButton); });
     EXPECT_EQ(c->Radius, 150);
+    // A number still being typed when the editor closes is taken.
+    edit(c, [&] {
+        ed->SE1->setFocus();
+        ed->SE1->findChild<QLineEdit*>()->selectAll();
+        QTest::keyClicks(ed->SE1, "80");
+        ed->close();
+    });
+    EXPECT_EQ(c->Radius, 80);
 }
 
 TEST_F(ConditionEditor, LabelPositionByButtonsAndByDragging) {
@@ -508,6 +527,65 @@ TEST_F(ConditionEditor, HelpOpensTheEditorsPage) {
     });
     ed->OpenDoc = nullptr;
     EXPECT_EQ(opened, QStringList{"FLCEdit"});
+}
+
+// Two circles with their pin in both; maximised, a pin set near the bottom right outside the
+// circles, then the size restored: the paint box shrinks back to what the shapes need, and the
+// outside is hatched in view although its pin is out of view. With QRL_SCREENSHOTS set to a
+// folder, pictures of the dialog maximised and restored are written there.
+TEST_F(FilterDialog, MaximisedThenRestoredKeepsThePinnedRegionHatched) {
+    const QString shots = qEnvironmentVariable("QRL_SCREENSHOTS");
+    auto shoot = [&](const char* name) {
+        if (!shots.isEmpty()) {
+            EXPECT_TRUE(dlg->grab().save(shots + "/" + name));
+        }
+    };
+    showModeless();
+    AddKeyword(dlg, "web");    // (80, 65), radius 60
+    AddKeyword(dlg, "design"); // (130, 75)
+    ASSERT_EQ(dlg->OClouds1->PinCount(), 1);
+    QWidget* pb = dlg->OClouds1->PB1;
+    QScrollArea* sb = dlg->OClouds1->SB1;
+    auto scrollBars = [sb] {
+        return sb->horizontalScrollBar()->isVisible() || sb->verticalScrollBar()->isVisible();
+    };
+    const QSize normal = dlg->size();
+    dlg->showMaximized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->width() > normal.width() + 100; }));
+    QTest::qWait(50);
+    const QSize maximisedView = sb->viewport()->size();
+    EXPECT_EQ(pb->size(), maximisedView);
+    const QPoint far(maximisedView.width() - 30, maximisedView.height() - 30);
+    DoubleClickDiagram(dlg, far);
+    ASSERT_EQ(dlg->OClouds1->PinCount(), 2);
+    shoot("filter-maximised.png");
+
+    dlg->showNormal();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->size() == normal; }));
+    QTest::qWait(50);
+    dlg->OClouds1->Refresh();
+    ASSERT_LT(sb->viewport()->width(), far.x());
+    EXPECT_TRUE(scrollBars()); // the pin is out of view
+    const QImage seen = pb->grab().toImage();
+    auto hatched = [&seen](const QRect& area) {
+        int n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                n += seen.pixelColor(x, y) == QColor(0xC0, 0xC0, 0xC0);
+        return n;
+    };
+    EXPECT_GT(hatched(QRect(260, 20, 60, 60)), 200); // outside
+    EXPECT_GT(hatched(QRect(100, 50, 10, 10)), 5);   // in both
+    EXPECT_EQ(hatched(QRect(30, 55, 15, 20)), 0);    // "web" alone
+    EXPECT_EQ(hatched(QRect(170, 50, 15, 20)), 0);   // "design" alone
+    shoot("filter-restored.png");
+
+    // Without the far pin nothing lies outside the view.
+    DoubleClickDiagram(dlg, far);
+    EXPECT_EQ(dlg->OClouds1->PinCount(), 1);
+    QTest::qWait(50); // the scroll box shows or hides its bars when its events come
+    EXPECT_FALSE(scrollBars());
+    EXPECT_EQ(pb->size(), sb->viewport()->size());
 }
 
 // ---------------------------------------------------------------- conditions files

@@ -251,6 +251,27 @@ TEST(TOclouds, DeleteKeyAndFocusBevel) {
     EXPECT_EQ(f.w.Panel1->frameStyle(), QFrame::NoFrame);
 }
 
+// The focus bevel takes a pixel of the panel's border: when the diagram takes the keyboard the
+// drawing stays where it was, so a drag lands where it was aimed, and no scroll bar appears.
+TEST(TOclouds, FocusLeavesTheDrawingWhereItIs) {
+    Frame f;
+    f.w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.w));
+    f.w.AddCircle("a", "A", 200, 200, 80);
+    f.w.SB1->setFocus();
+    QCoreApplication::processEvents();
+    const QPoint origin = f.pb()->mapTo(&f.w, QPoint(0, 0));
+    QTest::mouseClick(f.pb(), Qt::LeftButton, {}, {280, 200});
+    ASSERT_TRUE(f.w.btnTarget->hasFocus());
+    EXPECT_EQ(f.pb()->mapTo(&f.w, QPoint(0, 0)), origin);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.pb()->mapTo(&f.w, QPoint(0, 0)), origin);
+    EXPECT_FALSE(f.w.SB1->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(f.w.SB1->verticalScrollBar()->isVisible());
+    f.w.SB1->setFocus();
+    EXPECT_EQ(f.pb()->mapTo(&f.w, QPoint(0, 0)), origin);
+}
+
 TEST(TOclouds, PopupMenuAsksBeforeClearingAndDeleting) {
     Frame f;
     f.w.AddCircle("a", "A", 200, 200, 80);

@@ -2,6 +2,7 @@
 #include "report/RecoveryCopy.h"
 #include "tree/TQelPigger.h"
 
+#include "support/FileErrors.h"
 #include "support/SampleReports.h"
 #include "support/TempDir.h"
 
@@ -10,6 +11,8 @@
 #include <QDir>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -72,6 +75,34 @@ TEST(ReportFile, FailedWriteTellsWhyAndDamagesNothing) {
     EXPECT_EQ(tmp.read("report.qrl"), kSmallReport);
     EXPECT_EQ(tmp.read("report.BAK"), "older");
     EXPECT_EQ(tmp.read("blocker"), "a file where a folder should be");
+}
+
+TEST(ReportFile, AFailedSaveGivesTheSystemsReasonAndSaysTheFileIsUnchanged) {
+    TempDir tmp;
+    ASSERT_EQ(::chmod(tmp.root().c_str(), 0755), 0);
+    ASSERT_TRUE(QDir().mkpath(tmp.qpath("ro")));
+    tmp.write("ro/r.qrl", kSmallReport);
+    ASSERT_EQ(::chmod(tmp.path("ro").c_str(), 0555), 0);
+    tmp.write("r.qrl", kSmallReport);
+    const auto save = [&](const std::string& name) {
+        std::string error;
+        SaveReportFile(*report(std::string(4096, 'x')), tmp.path(name), true, &error);
+        return error;
+    };
+    EXPECT_EQ(AsUnprivileged([&] { return save("ro/r.qrl"); }),
+              "Cannot create file \"" + tmp.path("ro/r.qrl") +
+                  "\": Permission denied. The report file on disk is unchanged.");
+    EXPECT_EQ(AsUnprivileged([&] { return save("ro/new.qrl"); }),
+              "Cannot create file \"" + tmp.path("ro/new.qrl") +
+                  "\": Permission denied. No file was written.");
+    {
+        const FileSizeLimit fullDisk(100);
+        EXPECT_EQ(save("r.qrl"), "Cannot write file \"" + tmp.path("r.qrl") +
+                                     "\": File too large. The report file on disk is unchanged.");
+    }
+    EXPECT_EQ(tmp.read("ro/r.qrl"), kSmallReport);
+    EXPECT_EQ(tmp.read("r.qrl"), kSmallReport);
+    ASSERT_EQ(::chmod(tmp.path("ro").c_str(), 0755), 0);
 }
 
 TEST(ReportFile, MissingEmptyAndUnreadableFiles) {

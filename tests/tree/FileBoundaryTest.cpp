@@ -1,5 +1,6 @@
 #include "tree/FileBoundary.h"
 
+#include "support/FileErrors.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -114,6 +115,56 @@ TEST(FileBoundary, AFailedWriteLeavesTheFileAsItWasAndSaysWhy) {
     }
     EXPECT_EQ(tmp.read("kept.txt"), "old text");
     EXPECT_EQ(entries(tmp), (QStringList{"folder", "kept.txt", "locked.txt"}));
+}
+
+TEST(FileBoundary, WriteErrorsGiveTheSystemsReasonAndReplaceNoPipe) {
+    TempDir tmp;
+    // Others may look into the test's folder, but not write into "ro".
+    ASSERT_EQ(::chmod(tmp.root().c_str(), 0755), 0);
+    ASSERT_TRUE(QDir().mkpath(tmp.qpath("ro")));
+    tmp.write("ro/kept.txt", "old text");
+    ASSERT_EQ(::chmod(tmp.path("ro").c_str(), 0555), 0);
+    tmp.write("big.txt", "old text");
+    ASSERT_EQ(::mkfifo(tmp.path("pipe").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("pipe", tmp.path("to-pipe").c_str()), 0);
+    const auto write = [&](const std::string& name) {
+        std::string reason;
+        WriteFileAtomically(tmp.path(name), pieces({std::string(4096, 'x')}),
+                            FilePermissions::Usual, &reason);
+        return reason;
+    };
+    struct Case {
+        std::string name;
+        bool unprivileged;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"ro/new.txt", true, "Cannot create file \"%\": Permission denied"},
+        {"ro/kept.txt", true, "Cannot create file \"%\": Permission denied"},
+        {"pipe", false, "Cannot create file \"%\": it is not a regular file"},
+        {"to-pipe", false, "Cannot create file \"%\": it is not a regular file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string expected = c.reason;
+        expected.replace(expected.find('%'), 1, tmp.path(c.name));
+        EXPECT_EQ(c.unprivileged ? AsUnprivileged([&] { return write(c.name); }) : write(c.name),
+                  expected);
+    }
+    {
+        // As on a full disk: the bytes do not fit.
+        const FileSizeLimit limit(100);
+        EXPECT_EQ(write("big.txt"),
+                  "Cannot write file \"" + tmp.path("big.txt") + "\": File too large");
+    }
+    EXPECT_EQ(tmp.read("ro/kept.txt"), "old text");
+    EXPECT_EQ(tmp.read("big.txt"), "old text");
+    struct stat pipe {};
+    ASSERT_EQ(::lstat(tmp.path("pipe").c_str(), &pipe), 0);
+    EXPECT_TRUE(S_ISFIFO(pipe.st_mode));
+    EXPECT_EQ(entries(tmp), (QStringList{"big.txt", "pipe", "ro", "to-pipe"}));
+    EXPECT_EQ(QDir(tmp.qpath("ro")).entryList(QDir::Files), QStringList{"kept.txt"});
+    ASSERT_EQ(::chmod(tmp.path("ro").c_str(), 0755), 0);
 }
 
 TEST(FileBoundary, ReadingGivesFalseAndTheReasonWithNothingRead) {

@@ -247,6 +247,40 @@ void TCloudDiagram::SetPaintBoxSize(std::int32_t width, std::int32_t height) {
     PaintBoxResized();
 }
 
+TCloudDiagram::TSize TCloudDiagram::ShapesExtent(const TTextSize& textSize) const {
+    constexpr std::int64_t margin = 5;
+    std::int64_t width = 0, height = 0;
+    auto reach = [&](std::int64_t right, std::int64_t bottom) {
+        width = std::max(width, right + margin);
+        height = std::max(height, bottom + margin);
+    };
+    for (const TQELlc* c : circles_) {
+        reach(static_cast<std::int64_t>(c->X) + c->Radius,
+              static_cast<std::int64_t>(c->Y) + c->Radius);
+        if (textSize && !c->LabelText.empty()) {
+            const TSize text = textSize(c->LabelText);
+            reach(static_cast<std::int64_t>(c->X) + c->LabelDX + text.Width,
+                  static_cast<std::int64_t>(c->Y) + c->LabelDY + text.Height);
+        }
+    }
+    // The tick mark reaches 5 pixels right of the pin point and ends on its row.
+    for (const TQELpin* p : pins_)
+        reach(static_cast<std::int64_t>(p->X) + 5, p->Y);
+    return {to32(width), to32(height)};
+}
+
+void TCloudDiagram::FitPaintBox(std::int32_t viewWidth, std::int32_t viewHeight,
+                                const TTextSize& textSize) {
+    const TSize shapes = ShapesExtent(textSize);
+    std::int32_t width = std::max({viewWidth, shapes.Width, std::int32_t{0}});
+    std::int32_t height = std::max({viewHeight, shapes.Height, std::int32_t{0}});
+    if (dragged_) {
+        width = std::max(width, paintWidth_);
+        height = std::max(height, paintHeight_);
+    }
+    SetPaintBoxSize(width, height);
+}
+
 void TCloudDiagram::SetCanvas(TCloudCanvas* canvas) {
     canvas_ = canvas;
     for (TQELlc* c : circles_)

@@ -78,6 +78,21 @@ public:
     std::int32_t PaintWidth() const { return paintWidth_; }
     std::int32_t PaintHeight() const { return paintHeight_; }
     void SetPaintBoxSize(std::int32_t width, std::int32_t height);
+    struct TSize {
+        std::int32_t Width = 0, Height = 0;
+        bool operator==(const TSize&) const = default;
+    };
+    // Width and height of a label's text on the surface.
+    using TTextSize = std::function<TSize(const std::string& text)>;
+    // The paint box that shows every shape with a 5-pixel margin beyond its right and bottom
+    // edge: each circle (the margin KeepInView keeps), its label (measured by textSize; left
+    // out without it) and each pin's tick mark.
+    TSize ShapesExtent(const TTextSize& textSize = {}) const;
+    // Sizes the paint box to the view, and further only as far as the shapes need: it shrinks
+    // back when the view does or a shape goes. While a circle is dragged it only grows, so
+    // that the view does not move under the pointer.
+    void FitPaintBox(std::int32_t viewWidth, std::int32_t viewHeight,
+                     const TTextSize& textSize = {});
     TCloudCanvas* Canvas() const { return canvas_; }
     // The surface that new shapes draw on (and that the existing ones switch to).
     void SetCanvas(TCloudCanvas* canvas);

@@ -359,3 +359,41 @@ TEST(CloudDiagram, MouseRulesWithTheFramesCases) {
     doubleClick(400, 60);
     EXPECT_EQ(f.ExpressionText(), "!(A)");
 }
+
+// The paint box covers the view and reaches as far as the shapes: circles with their margin,
+// labels as measured and pin marks; it shrinks back with the view, but not during a drag.
+TEST(CloudDiagram, PaintBoxFitsTheViewAndTheShapes) {
+    using Size = TCloudDiagram::TSize;
+    Diagram d;
+    d.Start();
+    d.AutoPin = false;
+    EXPECT_EQ(d.ShapesExtent(), (Size{0, 0}));
+    d.AddCircle("a long label", "A", 400, 100, 50); // label at (415, 118)
+    d.AddPin(200, 260);
+    const auto tenPerLetter = [](const std::string& text) {
+        return Size{static_cast<std::int32_t>(text.size()) * 10, 12};
+    };
+    EXPECT_EQ(d.ShapesExtent(), (Size{455, 265}));
+    EXPECT_EQ(d.ShapesExtent(tenPerLetter), (Size{540, 265}));
+    const struct {
+        Size view, paint;
+    } fits[] = {
+        {{300, 200}, {540, 265}},
+        {{1000, 800}, {1000, 800}},
+        {{600, 100}, {600, 265}},
+        {{300, 200}, {540, 265}},
+    };
+    for (const auto& fit : fits) {
+        d.FitPaintBox(fit.view.Width, fit.view.Height, tenPerLetter);
+        EXPECT_EQ((Size{d.PaintWidth(), d.PaintHeight()}), fit.paint)
+            << fit.view.Width << "x" << fit.view.Height;
+    }
+    d.MouseDown(450, 100, true);
+    ASSERT_NE(d.Dragged(), nullptr);
+    d.FitPaintBox(1000, 800, tenPerLetter);
+    d.FitPaintBox(300, 200, tenPerLetter);
+    EXPECT_EQ((Size{d.PaintWidth(), d.PaintHeight()}), (Size{1000, 800}));
+    d.MouseUp();
+    d.FitPaintBox(300, 200, tenPerLetter);
+    EXPECT_EQ((Size{d.PaintWidth(), d.PaintHeight()}), (Size{540, 265}));
+}
