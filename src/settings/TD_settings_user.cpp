@@ -4,6 +4,7 @@
 #include "dialogs/TFsure.h"
 #include "settings/TD_proxyLogin.h"
 #include "settings/TD_source_edit.h"
+#include "settings/TD_source_try.h"
 #include "settings/core/AppInfo.h"
 #include "settings/core/KeywordList.h"
 #include "settings/core/ProxySettings.h"
@@ -221,11 +222,13 @@ void TD_settings_user::buildSourcesPage() {
     };
     btn_add_source = button("btn_add_source", "Add...", &TD_settings_user::btn_add_sourceClick);
     btn_edit_source = button("btn_edit_source", "Edit...", &TD_settings_user::btn_edit_sourceClick);
+    btn_try_source = button("btn_try_source", "Try...", &TD_settings_user::btn_try_sourceClick);
     btn_del_source = button("btn_del_source", "Remove", &TD_settings_user::btn_del_sourceClick);
 
     auto* buttons = new QVBoxLayout();
     buttons->addWidget(btn_add_source);
     buttons->addWidget(btn_edit_source);
+    buttons->addWidget(btn_try_source);
     buttons->addWidget(btn_del_source);
     buttons->addStretch(1);
 
@@ -489,6 +492,7 @@ int TD_settings_user::SelectedSource() const {
 void TD_settings_user::LV_sourcesChange() {
     const bool own = sources_ && sources_->Editable(SelectedSource());
     btn_edit_source->setEnabled(own);
+    btn_try_source->setEnabled(own);
     btn_del_source->setEnabled(own);
 }
 
@@ -497,7 +501,8 @@ void TD_settings_user::btn_add_sourceClick() {
     blank.kind = SearchSource::OpenSearch;
     TD_source_edit dialog(
         "Add source", blank,
-        [this](const SearchSource& source) { return sources_->Check(source, -1); }, this);
+        [this](const SearchSource& source) { return sources_->Check(source, -1); },
+        [this] { return ProxyForRequest(); }, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     std::string why;
@@ -511,12 +516,32 @@ void TD_settings_user::btn_edit_sourceClick() {
         return;
     TD_source_edit dialog(
         "Edit source", sources_->Sources()[static_cast<size_t>(index)],
-        [this, index](const SearchSource& source) { return sources_->Check(source, index); }, this);
+        [this, index](const SearchSource& source) { return sources_->Check(source, index); },
+        [this] { return ProxyForRequest(); }, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     std::string why;
     sources_->Replace(index, dialog.Source(), why);
     listSources(index);
+}
+
+void TD_settings_user::btn_try_sourceClick() {
+    const int index = SelectedSource();
+    if (!sources_->Editable(index))
+        return;
+    const SearchSource source = sources_->Sources()[static_cast<size_t>(index)];
+    bool ok = false;
+    const QString keyword =
+        QInputDialog::getText(this, "Try source",
+                              "Keyword to search " + ToQ(source.name) + " for:", QLineEdit::Normal,
+                              "test", &ok)
+            .trimmed();
+    if (!ok || keyword.isEmpty())
+        return;
+    TD_source_try dialog(
+        source, [this] { return ProxyForRequest(); }, this);
+    dialog.Start(FromQ(keyword));
+    dialog.exec();
 }
 
 void TD_settings_user::btn_del_sourceClick() {

@@ -87,6 +87,7 @@ public:
     QTreeWidget* LV_sources;
     QPushButton* btn_add_source;
     QPushButton* btn_edit_source;
+    QPushButton* btn_try_source;
     QPushButton* btn_del_source;
 
     // The text of a masked field as it is stored: unfilled places as blanks.
@@ -106,6 +107,8 @@ public slots:
     void btn_del_kwClick();
     void btn_add_sourceClick();
     void btn_edit_sourceClick();
+    // Asks for a keyword and shows what the selected source finds for it.
+    void btn_try_sourceClick();
     void btn_del_sourceClick();
     // Enables the buttons that need a source of the user's own selected.
     void LV_sourcesChange();

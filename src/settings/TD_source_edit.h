@@ -1,6 +1,8 @@
 // The small dialog that adds or edits one search source: its name, kind, address and pace.
+// "Find..." makes an OpenSearch source from a web page, a description or a description file.
 #pragma once
 
+#include "settings/core/ProxySettings.h"
 #include "settings/core/SearchSources.h"
 
 #include <QDialog>
@@ -20,19 +22,24 @@ public:
     // Why a source cannot be stored (empty when it can), asked when OK is pressed.
     using Checker = std::function<std::string(const SearchSource&)>;
 
-    // caption: the window title; source: what the fields start with.
+    // caption: the window title; source: what the fields start with; proxy: the values of
+    // Find's requests.
     TD_source_edit(const QString& caption, const SearchSource& source, Checker check,
-                   QWidget* parent = nullptr);
+                   std::function<ProxyValues()> proxy, QWidget* parent = nullptr);
 
     // The source as the fields show it.
     SearchSource Source() const;
     // Puts a source into the fields.
     void ShowSource(const SearchSource& source);
 
+    // How long Find waits for each address it reads.
+    int FindTimeoutMs = 30000;
+
     QLineEdit* Edit_name;
     QComboBox* CB_kind;
     QLineEdit* Edit_address;
     QLabel* Label_hint;
+    QPushButton* SB_find;
     QSpinBox* SE_pages;
     QSpinBox* SE_parallel;
     QSpinBox* SE_interval;
@@ -44,13 +51,17 @@ public:
 
 public slots:
     void CB_kindChange();
+    // Asks for a web page, description or description file and fills the fields with the
+    // OpenSearch source found there (the user picks one when several are offered).
+    void SB_findClick();
     void OKBtnClick();
 
 private:
     SearchSource::Kind kind() const;
 
     Checker check_;
-    // Kept from the source; no field shows them.
+    std::function<ProxyValues()> proxy_;
+    // Kept from the source or from Find; no field shows them.
     int indexOffset_ = 1;
     int pageOffset_ = 1;
 };
