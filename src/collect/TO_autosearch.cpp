@@ -6,6 +6,7 @@
 #include "dialogs/TFsure.h"
 #include "search/SearchMessages.h"
 #include "search/SearchRun.h"
+#include "search/SourceRun.h"
 #include "settings/core/AppInfo.h"
 #include "settings/core/SourceList.h"
 #include "tree/LocalText.h"
@@ -292,6 +293,11 @@ bool TO_autosearch::eventFilter(QObject* watched, QEvent* event) {
 void TO_autosearch::SB_startClick() {
     if (!SB_start->isEnabled())
         return;
+    const SearchSource source = ChosenSource();
+    if (source.kind != SearchSource::Feed) {
+        startSourceRun(source);
+        return;
+    }
     SetBusy(true);
     std::vector<std::string> keywords;
     for (int i = 0; i < LB_selected->count(); ++i)
@@ -301,13 +307,48 @@ void TO_autosearch::SB_startClick() {
     Search->Start(keywords);
 }
 
+void TO_autosearch::startSourceRun(const SearchSource& source) {
+    SetBusy(true);
+    std::vector<std::string> keywords;
+    for (int i = 0; i < LB_selected->count(); ++i)
+        keywords.push_back(FromQ(LB_selected->item(i)->text()));
+    // Every run gets a run of its own source; the one before has ended.
+    delete Run;
+    Run = new SourceRun(
+        source,
+        SourceRun::Hooks{[this](const std::string& line) { Log(line); },
+                         // May ask for the proxy login, as the feed's requests do.
+                         [this]() -> ProxyValues {
+                             UserSettings* current = Settings();
+                             return current ? current->ProxyForRequest() : ProxyValues{};
+                         },
+                         [this](const std::string& title, const std::string& description,
+                                const std::string& url, const std::string& redirect) {
+                             return AddListing ? AddListing(title, description, url, redirect)
+                                               : false;
+                         },
+                         [] { ShowMessage(SearchMessages::NoKeywords); }},
+        this);
+    connect(Run, &SourceRun::finished, this, [this] {
+        SetBusy(false);
+        emit RunFinished();
+    });
+    Run->Start(keywords);
+}
+
+bool TO_autosearch::Running() const {
+    return Search->Running() || (Run && Run->Running());
+}
+
 void TO_autosearch::SB_stopClick() {
     SetBusy(false);
     Search->Stop();
+    if (Run)
+        Run->Stop();
 }
 
 void TO_autosearch::StopRun() {
-    if (Search->Running())
+    if (Running())
         SB_stopClick();
 }
 

@@ -21,6 +21,7 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class SearchRun;
+class SourceRun;
 
 class TO_autosearch : public QWidget {
     Q_OBJECT
@@ -56,8 +57,13 @@ public:
     void StopRun();
 
     bool Busy = false;
-    // The run: the state of the last reply, the count and the failure flag of the current run.
+    // The run of the feed: the state of the last reply, the count and the failure flag of the
+    // current run.
     SearchRun* Search;
+    // The last run of another source, or none.
+    SourceRun* Run = nullptr;
+    // Whether a run of either kind is under way.
+    bool Running() const;
 
     QFrame* Panel1;
     QLabel* Label1;
@@ -79,9 +85,10 @@ public:
     QPlainTextEdit* Memo_log;
 
 public slots:
-    // Runs the search over the keywords of LB_selected (while Start is enabled).
+    // Runs the search over the keywords of LB_selected with the chosen source (while Start is
+    // enabled).
     void SB_startClick();
-    // Aborts the request in flight, which ends the run.
+    // Aborts the requests in flight, which ends the run.
     void SB_stopClick();
     void SB_addClick();
     void SB_removeClick();
@@ -108,6 +115,7 @@ private:
     // The settings of the moment, or none.
     UserSettings* Settings() const;
 
+    void startSourceRun(const SearchSource& source);
     void Edit_kwKeyDown(QKeyEvent* key);
     void LB_kwKeyDown(QKeyEvent* key);
 };

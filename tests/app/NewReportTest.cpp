@@ -13,11 +13,14 @@
 #include "support/FileDialogTyping.h"
 #include "support/LoopbackHttp.h"
 #include "support/MainWindowHarness.h"
+#include "support/RssReply.h"
 #include "support/SampleReports.h"
+#include "support/WebServer.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QLabel>
@@ -45,6 +48,7 @@ struct WizardInput {
     QString replace;     // the answer when the save dialog asks to replace a file
     QString keywords;    // typed in automatic mode; empty: manual mode
     bool cancel = false; // Cancel on the last page instead of Ok
+    QString source = {}; // chosen to search with in automatic mode; empty: as offered
 };
 
 // Fills the wizard page by page as a user would and ends it.
@@ -88,6 +92,8 @@ std::function<void(QWidget*)> FillWizard(const WizardInput& in) {
             QTest::mouseClick(automatic, Qt::LeftButton, {}, QPoint(8, automatic->height() / 2));
             QTest::keyClicks(wizard->Edit_kw, in.keywords);
             QTest::keyClick(wizard->Edit_kw, Qt::Key_Return);
+            if (!in.source.isEmpty())
+                wizard->CB_source->setCurrentIndex(wizard->CB_source->findText(in.source));
         }
         click(wizard->btnNext);
         ASSERT_EQ(wizard->PageIndex(), 3);
@@ -304,4 +310,40 @@ TEST_F(NewReport, AFailedSaveOfTheCurrentReportStopsNew) {
     EXPECT_EQ(D_settings_user->GetDataFileName(), tmp.path("data/r.qrl"));
     QTest::qWait(100);
     EXPECT_TRUE(feed.requests().empty());
+}
+
+TEST_F(NewReport, AutomaticModeStartsTheSourceChosenInTheWizard) {
+    WebServer web;
+    web.setReply(
+        "spades", RssHeaders,
+        RssReply({{"Spades", "http://spades.example/"}, {"Soil", "http://soil.example/"}}));
+    SearchSource engine;
+    engine.name = "Loopback RSS";
+    engine.kind = SearchSource::OpenSearch;
+    engine.address = web.baseUrl() + "/search?q={searchTerms}";
+    engine.intervalMs = 0;
+    WriteSources(D_settings_user->SettingsTree(), {FeedSource(), engine});
+    // The settings window closing reads the sources again, as after adding one there.
+    DialogDriver dialogs;
+    dialogs.Then([](QWidget* w) { DialogDriver::ClickButton(w, "Close"); });
+    window->N_Settings->trigger();
+    TO_autosearch* search = window->O_autosearch1;
+    EXPECT_EQ(search->CB_source->count(), 2);
+
+    WizardInput in{"Garden", "Tools", QDate(2026, 3, 14), tmp.qpath("data/garden"), {},
+                   "spades", false,   "Loopback RSS"};
+    dialogs.Then(FillWizard(in));
+    QTest::mouseClick(window->TB_new, Qt::LeftButton);
+    EXPECT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+
+    EXPECT_EQ(search->CB_source->currentText().toStdString(), "Loopback RSS");
+    EXPECT_EQ(ChosenSourceName(D_settings_user->SettingsTree()), "Loopback RSS");
+    ASSERT_TRUE(WaitUntil([&] { return !search->Busy; }, 20000));
+    EXPECT_TRUE(search->Memo_log->toPlainText().endsWith("New URLs added:2"))
+        << search->Memo_log->toPlainText().toStdString();
+    EXPECT_EQ(web.requests().size(), 1u);
+    EXPECT_TRUE(feed.requests().empty());
+    // The records are in the report and in its recovery copy.
+    EXPECT_EQ(window->Urls->ChildCount(), 2);
+    EXPECT_EQ(Count(tmp.read("data/garden.qrl.recover"), "<LISTING "), 2);
 }

@@ -5,13 +5,19 @@
 #include "report/ReportRecords.h"
 #include "search/SearchMessages.h"
 #include "search/SearchRun.h"
+#include "search/SourceMessages.h"
+#include "search/SourceRun.h"
 #include "settings/TD_proxyLogin.h"
 #include "settings/TD_settings_user.h"
+#include "tree/LocalText.h"
 
 #include "support/DialogDriver.h"
 #include "support/FeedServer.h"
+#include "support/RssReply.h"
+#include "support/SearxServer.h"
 #include "support/TempDir.h"
 #include "support/TidyLayout.h"
+#include "support/WebServer.h"
 
 #include <gtest/gtest.h>
 
@@ -317,4 +323,63 @@ TEST_F(AutoSearch, SourceChooserListsTheSettingsSourcesAndKeepsTheChoice) {
     EXPECT_EQ(ChosenSourceName(tree), "Omega");
     EXPECT_FALSE(frame.ChooseSource("Local searx"));
     EXPECT_EQ(frame.ChosenSource(), omega);
+}
+
+namespace {
+
+// A SOURCES element with one source named "Engine", chosen.
+std::string chosenSource(const char* kind, const std::string& address) {
+    return std::string(R"(<SOURCES CHOSEN="Engine"><SOURCE NAME="Engine" KIND=")") + kind +
+           R"(" ADDRESS=")" + address + R"(" INTERVAL="0"/></SOURCES>)";
+}
+
+QStringList addresses(const TQelPigger* urls) {
+    QStringList out;
+    for (const TQelPigger* record : urls->Children())
+        out << ToQ(record->GetAttr(RecordFields::Url));
+    return out;
+}
+
+} // namespace
+
+TEST_F(AutoSearch, AnotherSourceFillsTheReportAndLogsEachKeyword) {
+    SearxServer searx({{"http://a.example/cats", "Cats", "all about cats"},
+                       {"http://b.example/dogs", "Dogs", "and cats too"},
+                       {"http://c.example/", "Birds", "nothing else"}});
+    start("", chosenSource("searx", searx.baseUrl()));
+    type("dogs cats");
+    click(frame.SB_start);
+    EXPECT_TRUE(frame.Busy);
+    EXPECT_FALSE(frame.CB_source->isEnabled());
+    ASSERT_NE(frame.Run, nullptr);
+    ASSERT_TRUE(waitIdle(60000));
+    EXPECT_FALSE(frame.Run->Running());
+    EXPECT_TRUE(frame.CB_source->isEnabled());
+    // Keyword order, then result order; the feed was not asked.
+    EXPECT_EQ(addresses(urls), (QStringList{"http://b.example/dogs", "http://a.example/cats"}));
+    const QStringList log = logLines(frame);
+    EXPECT_TRUE(log.contains(ToQ(SourceMessages::KeywordSummary("dogs", 1, 1, 1))))
+        << log.join("\n").toStdString();
+    EXPECT_TRUE(log.contains(ToQ(SourceMessages::KeywordSummary("cats", 1, 2, 1))))
+        << log.join("\n").toStdString();
+    EXPECT_EQ(log.mid(log.size() - 2), (QStringList{M::Finished, "New URLs added:2"}));
+}
+
+TEST_F(AutoSearch, StopEndsARunOfAnotherSource) {
+    WebServer web;
+    web.setReply("fast", RssHeaders, RssReply({{"Fast", "http://fast.example/"}}));
+    web.setReply("slow", "X-Hang: 1", "");
+    start("", chosenSource("opensearch", web.baseUrl() + "/search?q={searchTerms}"));
+    type("fast slow");
+    click(frame.SB_start);
+    ASSERT_TRUE(WaitUntil([&] { return web.requests().size() == 2; }));
+    click(frame.SB_stop);
+    EXPECT_FALSE(frame.Busy);
+    EXPECT_FALSE(frame.Run->Running());
+    EXPECT_TRUE(frame.SB_start->isEnabled());
+    // What came before the hang is kept.
+    EXPECT_EQ(addresses(urls), QStringList{"http://fast.example/"});
+    const QStringList log = logLines(frame);
+    EXPECT_TRUE(log.contains(SourceMessages::Stopped)) << log.join("\n").toStdString();
+    EXPECT_EQ(log.last(), "New URLs added:1");
 }
