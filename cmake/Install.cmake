@@ -21,12 +21,17 @@ function(qrl_app_info key out)
 endfunction()
 qrl_app_info(MakerName QRL_MAKER_NAME)
 qrl_app_info(MakerWebSite QRL_MAKER_WEB_SITE)
+# The metainfo's screenshots lie on the maker's site (docs/screenshot-*.png, scripts/screenshots.sh).
+qrl_app_info(MakerSiteHost QRL_MAKER_SITE_HOST)
 # "1.0.1 beta" is 1.0.1~beta for Debian: a beta comes before the release.
 string(REPLACE " " "~" QRL_PACKAGE_VERSION "${QRL_VERSION_TEXT}")
 
 install(TARGETS quarrylog qrl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The README's pages (*.md) and pictures stay in the source tree.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/quarrylog/docs)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/quarrylog/docs
+        PATTERN "*.md" EXCLUDE
+        PATTERN "screenshot-*.png" EXCLUDE)
 install(FILES ${QRL_DIST}/${QRL_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${QRL_DIST}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)

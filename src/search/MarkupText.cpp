@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <unordered_map>
 
 namespace {
@@ -389,4 +390,37 @@ std::string PlainText(std::string_view s) {
             out.Blank();
     }
     return out.Take();
+}
+
+namespace {
+
+// Whether the text holds an HTML tag of the kinds search engines mark their snippets with.
+bool HoldsSnippetTag(std::string_view s) {
+    static constexpr std::string_view names[] = {"b",    "i",     "em",   "strong", "span",
+                                                 "a",    "p",     "br",   "div",    "u",
+                                                 "mark", "small", "code", "sup",    "sub"};
+    for (std::size_t at = s.find('<'); at != std::string_view::npos; at = s.find('<', at + 1)) {
+        std::size_t i = at + 1;
+        if (i < s.size() && s[i] == '/')
+            ++i;
+        std::size_t end = i;
+        while (end < s.size() && std::isalpha(static_cast<unsigned char>(s[end])))
+            ++end;
+        if (end == i || end >= s.size() || (s[end] != '>' && s[end] != ' ' && s[end] != '/'))
+            continue;
+        const std::string name = LowerAscii(s.substr(i, end - i));
+        for (const std::string_view known : names)
+            if (name == known)
+                return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::string ResultText(std::string_view markup) {
+    std::string text = PlainText(markup);
+    if (HoldsSnippetTag(text))
+        text = PlainText(text);
+    return text;
 }

@@ -10,6 +10,10 @@
 // space made one blank, trimmed. Invalid UTF-8 is replaced by U+FFFD.
 std::string PlainText(std::string_view markup);
 
+// The title or description of a search result as text: PlainText, and once more when that still
+// holds tags such as <b> or <strong> (markup escaped twice, as Xapian Omega's snippets are).
+std::string ResultText(std::string_view markup);
+
 // Only the character and entity references decoded (as in an attribute value); everything else
 // is kept, except that invalid UTF-8 is replaced by U+FFFD.
 std::string DecodeReferences(std::string_view text);

@@ -193,11 +193,11 @@ void ReadRssItem(Reader& reader, ResultPage& page) {
     const QString none;
     while (reader.NextChild()) {
         if (reader.Is(none, u"title")) {
-            found.title = PlainText(reader.Content(true));
+            found.title = ResultText(reader.Content(true));
         } else if (reader.Is(none, u"link")) {
             link = reader.Text();
         } else if (reader.Is(none, u"description")) {
-            found.description = PlainText(reader.Content(true));
+            found.description = ResultText(reader.Content(true));
         } else if (reader.Is(none, u"guid")) {
             const QString isPermaLink = reader.Attribute("isPermaLink").trimmed();
             const bool permanent = isPermaLink.isEmpty() || isPermaLink == u"true";
@@ -205,7 +205,7 @@ void ReadRssItem(Reader& reader, ResultPage& page) {
             if (permanent)
                 permalink = guid;
         } else if (reader.Is(ContentNs, u"encoded")) {
-            content = PlainText(reader.Content(true));
+            content = ResultText(reader.Content(true));
         } else {
             reader.Skip();
         }
@@ -248,7 +248,7 @@ std::string AtomText(Reader& reader, bool isContent) {
         return {};
     }
     if (type == u"html" || type == u"text/html")
-        return PlainText(reader.Content(true));
+        return ResultText(reader.Content(true));
     if (type.isEmpty() || type == u"text" || type == u"xhtml" || type == u"application/xhtml+xml" ||
         type.startsWith(u"text/"))
         return reader.Text();
@@ -388,9 +388,9 @@ bool ReadSearxJson(std::string_view body, ResultPage& page, std::string& error) 
         found.url = result.value(QLatin1StringView("url")).toString().trimmed().toStdString();
         if (!IsWebAddress(found.url))
             continue;
-        found.title = PlainText(result.value(QLatin1StringView("title")).toString().toStdString());
+        found.title = ResultText(result.value(QLatin1StringView("title")).toString().toStdString());
         found.description =
-            PlainText(result.value(QLatin1StringView("content")).toString().toStdString());
+            ResultText(result.value(QLatin1StringView("content")).toString().toStdString());
         page.pages.push_back(std::move(found));
     }
     // searx and SearXNG send [name, reason] pairs; a bare name is taken as well.

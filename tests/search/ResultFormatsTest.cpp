@@ -90,6 +90,11 @@ TEST(MarkupText, PlainText) {
     for (const TextCase& c : cases)
         EXPECT_EQ(PlainText(c.markup), c.plain) << c.markup;
     EXPECT_EQ(DecodeReferences("a&amp;b&lt;&#x41; <b> \xFF"), "a&b<A <b> " + Rd);
+    // Snippets escaped twice lose their tags too; other angle brackets stay.
+    EXPECT_EQ(ResultText("about &lt;strong&gt;cats&lt;/strong&gt; &amp;amp; kittens"),
+              "about cats & kittens");
+    EXPECT_EQ(ResultText("&lt;B&gt;x&lt;/B&gt; 2 &lt; 3"), "x 2 < 3");
+    EXPECT_EQ(ResultText("a &lt;bc&gt; &lt;br"), "a <bc> <br");
 }
 
 TEST(ResultFeed, Rss) {
