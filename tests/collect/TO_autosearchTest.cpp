@@ -157,9 +157,13 @@ TEST_F(AutoSearch, KeywordListEditing) {
     EXPECT_TRUE(frame.Edit_kw->hasFocus());
     frame.Edit_kw->clear();
 
+    // Del leaves nothing selected, so a second click removes nothing more.
     frame.LB_selected->setCurrentRow(0);
     click(frame.SB_remove);
     EXPECT_EQ(listed(frame.LB_selected).first(), "beta");
+    EXPECT_TRUE(frame.LB_selected->selectedItems().isEmpty());
+    click(frame.SB_remove);
+    EXPECT_EQ(frame.LB_selected->count(), 5);
 
     DialogDriver dialogs;
     dialogs.No().Yes();
