@@ -329,9 +329,21 @@ void TFmain::ShowDocument() {
     O_results1->Rebuild();
 }
 
-bool TFmain::FormClose() {
-    // A search still under way ends first; what it added is then offered for saving.
+bool TFmain::MayEndWork() {
+    if (!O_autosearch1->Running())
+        return true;
+    // Stopped unasked, the run would end with a line that reads like a network fault.
+    if (!AskUser("A search is running. Stop it?"))
+        return false;
     O_autosearch1->StopRun();
+    return true;
+}
+
+bool TFmain::FormClose() {
+    // A search still under way ends first (when the user agrees); what it added is then
+    // offered for saving.
+    if (!MayEndWork())
+        return false;
     if (D_settings_user)
         O_results1->StoreColumnWidths(D_settings_user->Store());
     return TForm_main::FormClose();
@@ -422,6 +434,9 @@ void TFmain::GettingStarted() {
 // ---------------------------------------------------------------- commands
 
 void TFmain::N_NewClick() {
+    // Asked before the wizard: No keeps the run and its report.
+    if (!MayEndWork())
+        return;
     TForm_main::N_NewClick();
     bool finished = false;
     bool automatic = false;
@@ -472,8 +487,10 @@ void TFmain::N_NewClick() {
 }
 
 bool TFmain::N_OpenClick() {
-    // The search ends before the question about saving, so that nothing it adds is lost.
-    O_autosearch1->StopRun();
+    // The search ends (when the user agrees) before the question about saving, so that
+    // nothing it adds is lost.
+    if (!MayEndWork())
+        return false;
     if (!TForm_main::N_OpenClick())
         return false;
     // A report restored from its recovery copy stays modified until it is saved.

@@ -100,6 +100,8 @@ public:
     void NewDocument() override;
     void ShowDocument() override;
     void FormActivate() override;
+    // A search under way: asks "A search is running. Stop it?" and stops it on Yes.
+    bool MayEndWork() override;
 
 public slots:
     void setModified();
@@ -134,7 +136,8 @@ public slots:
 
 protected:
     bool event(QEvent* event) override;
-    // Stops a running automatic search before the base asks about unsaved changes.
+    // Stops a running automatic search (when the user agrees) before the base asks about
+    // unsaved changes.
     bool FormClose() override;
     // Offers the getting-started dialog and runs New report when the user chose it.
     void GettingStarted();

@@ -320,6 +320,8 @@ bool TForm_main::switchTo(const QString& chosen) {
 }
 
 bool TForm_main::N_OpenClick() {
+    if (!MayEndWork())
+        return false;
     const bool wasModified = Modified;
     if (!AskSave())
         return false;
@@ -354,7 +356,7 @@ bool TForm_main::N_SaveasClick() {
     if (runFileDialog(SaveDialog1) != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
         return false;
     const QString chosen = SaveDialog1->selectedFiles().constFirst();
-    if (!MayReplaceCompletedName(chosen))
+    if (!MayReplaceCompletedName(chosen) || !MayEndWork())
         return false;
     const std::string previousName = FileName;
     const std::string previousSetting =
@@ -435,6 +437,8 @@ void TForm_main::FormActivate() {
 }
 
 bool TForm_main::FormClose() {
+    if (!MayEndWork())
+        return false;
     if (D_settings_user)
         D_settings_user->StoreWindowPos(normalGeometry_);
     return AskSave();

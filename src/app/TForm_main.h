@@ -99,6 +99,9 @@ public:
 
     // Runs when the window becomes the active window (the first time it loads the document).
     virtual void FormActivate();
+    // Whether work under way on the report (a search) may be ended to replace or close it: true
+    // when there is none or the user agreed (it has then ended); false keeps it going.
+    virtual bool MayEndWork() { return true; }
 
     // --- the recovery copy of a modified report (REPORT.qrl.recover)
     // Writes a recovery copy when the report has changed since the last one, at most once per

@@ -23,8 +23,10 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -117,13 +119,22 @@ TO_autosearch::TO_autosearch(UserSettingsSource settings, QWidget* parent)
     SB_stop = button("SB_stop", "Stop", QRect(394, 214, 72, 25), &TO_autosearch::SB_stopClick);
     SB_clear_history = button("SB_clear_history", "Clear history", QRect(472, 214, 94, 25),
                               &TO_autosearch::SB_clear_historyClick);
-    // Moves while a request is in flight.
+    // Below the often used keywords, beside Start and Stop; hidden until the first run.
+    L_progress = new QLabel(Panel1);
+    L_progress->setObjectName("L_progress");
+    L_progress->setGeometry(16, 212, 288, 16);
+    L_progress->hide();
     PB_busy = new QProgressBar(Panel1);
     PB_busy->setObjectName("PB_busy");
-    PB_busy->setGeometry(16, 218, 288, 16);
-    PB_busy->setRange(0, 0);
+    PB_busy->setGeometry(16, 230, 288, 12);
+    PB_busy->setRange(0, 1);
+    PB_busy->setValue(0);
     PB_busy->setTextVisible(false);
     PB_busy->hide();
+    Timer_progress = new QTimer(this);
+    Timer_progress->setObjectName("Timer_progress");
+    Timer_progress->setInterval(500);
+    connect(Timer_progress, &QTimer::timeout, this, &TO_autosearch::ShowProgress);
 
     Shape1 = new QFrame(Panel1);
     Shape1->setObjectName("Shape1");
@@ -165,6 +176,7 @@ TO_autosearch::TO_autosearch(UserSettingsSource settings, QWidget* parent)
         SetBusy(false);
         emit RunFinished();
     });
+    connect(Search, &SearchRun::progressChanged, this, &TO_autosearch::ShowProgress);
 
     LoadSources();
     SetBusy(false);
@@ -183,7 +195,25 @@ void TO_autosearch::SetBusy(bool busy) {
         b->setEnabled(!busy);
     CB_source->setEnabled(!busy);
     SB_stop->setEnabled(busy);
-    PB_busy->setVisible(busy);
+    if (busy) {
+        L_progress->show();
+        PB_busy->show();
+        Timer_progress->start();
+    } else
+        Timer_progress->stop();
+    ShowProgress();
+}
+
+void TO_autosearch::ShowProgress() {
+    const RunProgress progress =
+        lastRunFeed_ ? Search->Progress() : (Run ? Run->Progress() : RunProgress());
+    const QString line = ToQ(ProgressLine(progress));
+    // A long keyword is cut short on the line and shown whole in its tip.
+    L_progress->setText(
+        L_progress->fontMetrics().elidedText(line, Qt::ElideRight, L_progress->width()));
+    L_progress->setToolTip(line);
+    PB_busy->setRange(0, std::max(progress.count, 1));
+    PB_busy->setValue(progress.done);
 }
 
 void TO_autosearch::Log(const std::string& text) {
@@ -298,6 +328,7 @@ void TO_autosearch::SB_startClick() {
         startSourceRun(source);
         return;
     }
+    lastRunFeed_ = true;
     SetBusy(true);
     std::vector<std::string> keywords;
     for (int i = 0; i < LB_selected->count(); ++i)
@@ -308,7 +339,7 @@ void TO_autosearch::SB_startClick() {
 }
 
 void TO_autosearch::startSourceRun(const SearchSource& source) {
-    SetBusy(true);
+    lastRunFeed_ = false;
     std::vector<std::string> keywords;
     for (int i = 0; i < LB_selected->count(); ++i)
         keywords.push_back(FromQ(LB_selected->item(i)->text()));
@@ -333,6 +364,8 @@ void TO_autosearch::startSourceRun(const SearchSource& source) {
         SetBusy(false);
         emit RunFinished();
     });
+    connect(Run, &SourceRun::progressChanged, this, &TO_autosearch::ShowProgress);
+    SetBusy(true);
     Run->Start(keywords);
 }
 

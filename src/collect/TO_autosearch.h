@@ -20,8 +20,10 @@ class QListWidget;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 class SearchRun;
 class SourceRun;
+struct RunProgress;
 
 class TO_autosearch : public QWidget {
     Q_OBJECT
@@ -78,7 +80,12 @@ public:
     QPushButton* SB_start;
     QPushButton* SB_stop;
     QPushButton* SB_clear_history;
+    // Where the run is (or where the last one ended): "Keyword 3 of 9: garden" with the
+    // seconds a reply has been awaited, and the keywords done with as a bar.
+    QLabel* L_progress;
     QProgressBar* PB_busy;
+    // Counts the seconds of a reply awaited while a run is under way.
+    QTimer* Timer_progress;
     QFrame* Shape1;
     QLabel* Image1;
     QPushButton* SB_how_to;
@@ -99,6 +106,8 @@ public slots:
     void FrameResize();
     // Remembers the chosen source in the settings.
     void CB_sourceChange();
+    // Shows where the current (or last) run stands.
+    void ShowProgress();
 
 signals:
     // A run ended, whichever source it searched with.
@@ -115,6 +124,8 @@ private:
     // The settings of the moment, or none.
     UserSettings* Settings() const;
 
+    // The progress of the current (or last) run: the feed's or the other source's.
+    bool lastRunFeed_ = true;
     void startSourceRun(const SearchSource& source);
     void Edit_kwKeyDown(QKeyEvent* key);
     void LB_kwKeyDown(QKeyEvent* key);

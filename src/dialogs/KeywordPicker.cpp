@@ -40,7 +40,14 @@ void AddTypedKeywords(QLineEdit* field, const QListWidget* oftenUsed, QListWidge
 }
 
 void RemoveSelectedKeyword(QListWidget* chosen) {
-    delete selectedItem(chosen);
+    const QListWidgetItem* item = selectedItem(chosen);
+    if (!item)
+        return;
+    delete item;
+    // The list would move the selection to the next keyword, which a second click would then
+    // remove as well.
+    chosen->setCurrentItem(nullptr);
+    chosen->clearSelection();
 }
 
 void ClearChosenKeywords(QListWidget* chosen) {

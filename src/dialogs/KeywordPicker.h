@@ -14,7 +14,7 @@ QStringList KeywordListItems(const QListWidget* list);
 // Add: the typed keywords (or, with the field empty, the often used keyword selected) go to the
 // chosen list by the keyword entry rule; the field is cleared when something was taken.
 void AddTypedKeywords(QLineEdit* field, const QListWidget* oftenUsed, QListWidget* chosen);
-// Remove: the selected keyword of the chosen list goes.
+// Remove: the selected keyword of the chosen list goes; none is selected afterwards.
 void RemoveSelectedKeyword(QListWidget* chosen);
 // Clear: asks "Clear selected keyword list?" and empties the list on Yes.
 void ClearChosenKeywords(QListWidget* chosen);

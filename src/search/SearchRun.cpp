@@ -32,6 +32,35 @@ int SearchRun::LiveTransferThreads() {
     return LiveThreads.load();
 }
 
+std::string ProgressLine(const RunProgress& progress) {
+    const std::string of = std::to_string(progress.count);
+    if (!progress.running)
+        return progress.count > 0
+                   ? "Searched " + std::to_string(progress.done) + " of " + of + " keywords."
+                   : std::string();
+    if (progress.keyword <= 0)
+        return {};
+    std::string line =
+        "Keyword " + std::to_string(progress.keyword) + " of " + of + ": " + progress.word;
+    if (progress.waitedMs >= 1000)
+        line += ", waiting for a reply: " + std::to_string(progress.waitedMs / 1000) + " s";
+    return line;
+}
+
+RunProgress SearchRun::Progress() const {
+    RunProgress p;
+    p.running = running_;
+    p.count = static_cast<int>(keywords_.size());
+    p.done = static_cast<int>(done_);
+    if (running_ && next_ > 0) {
+        p.keyword = static_cast<int>(next_);
+        p.word = keywords_[next_ - 1];
+    }
+    if (job_)
+        p.waitedMs = sent_.elapsed();
+    return p;
+}
+
 void SearchRun::Start(const std::vector<std::string>& keywords) {
     if (running_)
         return;
@@ -41,6 +70,7 @@ void SearchRun::Start(const std::vector<std::string>& keywords) {
     Reply.MaxTextBytes = MaxReplyBytes;
     keywords_ = keywords;
     next_ = 0;
+    done_ = 0;
     if (keywords_.empty()) {
         if (hooks_.noKeywords)
             hooks_.noKeywords();
@@ -65,6 +95,7 @@ void SearchRun::nextKeyword() {
                                  TimeoutMs, MaxReplyBytes);
     const unsigned long long id = ++jobId_;
     ++LiveThreads;
+    sent_.start();
     worker_ = std::thread([this, job = job_.get(), id] {
         job->result = job->transfer.Perform();
         // Delivered by this object's event loop; a job stopped meanwhile has another number.
@@ -72,6 +103,7 @@ void SearchRun::nextKeyword() {
             this, [this, id] { transferDone(id); }, Qt::QueuedConnection);
         --LiveThreads;
     });
+    emit progressChanged();
 }
 
 void SearchRun::endTransfer() {
@@ -86,6 +118,7 @@ void SearchRun::transferDone(unsigned long long jobId) {
     TransferResult result = std::move(job_->result);
     // The thread has posted its last word: joining it takes no time.
     endTransfer();
+    ++done_;
     if (!result.ReplyReceived()) {
         requestFailed(result);
         nextKeyword();
@@ -114,6 +147,7 @@ void SearchRun::Stop() {
     // The transfer ends within milliseconds of the abort, whatever it was waiting for.
     job_->transfer.Abort();
     endTransfer();
+    ++done_;
     TransferResult aborted;
     aborted.outcome = TransferResult::Aborted;
     aborted.error = "The request was aborted.";
@@ -133,5 +167,6 @@ void SearchRun::WaitForEnd() {
 void SearchRun::finishRun() {
     hooks_.log(SearchMessages::NewUrlsAdded + std::to_string(NewCount));
     running_ = false;
+    emit progressChanged();
     emit finished();
 }

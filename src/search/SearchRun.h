@@ -8,6 +8,7 @@
 #include "search/FeedRequest.h"
 #include "search/FeedTransfer.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 #include <functional>
@@ -15,6 +16,24 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+// Where a run over keywords stands, for a line and a bar beside the log.
+struct RunProgress {
+    // Whether the run is under way.
+    bool running = false;
+    // The keyword the run is at, counted from 1 (0 before the first), and its text.
+    int keyword = 0;
+    std::string word;
+    int count = 0;
+    // Keywords done with (answered, failed or stopped).
+    int done = 0;
+    // How long the reply to the keyword's request has been awaited; -1 when none is awaited.
+    long long waitedMs = -1;
+};
+
+// "Keyword 3 of 9: garden", with ", waiting for a reply: 12 s" once a reply has been awaited a
+// second; after the run "Searched 9 of 9 keywords."; empty before the first keyword.
+std::string ProgressLine(const RunProgress& progress);
 
 class SearchRun : public QObject {
     Q_OBJECT
@@ -52,6 +71,8 @@ public:
     void WaitForEnd();
 
     bool Running() const { return running_; }
+    // Where the run stands now (the last run's end when none is under way).
+    RunProgress Progress() const;
     bool RequestInFlight() const { return job_ != nullptr; }
     // The transfer threads of all runs that have not ended yet: none once every run has been
     // stopped, has ended or is destroyed.
@@ -64,6 +85,8 @@ public:
 
 signals:
     void finished();
+    // A keyword's request was sent, a keyword is done with, or the run ended.
+    void progressChanged();
 
 private:
     struct Job;
@@ -82,4 +105,7 @@ private:
     std::unique_ptr<Job> job_;
     std::thread worker_;
     unsigned long long jobId_ = 0;
+    // Keywords done with in this run, and since when the request in flight is awaited.
+    std::size_t done_ = 0;
+    QElapsedTimer sent_;
 };

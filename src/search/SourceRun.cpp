@@ -48,6 +48,8 @@ struct Keyword {
     int page = 0;
     std::string address;
     long long readyAtMs = 0;
+    // When the request in flight was sent.
+    long long sentAtMs = 0;
     // The page asked next was already asked once and answered with a Retry-After.
     bool retried = false;
     // Results per page: the first reply's itemsPerPage, else the number of its results.
@@ -140,6 +142,22 @@ int SourceRun::LiveTransferThreads() {
 
 bool SourceRun::Running() const {
     return state_->running;
+}
+
+RunProgress SourceRun::Progress() const {
+    const State& s = *state_;
+    RunProgress p;
+    p.running = s.running;
+    p.count = static_cast<int>(s.keywords.size());
+    p.done = static_cast<int>(s.nextEntered);
+    if (s.running && s.nextEntered < s.nextStart) {
+        p.keyword = static_cast<int>(s.nextEntered) + 1;
+        p.word = s.keywords[s.nextEntered];
+        const Keyword& kw = s.states[s.nextEntered];
+        if (kw.phase == Keyword::InFlight)
+            p.waitedMs = s.now() - kw.sentAtMs;
+    }
+    return p;
 }
 
 void SourceRun::Start(const std::vector<std::string>& keywords) {
@@ -290,7 +308,8 @@ void SourceRun::State::pump() {
 void SourceRun::State::send(std::size_t k) {
     Keyword& kw = states[k];
     kw.phase = Keyword::InFlight;
-    lastSentMs[HostKey(kw.address)] = now();
+    kw.sentAtMs = now();
+    lastSentMs[HostKey(kw.address)] = kw.sentAtMs;
     // May show the proxy login dialog, which handles events meanwhile.
     const ProxyValues proxy = hooks.proxy ? hooks.proxy() : ProxyValues{};
     if (!running)
@@ -310,6 +329,7 @@ void SourceRun::State::send(std::size_t k) {
             owner, [this, id] { transferDone(id); }, Qt::QueuedConnection);
         --LiveThreads;
     });
+    emit owner->progressChanged();
 }
 
 void SourceRun::State::transferDone(unsigned long long id) {
@@ -443,11 +463,13 @@ void SourceRun::State::enter(std::size_t k) {
                               added));
     kw = Keyword();
     kw.phase = Keyword::Entered;
+    emit owner->progressChanged();
 }
 
 void SourceRun::State::finish() {
     log(SearchMessages::NewUrlsAdded + std::to_string(owner->NewCount));
     running = false;
+    emit owner->progressChanged();
     emit owner->finished();
 }
 

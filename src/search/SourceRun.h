@@ -7,6 +7,7 @@
 #pragma once
 
 #include "search/FeedReply.h"
+#include "search/SearchRun.h"
 #include "settings/core/ProxySettings.h"
 #include "settings/core/SearchSources.h"
 
@@ -49,6 +50,9 @@ public:
     void WaitForEnd();
 
     bool Running() const;
+    // Where the run stands: the first keyword whose lines the log still waits for (with more
+    // keywords in flight, the others are further on), the keywords entered so far.
+    RunProgress Progress() const;
     // Threads of transfers of all runs not yet ended (none after Stop, the end or destruction).
     static int LiveTransferThreads();
 
@@ -60,6 +64,8 @@ public:
 
 signals:
     void finished();
+    // A request was sent, a keyword was entered, or the run ended.
+    void progressChanged();
 
 private:
     struct State;

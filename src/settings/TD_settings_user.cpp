@@ -7,6 +7,7 @@
 #include "settings/TD_source_try.h"
 #include "settings/core/AppInfo.h"
 #include "settings/core/KeywordList.h"
+#include "settings/core/ProxyAddress.h"
 #include "settings/core/ProxySettings.h"
 #include "tree/TextCase.h"
 
@@ -15,6 +16,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -23,6 +25,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -87,9 +90,18 @@ void TD_settings_user::buildProxyPage() {
 
     Edit_ProxyPort = new QLineEdit(GroupBox_proxy);
     Edit_ProxyPort->setObjectName("Edit_ProxyPort");
-    Edit_ProxyPort->setInputMask(QString("0000;") + kMaskBlank);
-    Edit_ProxyPort->setMaxLength(4);
+    // Up to five digits, every port up to 65535 (a mask would show a place left unfilled by
+    // most ports).
+    Edit_ProxyPort->setValidator(
+        new QRegularExpressionValidator(QRegularExpression("[0-9]{0,5}"), Edit_ProxyPort));
+    Edit_ProxyPort->setMaxLength(5);
     Edit_ProxyPort->setText("8080");
+    L_port_range = new QLabel("A port is a number from 1 to 65535.", GroupBox_proxy);
+    L_port_range->setObjectName("L_port_range");
+    QPalette warning = L_port_range->palette();
+    warning.setColor(QPalette::WindowText, Qt::red);
+    L_port_range->setPalette(warning);
+    L_port_range->hide();
 
     // Room for every place of the mask, and no more.
     const QFontMetrics metrics(Edit_proxyIP->font());
@@ -134,7 +146,12 @@ void TD_settings_user::buildProxyPage() {
     grid->addWidget(fieldLabel("Proxy IP:", Edit_proxyIP, GroupBox_proxy), row, 0);
     grid->addWidget(Edit_proxyIP, row++, 1, Qt::AlignLeft);
     grid->addWidget(fieldLabel("Proxy port:", Edit_ProxyPort, GroupBox_proxy), row, 0);
-    grid->addWidget(Edit_ProxyPort, row++, 1, Qt::AlignLeft);
+    auto* port = new QHBoxLayout();
+    port->setSpacing(12);
+    port->addWidget(Edit_ProxyPort);
+    port->addWidget(L_port_range);
+    port->addStretch(1);
+    grid->addLayout(port, row++, 1);
     grid->addWidget(line, row++, 0, 1, 2);
     grid->addWidget(RB_proxy_login_dialog, row++, 0, 1, 2);
     grid->addWidget(RB_proxy_login_save, row++, 0, 1, 2);
@@ -156,6 +173,9 @@ void TD_settings_user::buildProxyPage() {
             &TD_settings_user::proxy_actions_enabling);
     connect(Edit_proxyIP, &QLineEdit::textChanged, this, &TD_settings_user::Edit_proxyIPChange);
     connect(Edit_ProxyPort, &QLineEdit::textChanged, this, &TD_settings_user::Edit_ProxyPortChange);
+    Edit_ProxyPort->installEventFilter(this);
+    connect(Edit_ProxyPort, &QLineEdit::editingFinished, this,
+            &TD_settings_user::Edit_ProxyPortExit);
     connect(Edit_proxyUser, &QLineEdit::textChanged, this, &TD_settings_user::Edit_proxyUserChange);
     connect(Edit_proxyPass, &QLineEdit::textChanged, this, &TD_settings_user::Edit_proxyPassChange);
 }
@@ -268,6 +288,7 @@ void TD_settings_user::ShowSettings() {
         Edit_proxyUser->setText(ToQ(root.GetAttr(SettingsKeys::ProxyUser)));
         Edit_proxyPass->setText(ToQ(root.GetAttr(SettingsKeys::ProxyPass)));
     }
+    showPortSign();
     SessionProxyUser = root.GetAttr(SettingsKeys::ProxyUser);
     SessionProxyPass = root.GetAttr(SettingsKeys::ProxyPass);
 
@@ -358,6 +379,8 @@ void TD_settings_user::btn_del_kwClick() {
 }
 
 bool TD_settings_user::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit_ProxyPort && event->type() == QEvent::FocusIn)
+        portOnEntry_ = Edit_ProxyPort->text();
     // The Delete key in the keyword list deletes the selected keyword, in the source list the
     // selected source.
     if (event->type() == QEvent::KeyPress &&
@@ -412,8 +435,30 @@ void TD_settings_user::Edit_proxyIPChange() {
     storeField(SettingsKeys::ProxyIP, MaskedText(Edit_proxyIP));
 }
 
+int TD_settings_user::portInField() const {
+    return ProxyPortNumber(FromQ(Edit_ProxyPort->text()));
+}
+
+bool TD_settings_user::showPortSign() {
+    const bool port = portInField() > 0;
+    L_port_range->setVisible(!port);
+    return port;
+}
+
 void TD_settings_user::Edit_ProxyPortChange() {
-    storeField(SettingsKeys::ProxyPort, MaskedText(Edit_ProxyPort));
+    // A plain number, as a field of four places stored its ports ("3128"); what older files
+    // hold with blanks ("80  ") is read as before.
+    if (showPortSign())
+        storeField(SettingsKeys::ProxyPort, QString::number(portInField()));
+}
+
+void TD_settings_user::Edit_ProxyPortExit() {
+    if (portInField() > 0)
+        return;
+    // The port the field had when the user came to it (stored again, as typing its first
+    // digits has stored a shorter one).
+    Edit_ProxyPort->setText(portOnEntry_);
+    showPortSign();
 }
 
 void TD_settings_user::Edit_proxyUserChange() {

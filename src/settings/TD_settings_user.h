@@ -14,6 +14,7 @@
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
+class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QRadioButton;
@@ -74,6 +75,8 @@ public:
     QCheckBox* CB_proxy;
     QLineEdit* Edit_proxyIP;
     QLineEdit* Edit_ProxyPort;
+    // Beside the port field while it holds no port from 1 to 65535 (which is not stored).
+    QLabel* L_port_range;
     QRadioButton* RB_proxy_login_dialog;
     QRadioButton* RB_proxy_login_save;
     QLineEdit* Edit_proxyUser;
@@ -100,7 +103,10 @@ protected:
 public slots:
     void proxy_actions_enabling();
     void Edit_proxyIPChange();
+    // A port from 1 to 65535 is stored as a plain number; anything else shows L_port_range.
     void Edit_ProxyPortChange();
+    // Leaving the port field without a port puts back the one it had when the user came to it.
+    void Edit_ProxyPortExit();
     void Edit_proxyUserChange();
     void Edit_proxyPassChange();
     void btn_add_kwClick();
@@ -126,6 +132,12 @@ private:
     // Stores a field's text unless the attribute already shows as that text (so bytes that
     // nobody edited stay as they are).
     void storeField(const char* key, const QString& shown);
+    // The port the port field names, or 0.
+    int portInField() const;
+    // The port field's text when it last got the focus.
+    QString portOnEntry_ = "8080";
+    // Shows L_port_range when the port field names no port; true when it names one.
+    bool showPortSign();
 
     std::unique_ptr<SourceList> sources_;
 };

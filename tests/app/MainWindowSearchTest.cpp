@@ -7,10 +7,12 @@
 
 #include "support/DialogDriver.h"
 #include "support/FeedServer.h"
+#include "support/FileDialogTyping.h"
 #include "support/MainWindowHarness.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -19,6 +21,8 @@
 #include <QToolButton>
 
 namespace {
+
+const QString kStopQuestion = "A search is running. Stop it?";
 
 // The program in a folder of its own, its feed at the loopback feed server.
 class MainWindowSearch : public MainWindowHarness {
@@ -58,9 +62,9 @@ TEST_F(MainWindowSearch, ClosingDuringARunStopsItAndOffersSaving) {
     EXPECT_TRUE(window->ListDirty);
 
     DialogDriver dialogs;
-    dialogs.Yes();
+    dialogs.Yes().Yes();
     EXPECT_TRUE(window->close());
-    EXPECT_EQ(dialogs.Seen(), QStringList{"Save changes?"});
+    EXPECT_EQ(dialogs.Seen(), (QStringList{kStopQuestion, "Save changes?"}));
     EXPECT_FALSE(search->Search->Running());
     EXPECT_TRUE(search->Memo_log->toPlainText().endsWith(stoppedLog()));
     const std::string saved = tmp.read("data/r.qrl");
@@ -71,12 +75,30 @@ TEST_F(MainWindowSearch, ClosingDuringARunStopsItAndOffersSaving) {
 TEST_F(MainWindowSearch, OpeningAnotherReportEndsTheRunFirst) {
     startSlowRun();
     DialogDriver dialogs;
-    dialogs.No().Escape();
+    dialogs.Yes().No().Escape();
     QTest::mouseClick(window->ToolButton3, Qt::LeftButton);
     EXPECT_TRUE(dialogs.Done());
-    EXPECT_EQ(dialogs.Seen().value(0), "Save changes?");
+    EXPECT_EQ(dialogs.Seen().mid(0, 2), (QStringList{kStopQuestion, "Save changes?"}));
     EXPECT_FALSE(search->Busy);
     EXPECT_FALSE(search->Search->Running());
     EXPECT_TRUE(search->Memo_log->toPlainText().endsWith(stoppedLog()));
     EXPECT_EQ(window->Urls->ChildCount(), 5);
+}
+
+TEST_F(MainWindowSearch, NoToStoppingKeepsTheRunThroughNewOpenAndClose) {
+    startSlowRun();
+    DialogDriver dialogs;
+    // Save as asks once the file is chosen.
+    dialogs.No().No().Then(TypeFileName(tmp.qpath("data/other.qrl"))).No().No();
+    QTest::mouseClick(window->TB_new, Qt::LeftButton);
+    QTest::mouseClick(window->ToolButton3, Qt::LeftButton);
+    window->N_Saveas->trigger();
+    EXPECT_FALSE(window->close());
+    // Only the question came: no wizard, no file dialog to open, no "Save changes?".
+    EXPECT_EQ(dialogs.Seen(), QStringList(4, kStopQuestion));
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(search->Search->Running());
+    EXPECT_EQ(window->Urls->ChildCount(), 5);
+    EXPECT_EQ(window->GetFileName(), ReportPath());
 }

@@ -1,5 +1,5 @@
 // The pictures of the program that the README and the AppStream metainfo show: the found URL
-// list of a filled report, the "Auto search" page after a run against the loopback feed,
+// list of a filled report, the "Auto search" page after a run of a searx on loopback,
 // and the filter dialog over the list with three circles and hatched regions. With
 // QRL_SCREENSHOTS set to a folder, each goes there as a PNG (scripts/screenshots.sh runs this
 // under Xvfb and openbox, where a picture is the screen under the window's frame); without it
@@ -12,9 +12,10 @@
 #include "filter/TF_lr_filter_user.h"
 #include "filter/TOadvCloud.h"
 #include "filter/core/FilterFunctions.h"
+#include "settings/TD_settings_user.h"
+#include "settings/core/SearchSources.h"
 
 #include "support/DialogDriver.h"
-#include "support/FeedServer.h"
 #include "support/FilterDialogSteps.h"
 #include "support/MainWindowHarness.h"
 #include "support/SampleReports.h"
@@ -22,8 +23,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -198,22 +201,22 @@ TEST_F(Screenshots, FoundUrlList) {
 }
 
 TEST_F(Screenshots, SearchRun) {
-    // The feed answers each keyword with the pages about that tool.
-    FeedServer feed;
-    const std::vector<SearxPage> pages = enginePages();
-    const char* const keywords[] = {"secateurs", "wheelbarrow", "loppers", "dibber"};
-    for (const std::string keyword : keywords) {
-        std::string reply = "<dsxout>\r\n<terms>" + keyword + "</terms>\r\n<results>\r\n";
-        for (const SearxPage& p : pages)
-            if (p.url.find(keyword) != std::string::npos)
-                reply += "<listing><title>" + p.title + "</title><description>" + p.content +
-                         "</description><url>" + p.url + "</url><redirect>" + p.url +
-                         "</redirect></listing>\r\n";
-        feed.setReply(keyword, reply + "</results>\r\n</dsxout>\r\n");
-    }
-    start([&](TD_settings_user& s) { s.Store().Set("FEED_HOST", feed.host()); });
+    // A real searx over the pages about the tools, five results a page, two pages a keyword.
+    SearxServer searx(enginePages(), {5, false});
+    start([&](TD_settings_user& s) {
+        SearchSource local;
+        local.name = "Local searx";
+        local.kind = SearchSource::Searx;
+        local.address = searx.baseUrl();
+        local.pages = 2;
+        local.intervalMs = 0;
+        WriteSources(s.Store().Tree(), {FeedSource(), local});
+        SetChosenSourceName(s.Store().Tree(), local.name);
+    });
     ClickTab("Auto search");
     TO_autosearch* page = window->O_autosearch1;
+    ASSERT_EQ(page->CB_source->currentText(), "Local searx");
+    const char* const keywords[] = {"secateurs", "wheelbarrow", "loppers", "dibber"};
     for (const char* keyword : keywords) {
         page->Edit_kw->setText(keyword);
         QTest::mouseClick(page->SB_add, Qt::LeftButton);
@@ -221,9 +224,12 @@ TEST_F(Screenshots, SearchRun) {
     QTest::mouseClick(page->SB_start, Qt::LeftButton);
     ASSERT_TRUE(WaitUntil([&] { return !page->Busy; }, 60000));
     const QString log = page->Memo_log->toPlainText();
-    // Each keyword: the three pages the report lacks are new, the three it has refreshed.
+    // Each keyword: six pages on two result pages; the three the report lacks are new, the
+    // three it has refreshed.
+    EXPECT_TRUE(log.contains("wheelbarrow: 2 pages fetched, 6 results, 3 new records"))
+        << log.toStdString();
     EXPECT_TRUE(log.endsWith("New URLs added:12")) << log.toStdString();
-    EXPECT_EQ(feed.requests().size(), 4u);
+    EXPECT_EQ(page->L_progress->text(), "Searched 4 of 4 keywords.");
     shoot(window.get(), "screenshot-search.png");
 }
 

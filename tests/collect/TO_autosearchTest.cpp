@@ -157,9 +157,13 @@ TEST_F(AutoSearch, KeywordListEditing) {
     EXPECT_TRUE(frame.Edit_kw->hasFocus());
     frame.Edit_kw->clear();
 
+    // Del leaves nothing selected, so a second click removes nothing more.
     frame.LB_selected->setCurrentRow(0);
     click(frame.SB_remove);
     EXPECT_EQ(listed(frame.LB_selected).first(), "beta");
+    EXPECT_TRUE(frame.LB_selected->selectedItems().isEmpty());
+    click(frame.SB_remove);
+    EXPECT_EQ(frame.LB_selected->count(), 5);
 
     DialogDriver dialogs;
     dialogs.No().Yes();
@@ -198,7 +202,9 @@ TEST_F(AutoSearch, RunStaysResponsiveAndLogs) {
     EXPECT_EQ(urls->ChildCount(), 10);
     EXPECT_TRUE(frame.SB_start->isEnabled());
     EXPECT_FALSE(frame.SB_stop->isEnabled());
-    EXPECT_FALSE(frame.PB_busy->isVisible());
+    // The line and the bar stay with where the run ended.
+    EXPECT_EQ(frame.L_progress->text(), "Searched 2 of 2 keywords.");
+    EXPECT_EQ(frame.PB_busy->value(), frame.PB_busy->maximum());
 
     // The log grows over runs until it is cleared.
     click(frame.SB_start);
@@ -223,7 +229,19 @@ TEST_F(AutoSearch, StopAndEmptyList) {
     type("slow air");
     click(frame.SB_start);
     ASSERT_TRUE(WaitUntil([&] { return feed.requests().size() == 1; }));
+    // The line counts the seconds the reply is awaited; line and bar fit beside the controls.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return frame.L_progress->text() == "Keyword 1 of 2: slow, waiting for a reply: 1 s";
+        },
+        5000))
+        << frame.L_progress->text().toStdString();
+    EXPECT_EQ(frame.PB_busy->maximum(), 2);
+    EXPECT_EQ(frame.PB_busy->value(), 0);
+    EXPECT_EQ(LayoutFaults(frame.Panel1), "");
     click(frame.SB_stop);
+    EXPECT_EQ(frame.L_progress->text(), "Searched 1 of 2 keywords.");
+    EXPECT_EQ(frame.PB_busy->value(), 1);
     EXPECT_FALSE(frame.Busy);
     EXPECT_FALSE(frame.Search->Running());
     EXPECT_EQ(logLines(frame), (QStringList{"New URLs added:0", M::RequestSending, M::CantSend,
@@ -363,6 +381,7 @@ TEST_F(AutoSearch, AnotherSourceFillsTheReportAndLogsEachKeyword) {
     EXPECT_TRUE(log.contains(ToQ(SourceMessages::KeywordSummary("cats", 1, 2, 1))))
         << log.join("\n").toStdString();
     EXPECT_EQ(log.mid(log.size() - 2), (QStringList{M::Finished, "New URLs added:2"}));
+    EXPECT_EQ(frame.L_progress->text(), "Searched 2 of 2 keywords.");
 }
 
 TEST_F(AutoSearch, StopEndsARunOfAnotherSource) {

@@ -268,3 +268,45 @@ TEST(SearchRun, ThroughTinyproxyWithBasicAuth) {
     EXPECT_EQ(anonymous.log[2], M::WrongResponce);
     EXPECT_EQ(feed.requests().size(), 2u);
 }
+
+TEST(RunProgress, LineForEachStage) {
+    const struct {
+        RunProgress progress;
+        std::string line;
+    } cases[] = {
+        {{}, ""},                      // before any run
+        {{true, 0, "", 3, 0, -1}, ""}, // started, no request yet
+        {{true, 3, "garden", 9, 2, -1}, "Keyword 3 of 9: garden"},
+        {{true, 3, "garden", 9, 2, 999}, "Keyword 3 of 9: garden"}, // a quick reply: no count
+        {{true, 3, "garden", 9, 2, 1000}, "Keyword 3 of 9: garden, waiting for a reply: 1 s"},
+        {{true, 1, "a b", 1, 0, 89999}, "Keyword 1 of 1: a b, waiting for a reply: 89 s"},
+        {{false, 0, "", 9, 9, -1}, "Searched 9 of 9 keywords."},
+        {{false, 0, "", 4, 2, -1}, "Searched 2 of 4 keywords."}, // failed or stopped
+        {{false, 0, "", 0, 0, -1}, ""},                          // a run without keywords
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ProgressLine(c.progress), c.line) << c.line;
+}
+
+TEST(SearchRun, ProgressNamesTheKeywordAndTheSecondsWaited) {
+    FeedServer feed({"--behave", "slow=slow"});
+    SearchHarness h(feed.host());
+    std::vector<int> announced;
+    QObject::connect(&h.run, &SearchRun::progressChanged,
+                     [&] { announced.push_back(h.run.Progress().keyword); });
+    h.run.Start({"fast", "slow", "later"});
+    ASSERT_TRUE(WaitUntil([&] { return feed.requests().size() == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return h.run.Progress().waitedMs >= 1000; }, 5000));
+    const RunProgress p = h.run.Progress();
+    EXPECT_TRUE(p.running);
+    EXPECT_EQ(p.keyword, 2);
+    EXPECT_EQ(p.word, "slow");
+    EXPECT_EQ(p.count, 3);
+    EXPECT_EQ(p.done, 1);
+    EXPECT_EQ(ProgressLine(p).rfind("Keyword 2 of 3: slow, waiting for a reply: ", 0), 0u);
+
+    h.run.Stop();
+    EXPECT_EQ(announced, (std::vector<int>{1, 2, 0}));
+    EXPECT_EQ(ProgressLine(h.run.Progress()), "Searched 2 of 3 keywords.");
+    EXPECT_EQ(h.run.Progress().waitedMs, -1);
+}

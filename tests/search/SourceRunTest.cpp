@@ -598,3 +598,27 @@ TEST(SourceRun, RunsThatCannotAskAnything) {
         EXPECT_FALSE(h.run.Running());
     }
 }
+
+TEST(SourceRun, ProgressWaitsOnTheFirstKeywordNotEntered) {
+    WebServer web;
+    web.setReply("fast", RssType, Rss(Items("fast", 1, 2)));
+    web.setReply("slow", "X-Hang: 1", "");
+    SourceHarness h(Source(SearchSource::OpenSearch, web.baseUrl() + "/s?q={searchTerms}", 1, 2));
+    int changes = 0;
+    QObject::connect(&h.run, &SourceRun::progressChanged, [&] { ++changes; });
+    EXPECT_EQ(ProgressLine(h.run.Progress()), "");
+    // The third keyword is answered while the second hangs: the line stays on the second.
+    h.run.Start({"fast", "slow", "fast"});
+    ASSERT_TRUE(WaitUntil([&] { return web.requests().size() == 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return h.run.Progress().waitedMs >= 1000; }, 5000));
+    const RunProgress p = h.run.Progress();
+    EXPECT_EQ(p.keyword, 2);
+    EXPECT_EQ(p.word, "slow");
+    EXPECT_EQ(p.count, 3);
+    EXPECT_EQ(p.done, 1);
+    EXPECT_EQ(ProgressLine(p).rfind("Keyword 2 of 3: slow, waiting for a reply: ", 0), 0u);
+    EXPECT_GE(changes, 4); // three requests sent, one keyword entered
+
+    h.run.Stop();
+    EXPECT_EQ(ProgressLine(h.run.Progress()), "Searched 3 of 3 keywords.");
+}

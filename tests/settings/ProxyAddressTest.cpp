@@ -36,3 +36,17 @@ TEST(ProxyAddress, PortKeepsItsDigitsOnly) {
     EXPECT_EQ(CleanProxyPort(" 3 1"), "31");
     EXPECT_EQ(CleanProxyPort("    "), "");
 }
+
+TEST(ProxyAddress, PortNumberFromOneTo65535) {
+    const struct {
+        const char* field;
+        int port;
+    } cases[] = {
+        {"8080", 8080},  {"80  ", 80},      {"80   ", 80}, {"65535", 65535}, {"1    ", 1},
+        {"08080", 8080}, {" 3 1", 31},      {"65536", 0},  {"99999", 0},     {"0    ", 0},
+        {"00000", 0},    {"     ", 0},      {"", 0},       {"x1", 0},        {"123456", 0},
+        {"-1", 0},       {"4294967297", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ProxyPortNumber(c.field), c.port) << '"' << c.field << '"';
+}

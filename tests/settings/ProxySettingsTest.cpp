@@ -41,6 +41,10 @@ TEST(ProxyValues, AddressAndPortComeCleanFromTheMaskedTexts) {
     EXPECT_EQ(ProxyValuesFrom(root, "", "").port, 0);
     root.SetAttr("PROXYPORT", "x1");
     EXPECT_EQ(ProxyValuesFrom(root, "", "").port, 0);
+    root.SetAttr("PROXYPORT", "65535");
+    EXPECT_EQ(ProxyValuesFrom(root, "", "").port, 65535);
+    root.SetAttr("PROXYPORT", "70000"); // no port, as the field refuses it
+    EXPECT_EQ(ProxyValuesFrom(root, "", "").port, 0);
     root.SetAttr("PROXYIP", "   .   .   .   ");
     EXPECT_EQ(ProxyValuesFrom(root, "", "").host, "");
 }

@@ -5,10 +5,12 @@
 
 #include "support/DialogDriver.h"
 #include "support/TempDir.h"
+#include "support/TidyLayout.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -217,10 +219,11 @@ TEST(UserSettings, MaskedFieldsAreStoredWithBlanksAndHandedOutClean) {
         EXPECT_EQ(tree.GetAttr("PROXYIP"), "010.0  .0  .1  ");
         EXPECT_EQ(s.GetProxyIP(), "10.0.0.1");
 
+        // The port is stored as a plain number.
         typeInto(s.Edit_ProxyPort, "80");
-        EXPECT_EQ(tree.GetAttr("PROXYPORT"), "80  ");
+        EXPECT_EQ(tree.GetAttr("PROXYPORT"), "80");
         EXPECT_EQ(s.GetProxyPort(), "80");
-        typeInto(s.Edit_ProxyPort, "31289");
+        typeInto(s.Edit_ProxyPort, "3128");
         EXPECT_EQ(tree.GetAttr("PROXYPORT"), "3128");
 
         turnToPage(s, 0);
@@ -237,6 +240,41 @@ TEST(UserSettings, MaskedFieldsAreStoredWithBlanksAndHandedOutClean) {
     EXPECT_TRUE(s.UseProxy());
     EXPECT_EQ(s.GetProxyIP(), "10.0.0.1");
     EXPECT_EQ(s.GetProxyPort(), "3128");
+}
+
+TEST(UserSettings, PortFieldTakesOneTo65535AndPutsTheStoredPortBackOtherwise) {
+    TempDir dir;
+    // As a field of four places stored it.
+    writeSettings(dir, "q.set", {{"USEPROXY", "Y"}, {"PROXYPORT", "80  "}});
+    ShownSettings shown(dir.qpath("q.set"));
+    TD_settings_user& s = shown.s;
+    TQelPigger& tree = s.SettingsTree();
+    EXPECT_EQ(s.GetProxyPort(), "80");
+    EXPECT_FALSE(s.L_port_range->isVisible());
+
+    typeInto(s.Edit_ProxyPort, "65535");
+    QTest::keyClick(s.Edit_ProxyPort, Qt::Key_Tab);
+    EXPECT_EQ(s.Edit_ProxyPort->displayText(), "65535");
+    EXPECT_EQ(tree.GetAttr("PROXYPORT"), "65535");
+    EXPECT_EQ(s.GetProxyPort(), "65535");
+    EXPECT_FALSE(s.L_port_range->isVisible());
+
+    // Above 65535, 0 or nothing is not stored and shows the sign; leaving the field puts back
+    // the port it had.
+    for (const QString typed : {"99999", "0", ""}) {
+        typeInto(s.Edit_ProxyPort, typed);
+        if (typed.isEmpty())
+            QTest::keyClick(s.Edit_ProxyPort, Qt::Key_Delete);
+        EXPECT_TRUE(s.L_port_range->isVisible()) << typed.toStdString();
+        EXPECT_EQ(s.L_port_range->text(), "A port is a number from 1 to 65535.");
+        EXPECT_EQ(LayoutFaults(s.GroupBox_proxy), "");
+        QTest::keyClick(s.Edit_ProxyPort, Qt::Key_Tab);
+        EXPECT_FALSE(s.Edit_ProxyPort->hasFocus());
+        EXPECT_EQ(s.Edit_ProxyPort->displayText(), "65535") << typed.toStdString();
+        EXPECT_EQ(tree.GetAttr("PROXYPORT"), "65535") << typed.toStdString();
+        EXPECT_EQ(s.GetProxyPort(), "65535");
+        EXPECT_FALSE(s.L_port_range->isVisible());
+    }
 }
 
 TEST(UserSettings, AddingKeywordsThroughThePrompt) {

@@ -74,3 +74,18 @@ std::string CleanProxyAddress(std::string_view fieldText) {
 std::string CleanProxyPort(std::string_view fieldText) {
     return withoutBlanks(fieldText);
 }
+
+int ProxyPortNumber(std::string_view fieldText) {
+    const std::string digits = CleanProxyPort(fieldText);
+    if (digits.empty())
+        return 0;
+    int port = 0;
+    for (char c : digits) {
+        if (!isDigit(c))
+            return 0;
+        port = port * 10 + (c - '0');
+        if (port > MaxProxyPort)
+            return 0;
+    }
+    return port;
+}

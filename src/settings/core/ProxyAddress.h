@@ -13,3 +13,9 @@ std::string CleanProxyAddress(std::string_view fieldText);
 
 // The port field's digits without the blanks of unfilled places ("80  " -> "80").
 std::string CleanProxyPort(std::string_view fieldText);
+
+// A port is a number from 1 to 65535.
+inline constexpr int MaxProxyPort = 65535;
+// The port the field's text names, blanks ignored ("80  " -> 80, "08080" -> 8080); 0 when it
+// names none (no digits, 0, more than 65535, anything but digits).
+int ProxyPortNumber(std::string_view fieldText);

@@ -4,18 +4,10 @@
 #include "settings/core/SettingsStore.h"
 #include "tree/TQelPigger.h"
 
-#include <charconv>
-
 namespace {
 
 int portNumber(const std::string& stored) {
-    if (stored.empty())
-        return DefaultProxyPort;
-    const std::string digits = CleanProxyPort(stored);
-    int port = 0;
-    const char* last = digits.data() + digits.size();
-    const auto [end, ec] = std::from_chars(digits.data(), last, port);
-    return (ec == std::errc() && end == last && port > 0) ? port : 0;
+    return stored.empty() ? DefaultProxyPort : ProxyPortNumber(stored);
 }
 
 } // namespace
