@@ -403,10 +403,13 @@ TEST(SourceRun, IntervalBetweenRequestsToOneHost) {
     h.Run({"a", "b", "c"});
     const std::vector<RecordedRequest> requests = web.requests();
     ASSERT_EQ(requests.size(), 6u);
-    // The first at once, then one every 300 ms.
+    // The first at once, then one every 300 ms. The times are those of arrival at the server,
+    // which lag the sending by a little more or less each time (much more under a sanitizer), so
+    // each gap is allowed some of that and the whole run only a little.
     EXPECT_LT(requests[0].arrivalMs - started, 250);
     for (std::size_t i = 1; i < requests.size(); ++i)
-        EXPECT_GE(requests[i].arrivalMs - requests[i - 1].arrivalMs, 290) << i;
+        EXPECT_GE(requests[i].arrivalMs - requests[i - 1].arrivalMs, 200) << i;
+    EXPECT_GE(requests.back().arrivalMs - requests.front().arrivalMs, 5 * 300 - 60);
     EXPECT_EQ(h.urls->ChildCount(), 6);
 }
 
