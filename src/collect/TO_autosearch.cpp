@@ -159,15 +159,10 @@ TO_autosearch::TO_autosearch(UserSettingsSource settings, QWidget* parent)
 
     Search = new SearchRun(
         SearchRun::Hooks{[this](const std::string& line) { Log(line); },
-                         // May ask for the proxy login.
-                         [this]() -> ProxyValues {
-                             UserSettings* current = Settings();
-                             return current ? current->ProxyForRequest() : ProxyValues{};
-                         },
+                         [this] { return proxyForRequest(); },
                          [this](const std::string& title, const std::string& description,
                                 const std::string& url, const std::string& redirect) {
-                             return AddListing ? AddListing(title, description, url, redirect)
-                                               : false;
+                             return addFound(title, description, url, redirect);
                          },
                          [] { ShowMessage(SearchMessages::NoKeywords); },
                          {}},
@@ -338,6 +333,17 @@ void TO_autosearch::SB_startClick() {
     Search->Start(keywords);
 }
 
+ProxyValues TO_autosearch::proxyForRequest() const {
+    // May ask for the proxy login.
+    UserSettings* current = Settings();
+    return current ? current->ProxyForRequest() : ProxyValues{};
+}
+
+bool TO_autosearch::addFound(const std::string& title, const std::string& description,
+                             const std::string& url, const std::string& redirect) const {
+    return AddListing ? AddListing(title, description, url, redirect) : false;
+}
+
 void TO_autosearch::startSourceRun(const SearchSource& source) {
     lastRunFeed_ = false;
     std::vector<std::string> keywords;
@@ -348,15 +354,10 @@ void TO_autosearch::startSourceRun(const SearchSource& source) {
     Run = new SourceRun(
         source,
         SourceRun::Hooks{[this](const std::string& line) { Log(line); },
-                         // May ask for the proxy login, as the feed's requests do.
-                         [this]() -> ProxyValues {
-                             UserSettings* current = Settings();
-                             return current ? current->ProxyForRequest() : ProxyValues{};
-                         },
+                         [this] { return proxyForRequest(); },
                          [this](const std::string& title, const std::string& description,
                                 const std::string& url, const std::string& redirect) {
-                             return AddListing ? AddListing(title, description, url, redirect)
-                                               : false;
+                             return addFound(title, description, url, redirect);
                          },
                          [] { ShowMessage(SearchMessages::NoKeywords); }},
         this);

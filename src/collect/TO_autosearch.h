@@ -127,6 +127,10 @@ private:
     // The progress of the current (or last) run: the feed's or the other source's.
     bool lastRunFeed_ = true;
     void startSourceRun(const SearchSource& source);
+    // What every run, of the feed or of another source, hands to its requests and its results.
+    ProxyValues proxyForRequest() const;
+    bool addFound(const std::string& title, const std::string& description, const std::string& url,
+                  const std::string& redirect) const;
     void Edit_kwKeyDown(QKeyEvent* key);
     void LB_kwKeyDown(QKeyEvent* key);
 };
