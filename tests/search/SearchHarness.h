@@ -6,34 +6,36 @@
 #include "search/SearchRun.h"
 #include "tree/TQelPigger.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
-struct SearchHarness {
-    explicit SearchHarness(const std::string& feedHost, ProxyValues proxyValues = {})
-        : proxy(std::move(proxyValues)),
-          run(SearchRun::Hooks{[this](const std::string& line) { log.push_back(line); },
-                               [this] {
-                                   ++proxyCalls;
-                                   return proxy;
-                               },
-                               [this](const std::string& t, const std::string& d,
-                                      const std::string& u, const std::string& r) {
-                                   ++added;
-                                   return records.AddListing(urls, t, d, u, r);
-                               },
-                               [this] { ++noKeywords; },
-                               {}}) {
+// A report tree that a run fills, what the run's hooks count, and what the tests read of it.
+struct RunReport {
+    explicit RunReport(ProxyValues proxyValues) : proxy(std::move(proxyValues)) {
         doc.SetName(ReportKeys::Root);
         urls = new TQelPigger(&doc);
         urls->SetName(ReportKeys::Urls);
-        run.FeedHostText = feedHost;
     }
 
-    // Runs over the keywords and waits for the end.
-    void Run(const std::vector<std::string>& keywords) {
-        run.Start(keywords);
-        run.WaitForEnd();
+    SearchLog LogHook() {
+        return [this](const std::string& line) { log.push_back(line); };
+    }
+    std::function<ProxyValues()> ProxyHook() {
+        return [this] {
+            ++proxyCalls;
+            return proxy;
+        };
+    }
+    ListingSink AddHook() {
+        return [this](const std::string& t, const std::string& d, const std::string& u,
+                      const std::string& r) {
+            ++added;
+            return records.AddListing(urls, t, d, u, r);
+        };
+    }
+    std::function<void()> NoKeywordsHook() {
+        return [this] { ++noKeywords; };
     }
 
     std::vector<std::string> Addresses() const {
@@ -41,11 +43,6 @@ struct SearchHarness {
         for (const TQelPigger* r : urls->Children())
             out.push_back(r->GetAttr(RecordFields::Url));
         return out;
-    }
-    const TQelPigger* Record(const std::string& url) { return records.FindListing(urls, url); }
-    static std::string Field(const TQelPigger* record, const char* name) {
-        const TQelPigger* c = record ? record->FindChild(name) : nullptr;
-        return c ? c->Text.str() : std::string("<none>");
     }
 
     TQelPigger doc;
@@ -56,5 +53,26 @@ struct SearchHarness {
     int proxyCalls = 0;
     int added = 0;
     int noKeywords = 0;
+};
+
+struct SearchHarness : RunReport {
+    explicit SearchHarness(const std::string& feedHost, ProxyValues proxyValues = {})
+        : RunReport(std::move(proxyValues)),
+          run(SearchRun::Hooks{LogHook(), ProxyHook(), AddHook(), NoKeywordsHook(), {}}) {
+        run.FeedHostText = feedHost;
+    }
+
+    // Runs over the keywords and waits for the end.
+    void Run(const std::vector<std::string>& keywords) {
+        run.Start(keywords);
+        run.WaitForEnd();
+    }
+
+    const TQelPigger* Record(const std::string& url) { return records.FindListing(urls, url); }
+    static std::string Field(const TQelPigger* record, const char* name) {
+        const TQelPigger* c = record ? record->FindChild(name) : nullptr;
+        return c ? c->Text.str() : std::string("<none>");
+    }
+
     SearchRun run;
 };

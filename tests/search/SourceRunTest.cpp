@@ -2,6 +2,8 @@
 // Omega, and the scripted web server for what real engines do not do on demand. What lands in
 // the report, the log as the user reads it, paging, pace, parallel runs and Stop.
 #include "search/SourceRun.h"
+
+#include "SearchHarness.h"
 #include "report/ReportLayout.h"
 #include "report/ReportRecords.h"
 #include "search/SearchMessages.h"
@@ -36,35 +38,16 @@ SearchSource Source(SearchSource::Kind kind, const std::string& address, int pag
 }
 
 // A run of one source over a report tree of its own, with the log lines it wrote.
-struct SourceHarness {
+struct SourceHarness : RunReport {
     explicit SourceHarness(const SearchSource& source, ProxyValues proxyValues = {})
-        : proxy(std::move(proxyValues)),
-          run(source, SourceRun::Hooks{[this](const std::string& line) { log.push_back(line); },
-                                       [this] {
-                                           ++proxyCalls;
-                                           return proxy;
-                                       },
-                                       [this](const std::string& t, const std::string& d,
-                                              const std::string& u, const std::string& r) {
-                                           return records.AddListing(urls, t, d, u, r);
-                                       },
-                                       [this] { ++noKeywords; }}) {
-        doc.SetName(ReportKeys::Root);
-        urls = new TQelPigger(&doc);
-        urls->SetName(ReportKeys::Urls);
-    }
+        : RunReport(std::move(proxyValues)),
+          run(source, SourceRun::Hooks{LogHook(), ProxyHook(), AddHook(), NoKeywordsHook()}) {}
 
     void Run(const std::vector<std::string>& keywords) {
         run.Start(keywords);
         run.WaitForEnd();
     }
 
-    std::vector<std::string> Addresses() const {
-        std::vector<std::string> out;
-        for (const TQelPigger* r : urls->Children())
-            out.push_back(r->GetAttr(RecordFields::Url));
-        return out;
-    }
     // Every record as "URL|TITLE|DESCRIPTION|REDIRECT".
     std::vector<std::string> Records() const {
         std::vector<std::string> out;
@@ -80,13 +63,6 @@ struct SourceHarness {
         return out;
     }
 
-    TQelPigger doc;
-    TQelPigger* urls;
-    ReportRecords records;
-    ProxyValues proxy;
-    std::vector<std::string> log;
-    int proxyCalls = 0;
-    int noKeywords = 0;
     SourceRun run;
 };
 
