@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The one record state offered in the filter dialog, and its state name in expressions.
 inline constexpr const char* CheckedStateItem = "checked";
@@ -24,3 +25,13 @@ std::string RecordStateName(std::string_view item);
 std::string StateConditionBody(std::string_view item);
 // "Record state:" and the item, without a space.
 std::string StateConditionLabel(std::string_view item);
+
+// The link states offered as "Link state" conditions, in the order offered ("dead", "moved",
+// "alive", "failed", "unchecked"), and their state names in expressions ("IS_DEAD", ...).
+const std::vector<std::string>& LinkStateItems();
+// "IS_" and the item upper-cased: the state name RECORD_STATE answers for a link verdict.
+std::string LinkStateName(std::string_view item);
+// "RECORD_STATE('IS_DEAD')" for the item "dead".
+std::string LinkConditionBody(std::string_view item);
+// "Link state:" and the item, without a space.
+std::string LinkConditionLabel(std::string_view item);
