@@ -254,6 +254,12 @@ void TFmain::buildMenus() {
     N_Edit->addSeparator();
     N_OpenURL = item(N_Edit, "N_OpenURL", "Open URL", [this] { TB_open_web_pageClick(); });
 
+    N_Records = new QMenu("Records", MainMenu1);
+    N_Records->setObjectName("N_Records");
+    MainMenu1->insertMenu(N_Help->menuAction(), N_Records);
+    buildLinkActions();
+    buildDuplicateActions();
+
     N_Search = new QMenu("Search", MainMenu1);
     N_Search->setObjectName("N_Search");
     MainMenu1->insertMenu(N_Help->menuAction(), N_Search);

@@ -73,6 +73,7 @@ public:
     QAction* N_DeleteURL;
     QAction* N_Filter;
     QAction* N_OpenURL;
+    QMenu* N_Records;
     QMenu* N_Search;
     QAction* N_Automaticmode;
     QAction* N_Manualmode;
@@ -146,6 +147,10 @@ private:
     void buildToolbar();
     void buildPages();
     void buildMenus();
+    // The Records menu's link checks, page details and redirects (TFmainLinks.cpp), and its
+    // duplicates (TFmainDuplicates.cpp).
+    void buildLinkActions();
+    void buildDuplicateActions();
     void buildExchangeMenu();
     void exportRecords(bool tickedOnly);
     void showPage(QWidget* page);
