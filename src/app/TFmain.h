@@ -147,8 +147,8 @@ private:
     void buildToolbar();
     void buildPages();
     void buildMenus();
-    // The Records menu's link checks, page details and redirects (TFmainLinks.cpp), and its
-    // duplicates (TFmainDuplicates.cpp).
+    // The Records menu's link checks and page details (TFmainLinks.cpp), and its duplicates and
+    // permanent redirects (TFmainDuplicates.cpp).
     void buildLinkActions();
     void buildDuplicateActions();
     void buildExchangeMenu();

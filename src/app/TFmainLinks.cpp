@@ -1,5 +1,4 @@
-// The main window's link checks: checking the records' addresses, filling in page details and
-// applying permanent redirects.
+// The main window's link checks: checking the records' addresses and filling in page details.
 #include "app/TFmain.h"
 
 void TFmain::buildLinkActions() {}
