@@ -183,6 +183,23 @@ bool IsUtf8(std::string_view s) {
     return true;
 }
 
+// The bytes without a UTF-8 sequence cut short at their end (a page cut at the size limit).
+std::string_view WithoutCutSequence(std::string_view s) {
+    for (std::size_t back = 1; back <= std::min<std::size_t>(3, s.size()); ++back) {
+        const auto c = static_cast<unsigned char>(s[s.size() - back]);
+        if ((c & 0xC0) == 0x80)
+            continue; // a continuation byte: look further back
+        const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return length > back ? s.substr(0, s.size() - back) : s;
+    }
+    return s;
+}
+
+bool IsUtf8Name(std::string_view name) {
+    const std::string lower = LowerCase(name);
+    return lower == "utf-8" || lower == "utf8";
+}
+
 std::string Content(xmlNode* node) {
     xmlChar* text = xmlNodeGetContent(node);
     if (!text)
@@ -269,6 +286,9 @@ PageDetails ReadPageDetails(std::string_view body, std::string_view contentType)
     // libxml2 counts in int.
     body = body.substr(0, std::min<std::size_t>(body.size(), 0x7FFFFFFF));
 
+    if (IsUtf8Name(charset))
+        body = WithoutCutSequence(body);
+
     // A name the converter does not know is read as UTF-8 when it can be, else as Windows-1252.
     std::unique_ptr<xmlDoc, DocFree> doc;
     if (xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(charset.c_str())) {
@@ -277,6 +297,8 @@ PageDetails ReadPageDetails(std::string_view body, std::string_view contentType)
     }
     if (!doc) {
         charset = IsUtf8(body) ? "UTF-8" : "windows-1252";
+        if (charset == "UTF-8")
+            body = WithoutCutSequence(body);
         doc = Parse(body, charset);
     }
     details.charset = charset;
