@@ -4,6 +4,7 @@
 #include "links/LinkCheckRun.h"
 
 #include "LinkServer.h"
+#include "support/FeedServer.h"
 
 #include <QElapsedTimer>
 
@@ -176,6 +177,29 @@ TEST_F(LinkCheckRunTest, StopDuringAHangEndsAtOnce) {
     EXPECT_EQ(LinkCheckRun::LiveProbeThreads(), 0);
     run.WaitForEnd(); // returns at once
     EXPECT_EQ(RequestLines().size(), 2u);
+}
+
+TEST_F(LinkCheckRunTest, GoesThroughTheProxyAskedBeforeEachRequest) {
+    TinyProxy proxy("alice", "s3cret");
+    ASSERT_TRUE(proxy.running());
+    int asked = 0;
+    std::string password = "s3cret";
+    auto options = Quick(1);
+    options.timeoutMs = 10000;
+    options.proxy = [&] {
+        ++asked;
+        return ProxyValues{true, "127.0.0.1", proxy.port(), "alice", password};
+    };
+    const Checked right = Run({Url("ok"), Url("moved301")}, options);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(right.results.at(0).outcome.status, 200);
+    EXPECT_EQ(right.results.at(1).outcome.redirects, std::vector<int>{301});
+    EXPECT_EQ(server->requests().back().header("Via").find("tinyproxy") != std::string::npos,
+              true);
+    // The proxy's own refusal is the reply.
+    password = "wrong";
+    const Checked wrong = Run({Url("ok")}, options);
+    EXPECT_EQ(wrong.results.at(0).outcome.status, 401);
 }
 
 TEST_F(LinkCheckRunTest, AnEmptyListEndsAtOnce) {
