@@ -194,8 +194,7 @@ TEST_F(LinkCheckRunTest, GoesThroughTheProxyAskedBeforeEachRequest) {
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(right.results.at(0).outcome.status, 200);
     EXPECT_EQ(right.results.at(1).outcome.redirects, std::vector<int>{301});
-    EXPECT_EQ(server->requests().back().header("Via").find("tinyproxy") != std::string::npos,
-              true);
+    EXPECT_NE(server->requests().back().header("Via").find("tinyproxy"), std::string::npos);
     // The proxy's own refusal is the reply.
     password = "wrong";
     const Checked wrong = Run({Url("ok")}, options);
