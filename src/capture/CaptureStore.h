@@ -60,14 +60,14 @@ std::optional<long long> TakeCaptureNumber(const std::string& folder, std::strin
 
 // What the browser did for one record.
 struct CaptureAttempt {
-    long long number = 0;   // from TakeCaptureNumber
-    bool saved = false;     // the page file was written
-    std::string pageFile;   // its name in the folder ("000001.mhtml") when saved
-    std::string pdfFile;    // a PDF saved beside it, or empty
-    std::string failure;    // why nothing was saved, when not saved
-    std::string askedUrl;   // the address loaded
-    std::string finalUrl;   // where the page came from in the end
-    std::string title;      // the page's title
+    long long number = 0; // from TakeCaptureNumber
+    bool saved = false;   // the page file was written
+    std::string pageFile; // its name in the folder ("000001.mhtml") when saved
+    std::string pdfFile;  // a PDF saved beside it, or empty
+    std::string failure;  // why nothing was saved, when not saved
+    std::string askedUrl; // the address loaded
+    std::string finalUrl; // where the page came from in the end
+    std::string title;    // the page's title
 };
 
 // Records a capture of record (a LISTING) in the folder: hashes the saved files, appends their

@@ -7,7 +7,9 @@
 //                               has a capture
 //   FOLDER/captures/000001.mhtml ...  the capture files still in the captures folder
 //   FOLDER/captures/MANIFEST.tsv(.tsq, .tsr)  the manifest and its stamp, when there are any
-//   FOLDER/SHA256SUMS           "HASH  PATH" for every other file of the package
+//   FOLDER/SHA256SUMS           "HASH  PATH" for every other file of the package; a capture's
+//                               line has the hash its manifest wrote down, so that a capture
+//                               changed since it was saved fails the check here as well
 #pragma once
 
 #include <string>
