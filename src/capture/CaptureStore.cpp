@@ -192,13 +192,17 @@ bool VerifyCaptures(const std::string& folder, std::vector<CaptureCheck>* checks
         CaptureCheck check;
         const std::string name = Join(folder, e.file);
         struct stat st {};
-        long long size = 0;
-        const std::optional<std::string> hash =
-            ::stat(name.c_str(), &st) == 0 ? FileSha256(name, &size) : std::nullopt;
-        if (!hash && errno == ENOENT)
+        if (::lstat(name.c_str(), &st) != 0 && errno == ENOENT) {
             check.state = CaptureState::Missing;
-        else if (!hash || *hash != e.sha256 || size != e.size)
-            check.state = CaptureState::Changed;
+        } else {
+            // Anything that cannot be read as the file it was (a folder, a link, no access) has
+            // changed as well.
+            long long size = 0;
+            const std::optional<std::string> hash =
+                S_ISREG(st.st_mode) ? FileSha256(name, &size) : std::nullopt;
+            if (!hash || *hash != e.sha256 || size != e.size)
+                check.state = CaptureState::Changed;
+        }
         check.entry = std::move(e);
         checks->push_back(std::move(check));
     }

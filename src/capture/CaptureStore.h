@@ -74,7 +74,8 @@ struct CaptureAttempt {
 // lines to the manifest (a failed attempt gets one "failed" line with its reason), rewrites
 // SHA256SUMS and sets the record's CaptureFields. when is the time of saving (UTC). A failed
 // attempt leaves the record as it was. False with the reason when the manifest cannot be
-// written or a file said saved cannot be read (then the record is not changed either).
+// written or a file said saved cannot be read (then the record is not changed either), or when
+// SHA256SUMS cannot be rewritten (the capture is recorded all the same).
 bool RecordCapture(const std::string& folder, TQelPigger* record, const CaptureAttempt& attempt,
                    const QDateTime& when, std::string* error);
 

@@ -133,7 +133,7 @@ TEST_F(CaptureCommand, WithoutCapturesThePackagePageIsThePlainExport) {
         EXPECT_EQ(dir.read((checked ? "p-checked" : "p-all") + std::string("/report.html")),
                   html.out);
         EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
-                  (QStringList{"SHA256SUMS", "report.html"}));
+                  (QStringList{"report.html", "SHA256SUMS"}));
         EXPECT_EQ(Sha256sumCheck(out.toStdString()), 0);
     }
 }

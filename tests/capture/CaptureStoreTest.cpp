@@ -25,6 +25,8 @@ std::vector<CaptureEntry> Manifest(const std::string& folder) {
 
 } // namespace
 
+using Captures = CaptureFixture;
+
 TEST(CaptureManifest, HostileTextsStayInTheirFieldAndComeBackExactly) {
     const std::string texts[] = {
         "plain",
@@ -92,15 +94,18 @@ TEST(CaptureManifest, ReadsOnlyWholeLinesAndRepairsACutOneBeforeAppending) {
     EXPECT_EQ(dir.read(ManifestFileName), whole + ManifestLine(next));
 
     // Lines that are no entries are passed by.
-    for (const std::string bad :
-         {"x\t2026-01-02T03:04:05Z\tsaved\t000004.mhtml\t1\t" + std::string(64, 'c') + "\t\t\t\t\t",
-          "4\tnot a time\tfailed\t\t\t\t\t\t\t\t", "4\t2026-01-02T03:04:05Z\tgone\t\t\t\t\t\t\t\t",
-          "4\t2026-01-02T03:04:05Z\tsaved\t../x.mhtml\t1\t" + std::string(64, 'c') + "\t\t\t\t\t",
-          "4\t2026-01-02T03:04:05Z\tsaved\t000004.mhtml\t1\tnohash\t\t\t\t\t"})
+    for (const std::string& bad : std::vector<std::string>{
+             "x\t2026-01-02T03:04:05Z\tsaved\t000004.mhtml\t1\t" + std::string(64, 'c') +
+                 "\t\t\t\t\t",
+             "4\tnot a time\tfailed\t\t\t\t\t\t\t\t",
+             "4\t2026-01-02T03:04:05Z\tgone\t\t\t\t\t\t\t\t",
+             "4\t2026-01-02T03:04:05Z\tsaved\t../x.mhtml\t1\t" + std::string(64, 'c') +
+                 "\t\t\t\t\t",
+             "4\t2026-01-02T03:04:05Z\tsaved\t000004.mhtml\t1\tnohash\t\t\t\t\t"})
         EXPECT_FALSE(ParseManifestLine(bad)) << bad;
 }
 
-TEST_F(CaptureFixture, RecordingACaptureHashesListsAndMarksTheRecord) {
+TEST_F(Captures, RecordingACaptureHashesListsAndMarksTheRecord) {
     TQelPigger* rec = record("http://a.example/");
     const std::string page = "MIME-Version: 1.0\r\n\r\npage bytes";
     const std::string file = capture(rec, page, "%PDF-1.4 pdf bytes", "Cats\tand\ndogs");
@@ -145,14 +150,14 @@ TEST_F(CaptureFixture, RecordingACaptureHashesListsAndMarksTheRecord) {
     CaptureAttempt hostile;
     hostile.number = 3;
     hostile.saved = true;
-    for (const std::string name : {"../r.qrl", "evil.mhtml", "000003.mhtml/../../r.qrl", ""}) {
+    for (const char* name : {"../r.qrl", "evil.mhtml", "000003.mhtml/../../r.qrl", ""}) {
         hostile.pageFile = name;
         EXPECT_FALSE(RecordCapture(folder(), rec, hostile, when, &error)) << name;
     }
     EXPECT_EQ(Manifest(folder()).size(), 3u);
 }
 
-TEST_F(CaptureFixture, NumbersAreNeverGivenTwiceWhateverWasLost) {
+TEST_F(Captures, NumbersAreNeverGivenTwiceWhateverWasLost) {
     TQelPigger* rec = record("http://a.example/");
     capture(rec, "one");
     capture(rec, "two");
@@ -176,7 +181,7 @@ TEST_F(CaptureFixture, NumbersAreNeverGivenTwiceWhateverWasLost) {
     EXPECT_EQ(Mode(folder()), 0700);
 }
 
-TEST_F(CaptureFixture, ARefreshedRecordKeepsItsCapture) {
+TEST_F(Captures, ARefreshedRecordKeepsItsCapture) {
     TQelPigger* rec = record("http://a.example/");
     capture(rec, "page");
     const int attributes = rec->AttrCount();
@@ -189,7 +194,7 @@ TEST_F(CaptureFixture, ARefreshedRecordKeepsItsCapture) {
     EXPECT_EQ(rec->FindChild("TITLE")->Text, "New title");
 }
 
-TEST_F(CaptureFixture, VerifyTellsIntactChangedAndMissingFiles) {
+TEST_F(Captures, VerifyTellsIntactChangedAndMissingFiles) {
     TQelPigger* a = record("http://a.example/");
     TQelPigger* b = record("http://b.example/");
     capture(a, "a page", "a pdf");
@@ -218,7 +223,7 @@ TEST_F(CaptureFixture, VerifyTellsIntactChangedAndMissingFiles) {
     EXPECT_TRUE(checks.empty());
 }
 
-TEST_F(CaptureFixture, UnusedCapturesAreRemovedAndStayInTheHistory) {
+TEST_F(Captures, UnusedCapturesAreRemovedAndStayInTheHistory) {
     TQelPigger* a = record("http://a.example/");
     TQelPigger* b = record("http://b.example/");
     capture(a, "a old", "a old pdf");
@@ -253,7 +258,7 @@ TEST_F(CaptureFixture, UnusedCapturesAreRemovedAndStayInTheHistory) {
     EXPECT_EQ(checks[0].state, CaptureState::Intact);
 }
 
-TEST_F(CaptureFixture, SaveAsTakesTheCapturesAlong) {
+TEST_F(Captures, SaveAsTakesTheCapturesAlong) {
     TQelPigger* a = record("http://a.example/");
     capture(a, "a", "a pdf");
     std::string error;
