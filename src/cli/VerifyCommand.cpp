@@ -2,6 +2,7 @@
 
 #include "capture/CaptureStore.h"
 #include "capture/TrustedTime.h"
+#include "cli/CommandOptions.h"
 #include "cli/CommandReport.h"
 #include "cli/ErrorLine.h"
 #include "settings/core/AppInfo.h"
@@ -31,25 +32,10 @@ bool CaFile(const std::string& given, const std::string& settingsFile, std::stri
         *caFile = given;
         return true;
     }
-    std::string fileName = settingsFile;
-    if (fileName.empty()) {
-        const QString beside = QFileInfo(QCoreApplication::applicationFilePath())
-                                   .absoluteDir()
-                                   .filePath("quarrylog.set");
-        fileName = QFile::encodeName(UserFilePath(beside, UserFileKind::Config)).toStdString();
-        if (!QFileInfo::exists(QFile::decodeName(fileName.c_str())))
-            return true;
-    }
     TQelPigger settings;
-    try {
-        LoadTreeFile(settings, fileName);
-    } catch (const EQelPiggerError& e) {
-        *error = DescribeReadError(e, fileName);
+    std::string fileName;
+    if (!ReadSettings(settingsFile, settings, fileName, *error))
         return false;
-    } catch (const std::exception& e) {
-        *error = e.what();
-        return false;
-    }
     *caFile = ReadCaptureSettings(settings).tsaCaFile;
     return true;
 }
