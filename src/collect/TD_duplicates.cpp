@@ -104,9 +104,12 @@ int TD_duplicates::Execute(TQelPigger* urls) {
     fill(groups);
     const bool keep = exec() == QDialog::Accepted;
     int deleted = 0;
-    if (keep)
+    if (keep) {
+        std::vector<std::size_t> chosen;
         for (std::size_t g = 0; g < groups.size(); ++g)
-            deleted += KeepOne(urls, groups[g], Chosen(static_cast<int>(g)));
+            chosen.push_back(Chosen(static_cast<int>(g)));
+        deleted = KeepChosen(urls, groups, chosen);
+    }
     // The rows name records that may be gone now.
     fill({});
     return deleted;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -52,6 +53,27 @@ void SetChildText(TQelPigger* record, const char* child, const std::string& text
         node->Text = text;
 }
 
+// Gives the kept record of the group the others' tick and longer texts and adds the others
+// that are still in urls to others; false when the group has no such kept record.
+bool TakeIntoKept(TQelPigger* urls, const DuplicateGroup& group, std::size_t keep,
+                  std::vector<TQelPigger*>& others) {
+    if (!urls || keep >= group.records.size())
+        return false;
+    TQelPigger* kept = group.records[keep];
+    if (kept->Parent() != urls)
+        return false;
+    const bool anyTicked = std::any_of(group.records.begin(), group.records.end(), Ticked);
+    SetChildText(kept, RecordFields::Title, LongestText(group.records, RecordFields::Title));
+    SetChildText(kept, RecordFields::Description,
+                 LongestText(group.records, RecordFields::Description));
+    if (anyTicked && !Ticked(kept))
+        kept->SetAttr(RecordFields::Check, RecordFields::Checked);
+    for (TQelPigger* record : group.records)
+        if (record != kept && record->Parent() == urls)
+            others.push_back(record);
+    return true;
+}
+
 } // namespace
 
 std::vector<DuplicateGroup> FindDuplicates(TQelPigger* urls) {
@@ -78,25 +100,34 @@ std::vector<DuplicateGroup> FindDuplicates(TQelPigger* urls) {
 }
 
 int KeepOne(TQelPigger* urls, const DuplicateGroup& group, std::size_t keep) {
-    if (!urls || keep >= group.records.size())
+    std::vector<TQelPigger*> others;
+    if (!TakeIntoKept(urls, group, keep, others))
         return 0;
-    TQelPigger* kept = group.records[keep];
-    if (kept->Parent() != urls)
-        return 0;
-    const bool anyTicked = std::any_of(group.records.begin(), group.records.end(), Ticked);
-    SetChildText(kept, RecordFields::Title, LongestText(group.records, RecordFields::Title));
-    SetChildText(kept, RecordFields::Description,
-                 LongestText(group.records, RecordFields::Description));
-    if (anyTicked && !Ticked(kept))
-        kept->SetAttr(RecordFields::Check, RecordFields::Checked);
-    int deleted = 0;
-    for (TQelPigger* record : group.records) {
-        if (record == kept || record->Parent() != urls)
-            continue;
+    for (TQelPigger* record : others)
         urls->DeleteChildNode(record);
-        ++deleted;
+    return static_cast<int>(others.size());
+}
+
+int KeepChosen(TQelPigger* urls, const std::vector<DuplicateGroup>& groups,
+               const std::vector<std::size_t>& keep) {
+    std::vector<TQelPigger*> others;
+    for (std::size_t g = 0; g < groups.size() && g < keep.size(); ++g)
+        TakeIntoKept(urls, groups[g], keep[g], others);
+    if (others.empty())
+        return 0;
+    // Taking out one child of many renumbers the others; so all are taken out from the last
+    // (which renumbers nothing) and those that stay are put back in their order.
+    const std::unordered_set<const TQelPigger*> doomed(others.begin(), others.end());
+    const std::vector<TQelPigger*> children(urls->Children().begin(), urls->Children().end());
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        (*it)->SetParent(nullptr);
+    for (TQelPigger* child : children) {
+        if (doomed.count(child))
+            delete child;
+        else
+            child->SetParent(urls);
     }
-    return deleted;
+    return static_cast<int>(others.size());
 }
 
 std::size_t SuggestedKeep(const DuplicateGroup& group) {

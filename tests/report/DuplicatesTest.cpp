@@ -90,3 +90,24 @@ TEST_F(Duplicates, KeepOneTakesTheTickAndTheLongestTextsAndDeletesTheOthers) {
     EXPECT_EQ(KeepOne(urls, groups[2], 5), 0);
     EXPECT_EQ(urls->ChildCount(), 5);
 }
+
+// All groups at once leave what one group after the other leaves.
+TEST_F(Duplicates, KeepChosenIsKeepOneForEveryGroup) {
+    TQelPigger copy;
+    copy.Assign(doc);
+    TQelPigger* copyUrls = copy.FindChild("URLS");
+    const std::vector<std::size_t> keep{2, 0, 1};
+    int deleted = 0;
+    const std::vector<DuplicateGroup> copyGroups = FindDuplicates(copyUrls);
+    for (std::size_t g = 0; g < copyGroups.size(); ++g)
+        deleted += KeepOne(copyUrls, copyGroups[g], keep[g]);
+
+    ReportRecords records;
+    ASSERT_EQ(records.FindListing(urls, "http://c.example/"), record(4));
+    TQelPigger* c = record(4);
+    EXPECT_EQ(KeepChosen(urls, FindDuplicates(urls), keep), deleted);
+    EXPECT_EQ(doc.GetAsText(), copy.GetAsText());
+    EXPECT_EQ(records.FindListing(urls, "http://c.example/"), c);
+    EXPECT_EQ(urls->IndexOfChild(c), 1);
+    EXPECT_EQ(KeepChosen(urls, FindDuplicates(urls), {}), 0);
+}
