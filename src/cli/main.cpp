@@ -35,7 +35,7 @@ int usage() {
                  "                          without -o; --checked: the ticked records only)\n"
                  "  qrl import REPORT FILE [--format bookmarks|csv|json|text]\n"
                  "                          add the pages of FILE that are not in REPORT yet\n"
-              << SearchUsage << SourcesUsage << DuplicatesUsage;
+              << SearchUsage << SourcesUsage << CheckUsage << DuplicatesUsage;
     return 2;
 }
 
@@ -81,6 +81,9 @@ int main(int argc, char* argv[]) {
     if (command == "import")
         return RunImportCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
                                 std::cerr);
+    if (command == "check")
+        return RunCheckCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
+                               std::cerr);
     if (command == "duplicates")
         return RunDuplicatesCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
                                     std::cerr);
