@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
@@ -54,6 +55,13 @@ TEST_F(RecordsMenu, FindDuplicatesKeepsTheChosenRecordsWithTheirTicks) {
                 .Record("http://a.example/index.html#top", "A again")
                 .Record("http://c.example/", "C"));
     ClickTab("Found URL list");
+    // The last items of the Records menu.
+    const QList<QAction*> items = window->N_Records->actions();
+    ASSERT_GE(items.size(), 2);
+    EXPECT_EQ(items[items.size() - 2], window->N_FindDuplicates);
+    EXPECT_EQ(window->N_FindDuplicates->text(), "Find duplicates...");
+    EXPECT_EQ(items.back(), window->N_ApplyRedirects);
+    EXPECT_EQ(window->N_ApplyRedirects->text(), "Apply permanent redirects...");
     // A tick given in the list, on the record that goes: the kept one takes it.
     tick(2);
     ASSERT_TRUE(ticked(2));
