@@ -12,7 +12,7 @@ packages=(
     libclang-rt-14-dev
     qt6-base-dev qt6-webengine-dev libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    libxml2-dev libpugixml-dev
+    libxml2-dev libpugixml-dev openssl
     xvfb xauth openbox x11-utils tinyproxy-bin fonts-dejavu-core python3
     desktop-file-utils appstream libxml2-utils shared-mime-info file dpkg-dev
     searx xapian-omega xapian-tools

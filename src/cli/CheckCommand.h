@@ -9,8 +9,8 @@
 #include <vector>
 
 // args: the arguments after "check":
-//   REPORT [--checked] [--parallel N] [--interval MS] [--timeout MS] [--details [--all-details]]
-//          [--settings FILE]
+//   [--checked] [--parallel N] [--interval MS] [--timeout MS] [--details | --all-details]
+//   [--proxy HOST:PORT [--proxy-user USER] [--proxy-pass PASS]] REPORT
 // Writes one line per record as it is checked (its verdict text, a TAB, its address, and the
 // final address after " -> " when moved) and a summary line at the end; errors to err. Returns 0
 // when the check ran and the report was saved, 1 when the report could not be saved, 2 for wrong

@@ -1,5 +1,6 @@
 #include "cli/SearchCommand.h"
 
+#include "cli/CommandOptions.h"
 #include "cli/ErrorLine.h"
 #include "cli/EvalCommand.h"
 #include "report/ReportFile.h"
@@ -19,7 +20,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <charconv>
 #include <limits>
 #include <optional>
 #include <ostream>
@@ -52,30 +52,6 @@ struct SearchArgs {
     std::string report;
     std::vector<std::string> keywords;
 };
-
-// The value of text when it is a whole number from low to high.
-std::optional<int> NumberIn(const std::string& text, int low, int high) {
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < low ||
-        value > high)
-        return std::nullopt;
-    return value;
-}
-
-bool ParseProxy(const std::string& value, ProxyValues& proxy) {
-    const size_t colon = value.rfind(':');
-    proxy.use = true;
-    proxy.host = value.substr(0, colon);
-    proxy.port = 0;
-    if (colon != std::string::npos) {
-        const std::optional<int> port = NumberIn(value.substr(colon + 1), 1, 65535);
-        if (!port)
-            return false;
-        proxy.port = *port;
-    }
-    return !proxy.host.empty();
-}
 
 // False (with the reason in error) for arguments that make no run.
 bool ParseArgs(const std::vector<std::string>& args, SearchArgs& a, std::string& error) {

@@ -1,4 +1,5 @@
 // qrl: the command-line companion of Quarrylog.
+#include "cli/CheckCommand.h"
 #include "cli/ConditionsCommand.h"
 #include "cli/ErrorLine.h"
 #include "cli/EvalCommand.h"
@@ -34,7 +35,7 @@ int usage() {
                  "                          without -o; --checked: the ticked records only)\n"
                  "  qrl import REPORT FILE [--format bookmarks|csv|json|text]\n"
                  "                          add the pages of FILE that are not in REPORT yet\n"
-              << SearchUsage << SourcesUsage;
+              << SearchUsage << SourcesUsage << CheckUsage;
     return 2;
 }
 
@@ -80,5 +81,8 @@ int main(int argc, char* argv[]) {
     if (command == "import")
         return RunImportCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
                                 std::cerr);
+    if (command == "check")
+        return RunCheckCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
+                               std::cerr);
     return usage();
 }

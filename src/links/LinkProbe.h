@@ -42,6 +42,7 @@ struct ProbeResult {
 class LinkProbe {
 public:
     LinkProbe(std::string url, ProbeOptions options);
+    ~LinkProbe();
     LinkProbe(const LinkProbe&) = delete;
     LinkProbe& operator=(const LinkProbe&) = delete;
 

@@ -668,7 +668,7 @@ TEST_F(MainWindow, MenusInTheirOrderWithTheirSeparators) {
     QStringList bar;
     for (const QAction* a : window->MainMenu1->actions())
         bar << a->text();
-    EXPECT_EQ(bar, (QStringList{"File", "Edit", "Search", "Help"}));
+    EXPECT_EQ(bar, (QStringList{"File", "Edit", "Records", "Search", "Help"}));
     EXPECT_EQ(entries(window->N_File), (QStringList{"New", "Open", "Save", "Save as...",
                                                     "Export...", "Export ticked records...",
                                                     "Import...", "-", "Settings...", "-", "Exit"}));

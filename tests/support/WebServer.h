@@ -87,21 +87,42 @@ struct RecordedRequest {
     }
 };
 
+// How the web server serves: https with a certificate (PEM files), on more loopback addresses.
+struct WebServerOptions {
+    std::string tlsCertificate, tlsKey;
+    // Listens on 127.0.0.1 .. 127.0.0.hosts, all on one port.
+    int hosts = 1;
+};
+
 class WebServer {
 public:
-    WebServer()
-        : folders_(MakeFolders(dir_)),
-          server_("python3", WEB_SERVER_SCRIPT,
-                  {"--root", dir_.qpath("root"), "--record", dir_.qpath("record")}, 20000) {
+    WebServer() : WebServer(WebServerOptions{}) {}
+    explicit WebServer(const WebServerOptions& options)
+        : tls_(!options.tlsCertificate.empty()), folders_(MakeFolders(dir_)),
+          server_("python3", WEB_SERVER_SCRIPT, Arguments(dir_, options), 20000) {
         if (!folders_)
             ADD_FAILURE() << "cannot make the folders of the web server in " << dir_.root();
     }
 
     int port() const { return server_.port(); }
-    // "127.0.0.1:PORT"
-    std::string host() const { return "127.0.0.1:" + std::to_string(port()); }
-    // "http://127.0.0.1:PORT" (no slash at the end)
-    std::string baseUrl() const { return "http://" + host(); }
+    // "127.0.0.N:PORT"
+    std::string host(int n = 1) const {
+        return "127.0.0." + std::to_string(n) + ":" + std::to_string(port());
+    }
+    // "http://127.0.0.1:PORT" (https with a certificate; no slash at the end); n: the address
+    // 127.0.0.n of a server on several.
+    std::string baseUrl(int n = 1) const { return (tls_ ? "https://" : "http://") + host(n); }
+
+    // The reply to every request for /PATH (its query aside), before any other file: the same
+    // header lines and directives as setReply, also X-Head-Status: N (a HEAD gets that status
+    // without a body) and X-Head-Close: 1 (a HEAD gets the connection closed); with X-Once: 1
+    // the next requests get the reply of path "PATH.again".
+    void setPathReply(const std::string& path, const std::string& headers,
+                      const std::string& body) const {
+        const std::string name = "root/replies/" + path;
+        QDir().mkpath(QFileInfo(QString::fromStdString(dir_.path(name))).absolutePath());
+        dir_.write(name, headers + (headers.empty() ? "\n" : "\n\n") + body);
+    }
 
     // The reply to requests whose q (or searchTerms, P) is KEYWORD: key "KEYWORD", or
     // "KEYWORD.PAGE" for the page parameter's value PAGE (pageno, p, page, startPage, startIndex,
@@ -152,8 +173,18 @@ private:
     static bool MakeFolders(const TempDir& dir) {
         return QDir().mkpath(dir.qpath("root/files")) && QDir().mkpath(dir.qpath("record"));
     }
+    static QStringList Arguments(const TempDir& dir, const WebServerOptions& options) {
+        QStringList args{"--root", dir.qpath("root"), "--record", dir.qpath("record")};
+        if (!options.tlsCertificate.empty())
+            args << "--tls" << QString::fromStdString(options.tlsCertificate)
+                 << QString::fromStdString(options.tlsKey);
+        if (options.hosts > 1)
+            args << "--hosts" << QString::number(options.hosts);
+        return args;
+    }
 
     TempDir dir_;
+    bool tls_;
     bool folders_;
     ScriptServerProcess server_;
 };

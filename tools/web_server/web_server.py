@@ -2,6 +2,11 @@
 """A scripted HTTP/1.1 server on 127.0.0.1 for what real search engines do not do on demand.
 
     python3 tools/web_server/web_server.py --port 0 --port-file F --root DIR [--record DIR]
+        [--tls CERT KEY] [--hosts N]
+
+--tls CERT KEY: serve https with that certificate and key (PEM files) instead of http.
+--hosts N: listen on 127.0.0.1 .. 127.0.0.N, all on the same port (the port of 127.0.0.1, found
+first when --port is 0). Requests are served each on a thread of its own, many at once.
 
 Each request (GET, HEAD or POST) is first recorded, then answered from files under --root, read
 at each request (so a test can change them while the server runs).
@@ -11,6 +16,9 @@ Record: --record DIR/request-NNNN.txt (NNNN from 0001 in arrival order), whose f
 the request line and the header lines as received, each ended by CRLF.
 
 Which file answers:
+- ROOT/replies/PATH (PATH from the address without its query, "index.html" for a path ending in
+  "/"), when it exists, for any request: a reply file as below (its X-Once follow-up is
+  ROOT/replies/PATH.again).
 - When the query has a search parameter (the first of q, searchTerms, P present), the KEY is its
   value; when it also has a page parameter with a value (the first of pageno, p, page, startPage,
   startIndex, start), the file ROOT/KEY.PAGE answers if it exists, else ROOT/KEY. KEY and PAGE are
@@ -24,8 +32,12 @@ Which file answers:
                    client closes it
     X-Close: 1     close the connection without any reply
     X-Delay-Ms: N  wait N milliseconds before answering (replies that overtake each other)
-    X-Huge-MiB: N  after the file's body, stream XML filler (RSS items) until the body is N MiB,
-                   without Content-Length, then close (a reply too large to keep)
+    X-Huge-MiB: N  after the file's body, stream filler until the body is N MiB, without
+                   Content-Length, then close (a reply too large to keep); the filler is HTML
+                   text when the reply's Content-Type is text/html, else XML (RSS items)
+    X-Head-Status: N  a HEAD request gets this status instead, without a body (a server that
+                   refuses HEAD with 405 while GET works)
+    X-Head-Close: 1  a HEAD request gets the connection closed without any reply
   The reply has a Content-Length (unless X-Huge-MiB) and no Content-Type unless the file names one.
 - Any other request: the file ROOT/files/PATH (PATH from the address, "index.html" for a path
   ending in "/"), sent as it is, with a content type by its name: *.osd.xml
@@ -39,6 +51,7 @@ import argparse
 import http.server
 import os
 import socketserver
+import ssl
 import sys
 import threading
 import time
@@ -55,6 +68,8 @@ STATIC_TYPES = ((".osd.xml", "application/opensearchdescription+xml"),
                 (".xml", "application/xml"), (".html", "text/html"), (".htm", "text/html"),
                 (".rss", "application/rss+xml"), (".atom", "application/atom+xml"),
                 (".json", "application/json"))
+HTML_FILLER = (b"<p>Filler text of a very long page, only bytes to fill a reply and nothing "
+               b"else to read here.</p>\n")
 FILLER = (b"<item><title>Filler</title><link>http://filler.example/</link>"
           b"<description>Nothing to see here, only bytes to fill a reply.</description></item>\n")
 
@@ -127,6 +142,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def answer(self):
         address = urllib.parse.urlsplit(self.path)
+        path = urllib.parse.unquote(address.path)
+        if path.endswith("/"):
+            path += "index.html"
+        parts = [p for p in path.split("/") if p]
+        if parts and not any(p in (".", "..") for p in parts):
+            name = os.path.join("replies", *parts)
+            if os.path.isfile(os.path.join(ARGS.root, name)):
+                return self.answer_file(name)
         query = urllib.parse.parse_qs(address.query, keep_blank_values=True)
         key = next((query[n][0] for n in SEARCH_PARAMETERS if n in query), None)
         if key is None:
@@ -167,6 +190,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if directives.get("x-close") == "1":
             self.close_connection = True
             return
+        if self.command == "HEAD" and directives.get("x-head-close") == "1":
+            self.close_connection = True
+            return
+        if self.command == "HEAD" and directives.get("x-head-status"):
+            self.send_response(int(directives["x-head-status"].split()[0]))
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
         status = 200
         sent = []
         for k, v in headers:
@@ -181,19 +212,21 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if huge:
             self.send_header("Connection", "close")
             self.end_headers()
-            return self.stream_huge(body, huge)
+            html = any(k.lower() == "content-type" and v.lower().startswith("text/html")
+                       for k, v in sent)
+            return self.stream_huge(body, huge, HTML_FILLER if html else FILLER)
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         if self.command != "HEAD":
             self.wfile.write(body)
 
-    def stream_huge(self, start, size):
+    def stream_huge(self, start, size, filler):
         self.close_connection = True
         if self.command == "HEAD":
             return
         self.wfile.write(start)
         sent = len(start)
-        piece = FILLER * 512
+        piece = filler * 512
         while sent < size:
             chunk = piece[:size - sent]
             self.wfile.write(chunk)
@@ -229,6 +262,30 @@ class Handler(http.server.BaseHTTPRequestHandler):
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
     allow_reuse_address = True
+    request_queue_size = 128
+
+    def __init__(self, address, handler, context=None):
+        self.context = context
+        super().__init__(address, handler)
+
+    def get_request(self):
+        connection, client = super().get_request()
+        if self.context is None:
+            return connection, client
+        # The handshake runs on the request's own thread (a client that never finishes it
+        # holds up no one else).
+        return self.context.wrap_socket(connection, server_side=True,
+                                        do_handshake_on_connect=False), client
+
+    def finish_request(self, request, client_address):
+        if self.context is not None:
+            try:
+                request.settimeout(30)
+                request.do_handshake()
+                request.settimeout(None)
+            except (OSError, ssl.SSLError):
+                return
+        super().finish_request(request, client_address)
 
 
 def main():
@@ -238,14 +295,25 @@ def main():
     p.add_argument("--port-file", help="write the port here once listening")
     p.add_argument("--root", required=True, help="folder of reply files (see above)")
     p.add_argument("--record", help="folder that receives request-NNNN.txt per request")
+    p.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"), help="serve https")
+    p.add_argument("--hosts", type=int, default=1, help="listen on 127.0.0.1 .. 127.0.0.N")
     ARGS = p.parse_args()
-    server = Server(("127.0.0.1", ARGS.port), Handler)
+    context = None
+    if ARGS.tls:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(ARGS.tls[0], ARGS.tls[1])
+    server = Server(("127.0.0.1", ARGS.port), Handler, context)
     port = server.server_address[1]
+    servers = [server]
+    for n in range(2, max(1, ARGS.hosts) + 1):
+        servers.append(Server(("127.0.0.%d" % n, port), Handler, context))
+    for extra in servers[1:]:
+        threading.Thread(target=extra.serve_forever, daemon=True).start()
     if ARGS.port_file:
         with open(ARGS.port_file + ".tmp", "w") as f:
             f.write("%d\n" % port)
         os.replace(ARGS.port_file + ".tmp", ARGS.port_file)
-    print("Web server on http://127.0.0.1:%d/" % port, flush=True)
+    print("Web server on %s://127.0.0.1:%d/" % ("https" if context else "http", port), flush=True)
     try:
         server.serve_forever()
     except KeyboardInterrupt:
