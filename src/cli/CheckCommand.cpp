@@ -77,8 +77,7 @@ bool ParseArgs(const std::vector<std::string>& args, CheckArgs& a, std::string& 
             if (!number(a.options.intervalMs, 0, MaxIntervalMs, "milliseconds"))
                 return false;
         } else if (arg == "--timeout") {
-            if (!number(a.options.timeoutMs, 1, std::numeric_limits<int>::max(),
-                        "milliseconds"))
+            if (!number(a.options.timeoutMs, 1, std::numeric_limits<int>::max(), "milliseconds"))
                 return false;
         } else if (arg == "--proxy") {
             if (!ParseProxy(value, a.proxy)) {

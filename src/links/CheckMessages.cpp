@@ -5,10 +5,9 @@
 #include "tree/TQelPigger.h"
 
 std::string CheckCountLine(const LinkCheckRun::Counts& counts) {
-    return "Checked " + std::to_string(counts.done) + " of " + std::to_string(counts.total) +
-           ": " + std::to_string(counts.alive) + " alive, " + std::to_string(counts.moved) +
-           " moved, " + std::to_string(counts.dead) + " dead, " + std::to_string(counts.failed) +
-           " failed";
+    return "Checked " + std::to_string(counts.done) + " of " + std::to_string(counts.total) + ": " +
+           std::to_string(counts.alive) + " alive, " + std::to_string(counts.moved) + " moved, " +
+           std::to_string(counts.dead) + " dead, " + std::to_string(counts.failed) + " failed";
 }
 
 std::string CheckedRecordLine(const TQelPigger* record) {
