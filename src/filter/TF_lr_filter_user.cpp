@@ -40,9 +40,9 @@ TF_lr_filter_user::TF_lr_filter_user(QWidget* parent) : TF_lr_filter(parent) {
     TabSheet_link->setObjectName("TabSheet_link");
     auto* linkRow = new QHBoxLayout(TabSheet_link);
     linkRow->setContentsMargins(6, 4, 6, 4);
-    Label3 = new QLabel("Link state:", TabSheet_link);
-    Label3->setObjectName("Label3");
-    Label3->setFont(bold);
+    Label_link = new QLabel("Link state:", TabSheet_link);
+    Label_link->setObjectName("Label_link");
+    Label_link->setFont(bold);
     CB_link = new QComboBox(TabSheet_link);
     CB_link->setObjectName("CB_link");
     CB_link->setEditable(false);
@@ -50,7 +50,7 @@ TF_lr_filter_user::TF_lr_filter_user(QWidget* parent) : TF_lr_filter(parent) {
         CB_link->addItem(ToQ(item));
     CB_link->setCurrentIndex(-1);
     CB_link->setMinimumWidth(120);
-    linkRow->addWidget(Label3);
+    linkRow->addWidget(Label_link);
     linkRow->addWidget(CB_link);
     linkRow->addStretch(1);
     PageControl1->addTab(TabSheet_link, "Link state");

@@ -18,7 +18,7 @@ public:
     QLabel* Label2;
     QComboBox* CB_state;
     QWidget* TabSheet_link;
-    QLabel* Label3;
+    QLabel* Label_link;
     QComboBox* CB_link;
 
 public slots:

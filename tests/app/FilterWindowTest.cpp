@@ -160,8 +160,8 @@ TEST_F(FilterWindow, LinkStatePageLeavesTheDeadRecords) {
         [&] {
             ClickFilterPage(dlg, dlg->TabSheet_link);
             caption = dlg->PageControl1->tabText(dlg->PageControl1->indexOf(dlg->TabSheet_link));
-            label = dlg->Label3->text();
-            bold = dlg->Label3->font().bold();
+            label = dlg->Label_link->text();
+            bold = dlg->Label_link->font().bold();
             addBeforeChoice = dlg->SB_add_condition->isEnabled();
             AddLinkState(dlg, "dead");
             DoubleClickDiagram(dlg, {40, 60});
