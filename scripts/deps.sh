@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build ccache g++ clang clang-format-14 clang-tidy pkg-config
     libclang-rt-14-dev
-    qt6-base-dev qt6-webengine-dev libcurl4-openssl-dev
+    qt6-base-dev qt6-webengine-dev libcurl4-openssl-dev openssl libssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libxml2-dev libpugixml-dev openssl
     xvfb xauth openbox x11-utils tinyproxy-bin fonts-dejavu-core python3

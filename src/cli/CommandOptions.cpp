@@ -1,5 +1,14 @@
 #include "cli/CommandOptions.h"
 
+#include "settings/core/AppInfo.h"
+#include "tree/TQelPigger.h"
+#include "tree/TreeFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 #include <charconv>
 
 std::optional<int> NumberIn(const std::string& text, int low, int high) {
@@ -23,4 +32,26 @@ bool ParseProxy(const std::string& value, ProxyValues& proxy) {
         proxy.port = *port;
     }
     return !proxy.host.empty();
+}
+
+std::string ProgramSettingsFile() {
+    const QString beside =
+        QFileInfo(QCoreApplication::applicationFilePath()).absoluteDir().filePath("quarrylog.set");
+    return QFile::encodeName(UserFilePath(beside, UserFileKind::Config)).toStdString();
+}
+
+bool ReadSettings(const std::string& given, TQelPigger& root, std::string& fileName,
+                  std::string& error) {
+    fileName = given.empty() ? ProgramSettingsFile() : given;
+    if (given.empty() && !QFileInfo::exists(QFile::decodeName(fileName.c_str())))
+        return true;
+    try {
+        LoadTreeFile(root, fileName);
+        return true;
+    } catch (const EQelPiggerError& e) {
+        error = DescribeReadError(e, fileName);
+    } catch (const std::exception& e) {
+        error = e.what();
+    }
+    return false;
 }

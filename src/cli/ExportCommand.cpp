@@ -4,6 +4,7 @@
 #include "cli/ErrorLine.h"
 #include "cli/EvalCommand.h"
 #include "exchange/Export.h"
+#include "exchange/ExportPackage.h"
 #include "tree/TQelPigger.h"
 
 #include <optional>
@@ -38,9 +39,13 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
     const std::optional<ExportFormat> format = ExportFormatNamed(formatName);
     if (!format) {
         WriteErrorLine(err, formatName.empty()
-                                ? "qrl export: --format html|csv|json|bookmarks is needed"
+                                ? "qrl export: --format html|csv|json|bookmarks|package is needed"
                                 : "qrl export: unknown format \"" + formatName +
-                                      "\" (html, csv, json or bookmarks)");
+                                      "\" (html, csv, json, bookmarks or package)");
+        return 2;
+    }
+    if (*format == ExportFormat::Package && !haveOutput) {
+        WriteErrorLine(err, "qrl export: --format package needs -o FOLDER");
         return 2;
     }
     TQelPigger doc;
@@ -48,7 +53,9 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
         return 1;
     if (haveOutput) {
         std::string error;
-        if (!ExportReportToFile(doc, *format, checkedOnly, output, &error)) {
+        if (*format == ExportFormat::Package
+                ? !ExportPackage(doc, report, output, checkedOnly, &error)
+                : !ExportReportToFile(doc, *format, checkedOnly, output, &error)) {
             WriteErrorLine(err, error);
             return 1;
         }

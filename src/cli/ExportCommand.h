@@ -1,4 +1,5 @@
-// "qrl export REPORT --format html|csv|json|bookmarks [--checked] [-o FILE]".
+// "qrl export REPORT --format html|csv|json|bookmarks [--checked] [-o FILE]" and
+// "qrl export REPORT --format package [--checked] -o FOLDER".
 #pragma once
 
 #include <iosfwd>
@@ -6,6 +7,7 @@
 #include <vector>
 
 // args are the words after "export". Writes the report in the format to FILE, or to out
-// without -o; --checked takes only the ticked records. Returns 0; 1 after a one-line error on
-// err (unreadable report, file not written), 2 for wrong arguments.
+// without -o; a package is the folder -o names (see ExportPackage.h). --checked takes only the
+// ticked records. Returns 0; 1 after a one-line error on err (unreadable report, file or package
+// not written), 2 for wrong arguments (also a package without -o).
 int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

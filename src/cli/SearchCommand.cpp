@@ -140,32 +140,6 @@ bool ParseArgs(const std::vector<std::string>& args, SearchArgs& a, std::string&
     return true;
 }
 
-// The settings file of the program (quarrylog beside this tool, or its place under the user's
-// configuration folder).
-std::string ProgramSettingsFile() {
-    const QString beside =
-        QFileInfo(QCoreApplication::applicationFilePath()).absoluteDir().filePath("quarrylog.set");
-    return QFile::encodeName(UserFilePath(beside, UserFileKind::Config)).toStdString();
-}
-
-// Reads the settings file named (the program's own when none is): false with the reason when
-// it cannot be read. The program's own file may be missing: then there are no settings yet.
-bool ReadSettings(const std::string& given, TQelPigger& root, std::string& fileName,
-                  std::string& error) {
-    fileName = given.empty() ? ProgramSettingsFile() : given;
-    if (given.empty() && !QFileInfo::exists(QFile::decodeName(fileName.c_str())))
-        return true;
-    try {
-        LoadTreeFile(root, fileName);
-        return true;
-    } catch (const EQelPiggerError& e) {
-        error = DescribeReadError(e, fileName);
-    } catch (const std::exception& e) {
-        error = e.what();
-    }
-    return false;
-}
-
 // Reads the report, or starts a new one for a missing or blank file; false (with the reason, a
 // reading error worded as everywhere) when the file cannot be read.
 bool ReadReport(TQelPigger& doc, const std::string& fileName, std::string& error) {

@@ -8,6 +8,7 @@
 #include "cli/ImportCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/TreeCommand.h"
+#include "cli/VerifyCommand.h"
 #include "filter/core/FilterFunctions.h"
 #include "settings/core/AppInfo.h"
 
@@ -33,9 +34,11 @@ int usage() {
                  "  qrl export REPORT --format html|csv|json|bookmarks [--checked] [-o FILE]\n"
                  "                          the report in another format (standard output\n"
                  "                          without -o; --checked: the ticked records only)\n"
+                 "  qrl export REPORT --format package [--checked] -o FOLDER\n"
+                 "                          the evidence package: page, captures, checksums\n"
                  "  qrl import REPORT FILE [--format bookmarks|csv|json|text]\n"
                  "                          add the pages of FILE that are not in REPORT yet\n"
-              << SearchUsage << SourcesUsage << CheckUsage;
+              << SearchUsage << SourcesUsage << CheckUsage << VerifyUsage;
     return 2;
 }
 
@@ -77,6 +80,9 @@ int main(int argc, char* argv[]) {
                                  std::cerr);
     if (command == "export")
         return RunExportCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
+                                std::cerr);
+    if (command == "verify")
+        return RunVerifyCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
                                 std::cerr);
     if (command == "import")
         return RunImportCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,

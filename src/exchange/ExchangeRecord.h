@@ -14,6 +14,10 @@ struct ExchangeRecord {
     QString description;
     QString redirect;
     bool checked = false;
+    // The record's latest capture as a page of the evidence package links it
+    // ("captures/000001.mhtml"), with its SHA-256; empty in every other export.
+    QString captureLink;
+    QString captureSha256;
 };
 
 struct ExchangeReport {

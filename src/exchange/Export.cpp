@@ -11,6 +11,8 @@ std::optional<ExportFormat> ExportFormatNamed(std::string_view name) {
         return ExportFormat::Json;
     if (name == "bookmarks")
         return ExportFormat::Bookmarks;
+    if (name == "package")
+        return ExportFormat::Package;
     return std::nullopt;
 }
 
@@ -18,6 +20,7 @@ QByteArray ExportReport(const TQelPigger& doc, ExportFormat format, bool checked
     const ExchangeReport report = ReadExchangeReport(doc, checkedOnly);
     switch (format) {
     case ExportFormat::Html:
+    case ExportFormat::Package:
         return ExportHtml(report);
     case ExportFormat::Csv:
         return ExportCsv(report);

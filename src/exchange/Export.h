@@ -12,9 +12,11 @@
 
 class TQelPigger;
 
-enum class ExportFormat { Html, Csv, Json, Bookmarks };
+// Package is the evidence package, a folder (see ExportPackage.h); as one file it is the web
+// page alone.
+enum class ExportFormat { Html, Csv, Json, Bookmarks, Package };
 
-// "html", "csv", "json" or "bookmarks".
+// "html", "csv", "json", "bookmarks" or "package".
 std::optional<ExportFormat> ExportFormatNamed(std::string_view name);
 
 // The file of each format, as UTF-8 bytes.

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 // Wide enough on screen, and on A4 paper no column is cut: the table has a fixed layout with
@@ -56,6 +58,12 @@ QString recordCount(size_t n) {
     return n == 1 ? QStringLiteral("1 record") : QString::number(n) + QStringLiteral(" records");
 }
 
+// Only in an evidence package, whose records link their captures.
+constexpr const char* kCaptureStyle = R"(col.capture { width: 16%; }
+td.capture { font-size: 0.85em; }
+td.capture .sha256 { font-family: "DejaVu Sans Mono", monospace; color: #555; }
+)";
+
 } // namespace
 
 QByteArray ExportHtml(const ExchangeReport& report) {
@@ -65,7 +73,13 @@ QByteArray ExportHtml(const ExchangeReport& report) {
     html += "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n";
     html += "<meta name=\"generator\" content=\"Quarrylog\">\n";
     html += "<title>" + HtmlEscaped(heading) + "</title>\n";
-    html += "<style>" + QString::fromLatin1(kStyle) + "</style>\n</head>\n<body>\n";
+    const bool captures =
+        std::any_of(report.records.begin(), report.records.end(),
+                    [](const ExchangeRecord& r) { return !r.captureLink.isEmpty(); });
+    html += "<style>" + QString::fromLatin1(kStyle);
+    if (captures)
+        html += QString::fromLatin1(kCaptureStyle);
+    html += "</style>\n</head>\n<body>\n";
     html += "<h1>" + HtmlEscaped(heading) + "</h1>\n";
     if (!report.date.isEmpty())
         html += "<p class=\"date\">" + HtmlEscaped(report.date) + "</p>\n";
@@ -74,9 +88,15 @@ QByteArray ExportHtml(const ExchangeReport& report) {
                 "</div>\n";
     html += "<p class=\"count\">" + recordCount(report.records.size()) + "</p>\n";
     html += "<table>\n<colgroup><col class=\"number\"><col class=\"mark\"><col class=\"title\">"
-            "<col class=\"address\"><col class=\"description\"></colgroup>\n";
+            "<col class=\"address\"><col class=\"description\">";
+    if (captures)
+        html += "<col class=\"capture\">";
+    html += "</colgroup>\n";
     html += "<thead><tr><th class=\"number\">#</th><th class=\"mark\" title=\"Ticked\">"
-            "&#10003;</th><th>Title</th><th>Address</th><th>Description</th></tr></thead>\n";
+            "&#10003;</th><th>Title</th><th>Address</th><th>Description</th>";
+    if (captures)
+        html += "<th>Capture</th>";
+    html += "</tr></thead>\n";
     html += "<tbody>\n";
     int number = 0;
     for (const ExchangeRecord& r : report.records) {
@@ -96,8 +116,17 @@ QByteArray ExportHtml(const ExchangeReport& report) {
             html += "<span" + classes + ">" + caption + "</span>";
         html += "</td>";
         html += "<td class=\"address\">" + HtmlEscaped(WithLfBreaks(r.url)) + "</td>";
-        html += "<td class=\"description\">" + HtmlEscaped(WithLfBreaks(r.description)) +
-                "</td></tr>\n";
+        html += "<td class=\"description\">" + HtmlEscaped(WithLfBreaks(r.description)) + "</td>";
+        if (captures) {
+            html += "<td class=\"capture\">";
+            if (!r.captureLink.isEmpty())
+                html += "<a href=\"" + HtmlEscaped(r.captureLink) + "\">" +
+                        HtmlEscaped(r.captureLink.section('/', -1)) +
+                        "</a><br><span class=\"sha256\">SHA-256 " + HtmlEscaped(r.captureSha256) +
+                        "</span>";
+            html += "</td>";
+        }
+        html += "</tr>\n";
     }
     html += "</tbody>\n</table>\n</body>\n</html>\n";
     return html.toUtf8();

@@ -52,10 +52,10 @@ TEST(QrlExport, ErrorsAreOneLine) {
     dir.write("bad.qrl", "<QRL><URLS></QRL>");
     const QString report = dir.qpath("r.qrl");
     ExpectFailures({
-        {{"export", report}, 2, "qrl export: --format html|csv|json|bookmarks is needed\n"},
+        {{"export", report}, 2, "qrl export: --format html|csv|json|bookmarks|package is needed\n"},
         {{"export", report, "--format", "xml"},
          2,
-         "qrl export: unknown format \"xml\" (html, csv, json or bookmarks)\n"},
+         "qrl export: unknown format \"xml\" (html, csv, json, bookmarks or package)\n"},
         {{"export", "--format", "csv"}, 2, "qrl export: no report given\n"},
         {{"export", report, "--format", "csv", "-o"},
          2,
