@@ -1,6 +1,7 @@
 #include "collect/TD_link_check.h"
 
 #include "dialogs/DialogUtil.h"
+#include "links/CheckMessages.h"
 #include "report/ReportLayout.h"
 #include "tree/TQelPigger.h"
 
@@ -52,13 +53,7 @@ TD_link_check::TD_link_check(UserSettingsSource settings, QWidget* parent)
 TD_link_check::~TD_link_check() = default;
 
 QString TD_link_check::CountText(const LinkCheckRun::Counts& c) {
-    return QString("Checked %1 of %2: %3 alive, %4 moved, %5 dead, %6 failed")
-        .arg(c.done)
-        .arg(c.total)
-        .arg(c.alive)
-        .arg(c.moved)
-        .arg(c.dead)
-        .arg(c.failed);
+    return QString::fromStdString(CheckCountLine(c));
 }
 
 bool TD_link_check::Execute(TQelPigger* urls, const std::vector<TQelPigger*>& records, bool details,
