@@ -13,6 +13,8 @@
 #include <QMenu>
 #include <QStatusBar>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kNoteMs = 15000;
@@ -57,13 +59,31 @@ void TFmain::N_ApplyRedirectsClick() {
     if (!Urls)
         return;
     O_results1->StoreChecks();
-    const std::size_t count = PermanentRedirects(Urls, records_).size();
-    if (count == 0) {
+    // The count asked about is the count that can move: a record whose target another record
+    // already has stays, and the question says so first.
+    const std::vector<RedirectMove> moves = PermanentRedirects(Urls, records_);
+    const auto blocked = std::count_if(moves.begin(), moves.end(),
+                                       [](const RedirectMove& m) { return m.existing != nullptr; });
+    const auto movable = qsizetype(moves.size()) - qsizetype(blocked);
+    if (moves.empty()) {
         ShowMessage("No record has a permanent redirect.");
         return;
     }
-    if (!AskUser(QString("Move %1 records to the addresses they permanently redirect to?")
-                     .arg(qsizetype(count))))
+    if (movable == 0) {
+        ShowMessage(ToQ(RedirectConflictsText(moves)));
+        return;
+    }
+    QString question = movable == 1
+                           ? QString("Move 1 record to the address it permanently redirects to?")
+                           : QString("Move %1 records to the addresses they permanently redirect "
+                                     "to?")
+                                 .arg(movable);
+    if (blocked > 0)
+        question += QString("\n%1 other %2 to an address another record already has and %3.")
+                        .arg(qsizetype(blocked))
+                        .arg(blocked == 1 ? "record redirects" : "records redirect")
+                        .arg(blocked == 1 ? "stays" : "stay");
+    if (!AskUser(question))
         return;
     const RedirectsApplied applied = ApplyPermanentRedirects(Urls, records_);
     if (applied.moved > 0) {

@@ -60,6 +60,7 @@ bool TD_link_check::Execute(TQelPigger* urls, const std::vector<TQelPigger*>& re
                             DetailsScope scope) {
     urls_ = urls;
     details_ = details;
+    setWindowTitle(details ? "Fill in titles and descriptions" : "Check links");
     scope_ = scope;
     changed_ = false;
     serials_.clear();

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QShortcut>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -40,8 +41,12 @@ TO_results::TO_results(QWidget* parent) : TO_selected_list(parent, 4) {
     LV1->horizontalHeader()->resizeSection(RecordListModel::TitleColumn, 250);
     LV1->horizontalHeader()->resizeSection(RecordListModel::UrlColumn, 150);
     LV1->horizontalHeader()->resizeSection(RecordListModel::DescriptionColumn, 350);
-    // The last column takes the rest of the width; it is not kept in the settings.
-    LV1->horizontalHeader()->resizeSection(RecordListModel::StatusColumn, 90);
+    // The last column takes the rest of the width, and at least what its longest text needs
+    // beside its icon; it is not kept in the settings.
+    LV1->horizontalHeader()->resizeSection(
+        RecordListModel::StatusColumn,
+        LV1->fontMetrics().horizontalAdvance("failed too-many-redirects") +
+            LV1->style()->pixelMetric(QStyle::PM_SmallIconSize) + 24);
     LV1->horizontalHeader()->setStretchLastSection(true);
 
     proxy_ = new RecordListProxy(model_, this);

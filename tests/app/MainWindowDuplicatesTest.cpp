@@ -106,7 +106,10 @@ TEST_F(RecordsMenu, ApplyPermanentRedirectsAsksMovesAndListsWhatWasNotMoved) {
                           "LINK=\"200\" LINKURL=\"HTTP://B.EXAMPLE/\" LINKVIA=\"308\"");
     StartOn(text);
     ClickTab("Found URL list");
-    const QString question = "Move 2 records to the addresses they permanently redirect to?";
+    // The count asked about is what can move; the record whose target is taken is named apart.
+    const QString question = "Move 1 record to the address it permanently redirects to?\n1 other "
+                             "record redirects to an address another record already has and "
+                             "stays.";
 
     // No keeps everything.
     DialogDriver dialogs;

@@ -62,11 +62,13 @@ protected:
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                           view->visualRect(view->model()->index(row, 1)).center());
     }
-    // The next step of the dialogs: the check window, closed once its run has ended.
+    // The next step of the dialogs: the check window, closed once its run has ended; its
+    // caption goes to shownTitle.
     void closeAtTheEnd() {
-        dialogs.Then([](QWidget* w) {
+        dialogs.Then([this](QWidget* w) {
             auto* d = qobject_cast<TD_link_check*>(w);
             ASSERT_NE(d, nullptr);
+            shownTitle = d->windowTitle();
             ASSERT_TRUE(WaitUntil([&] { return d->btnStop->text() == "Close"; }, 30000));
             QTest::mouseClick(d->btnStop, Qt::LeftButton);
         });
@@ -74,6 +76,7 @@ protected:
 
     static inline std::unique_ptr<WebServer> server;
     DialogDriver dialogs;
+    QString shownTitle;
 };
 
 } // namespace
@@ -137,6 +140,7 @@ TEST_F(LinkCommands, FillInMissingTitlesAndDescriptions) {
     closeAtTheEnd();
     action("N_FillDetails")->trigger();
     EXPECT_TRUE(dialogs.Done());
+    EXPECT_EQ(shownTitle, "Fill in titles and descriptions");
     // Only the record with an empty text was fetched, and only that text filled in.
     EXPECT_EQ(text("page", "TITLE"), "Old title");
     EXPECT_EQ(text("page", "DESCRIPTION"), "What the page says");
