@@ -259,6 +259,7 @@ void TFmain::buildMenus() {
     MainMenu1->insertMenu(N_Help->menuAction(), N_Records);
     buildLinkActions();
     buildDuplicateActions();
+    buildCaptureListActions();
 
     N_Search = new QMenu("Search", MainMenu1);
     N_Search->setObjectName("N_Search");

@@ -8,12 +8,14 @@
 #include <QEvent>
 
 class QDateEdit;
+class QDateTime;
 class QFrame;
 class QLineEdit;
 class QPlainTextEdit;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+class TF_capture_view;
 class TO_WB;
 class TO_autosearch;
 class TO_results;
@@ -64,8 +66,10 @@ public:
 
     QAction* N_Export;
     QAction* N_ExportTicked;
+    QAction* N_ExportPackage;
     QAction* N_Import;
     QFileDialog* ExportDialog1;
+    QFileDialog* PackageDialog1;
     QFileDialog* ImportDialog1;
     QAction* N_Settings;
     QMenu* N_Edit;
@@ -76,6 +80,8 @@ public:
     QMenu* N_Records;
     QAction* N_FindDuplicates;
     QAction* N_ApplyRedirects;
+    QAction* N_VerifyCaptures;
+    QAction* N_RemoveUnusedCaptures;
     QMenu* N_Search;
     QAction* N_Automaticmode;
     QAction* N_Manualmode;
@@ -137,6 +143,16 @@ public slots:
     // Moves the records whose check ended after permanent redirects to the final address,
     // once the user agreed, and lists those whose address another record already has.
     void N_ApplyRedirectsClick();
+    // Writes the evidence package of the report into an empty folder the user chooses.
+    void N_ExportPackageClick();
+    // Checks every capture against its hash and the manifest's stamp, and lists them.
+    void N_VerifyCapturesClick();
+    // Removes the capture files no record refers to any more, once the user agreed.
+    void N_RemoveUnusedCapturesClick();
+    // Shows a capture file of the report's captures folder in its window; none (the user was
+    // told) when the file is missing.
+    TF_capture_view* OpenCapture(const std::string& file, const std::string& address,
+                                 const QDateTime& when, const std::string& sha256);
     // Adds the page at url by hand and opens the URL editor on it; Cancel there removes it.
     void AddPageByHand(const std::string& url);
     // The window's place and size, then the list's column widths, from the settings.
@@ -158,6 +174,10 @@ private:
     // permanent redirects (TFmainDuplicates.cpp).
     void buildLinkActions();
     void buildDuplicateActions();
+    // The Records menu's verification and removal of captures and the row menu's capture
+    // items (TFmainCaptureList.cpp).
+    void buildCaptureListActions();
+    void showSelectedCaptureDetails();
     void buildExchangeMenu();
     void exportRecords(bool tickedOnly);
     void showPage(QWidget* page);

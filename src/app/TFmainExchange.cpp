@@ -1,18 +1,21 @@
-// The main window's export and import: the File menu's items, their file dialogs and the
-// summary of an import.
+// The main window's export and import: the File menu's items, their file dialogs, the summary
+// of an import and the evidence package.
 #include "app/TFmain.h"
 
 #include "collect/TO_results.h"
 #include "dialogs/DialogUtil.h"
 #include "dialogs/TDmsg.h"
 #include "exchange/Export.h"
+#include "exchange/ExportPackage.h"
 #include "exchange/Import.h"
 #include "report/ReportLayout.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QMenu>
+#include <QStatusBar>
 
 namespace {
 
@@ -64,15 +67,18 @@ void TFmain::buildExchangeMenu() {
     N_Export->setObjectName("N_Export");
     N_ExportTicked = new QAction("Export ticked records...", N_File);
     N_ExportTicked->setObjectName("N_ExportTicked");
+    N_ExportPackage = new QAction("Export evidence package...", N_File);
+    N_ExportPackage->setObjectName("N_ExportPackage");
     N_Import = new QAction("Import...", N_File);
     N_Import->setObjectName("N_Import");
     // Right after "Save as...".
     const QList<QAction*> items = N_File->actions();
     const qsizetype at = items.indexOf(N_Saveas) + 1;
     QAction* before = at > 0 && at < items.size() ? items[at] : nullptr;
-    N_File->insertActions(before, {N_Export, N_ExportTicked, N_Import});
+    N_File->insertActions(before, {N_Export, N_ExportTicked, N_ExportPackage, N_Import});
     connect(N_Export, &QAction::triggered, this, &TFmain::N_ExportClick);
     connect(N_ExportTicked, &QAction::triggered, this, &TFmain::N_ExportTickedClick);
+    connect(N_ExportPackage, &QAction::triggered, this, &TFmain::N_ExportPackageClick);
     connect(N_Import, &QAction::triggered, this, &TFmain::N_ImportClick);
 
     QStringList exportFilters;
@@ -89,6 +95,11 @@ void TFmain::buildExchangeMenu() {
     for (const ImportType& type : kImportTypes)
         importFilters << type.filter;
     ImportDialog1 = fileDialog(this, "ImportDialog1", "Import", importFilters, false);
+    // The package goes into a folder of its own, new (made in the dialog) or empty.
+    PackageDialog1 =
+        fileDialog(this, "PackageDialog1", "Export evidence package", QStringList(), false);
+    PackageDialog1->setFileMode(QFileDialog::Directory);
+    PackageDialog1->setOption(QFileDialog::ShowDirsOnly);
 }
 
 void TFmain::N_ExportClick() {
@@ -149,4 +160,26 @@ void TFmain::N_ImportClick() {
         UpdateToolbar();
     }
     ShowMessage(QString::fromStdString(ImportSummary(counts)));
+}
+
+void TFmain::N_ExportPackageClick() {
+    if (!DataDir().isEmpty())
+        PackageDialog1->setDirectory(DataDir());
+    if (ExecFileDialog(PackageDialog1) != QDialog::Accepted ||
+        PackageDialog1->selectedFiles().isEmpty())
+        return;
+    const QString chosen = PackageDialog1->selectedFiles().constFirst();
+    if (!QDir(chosen).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
+                              QDir::System)) {
+        ShowMessage("The evidence package was not written: the folder \"" + chosen +
+                    "\" is not empty.\nChoose an empty folder or make a new one.");
+        return;
+    }
+    // The package shows the report as the window shows it now, ticks included.
+    StoreDocument();
+    std::string error;
+    if (!ExportPackage(Doc, GetFileName(), QFile::encodeName(chosen).toStdString(), false, &error))
+        ShowMessage("The evidence package was not written.\n" + QFile::decodeName(error.c_str()));
+    else
+        StatusBar1->showMessage("The evidence package was written to \"" + chosen + "\".", 15000);
 }

@@ -1,5 +1,6 @@
 #include "app/TForm_main.h"
 
+#include "capture/CaptureStore.h"
 #include "dialogs/DialogUtil.h"
 #include "dialogs/TDmsg.h"
 #include "dialogs/TFsure.h"
@@ -372,12 +373,29 @@ bool TForm_main::N_SaveasClick() {
         return false;
     }
     // The report now lives in the new file; the copy of the old one recovers nothing.
-    if (previousName != GetFileName())
+    if (previousName != GetFileName()) {
         RemoveRecoveryCopy(previousName);
+        offerCapturesCopy(previousName);
+    }
     PrepareLoad();
     LoadDocument();
     ShowDocument();
     return true;
+}
+
+void TForm_main::offerCapturesCopy(const std::string& previousName) {
+    // The old report keeps its captures in any case: they are evidence of that file.
+    if (!QFileInfo(ToQPath(CapturesFolderOf(previousName))).isDir() ||
+        !AskUser("Copy the captures of this report to the new file too?"))
+        return;
+    std::string error;
+    bool copied = false;
+    {
+        WaitCursor hourglass;
+        copied = CopyCapturesFolder(previousName, GetFileName(), false, &error);
+    }
+    if (!copied)
+        ShowMessage("The captures were not copied; the report was saved.\n" + ToQPath(error));
 }
 
 bool TForm_main::MayReplaceCompletedName(const QString& chosen) {

@@ -138,6 +138,8 @@ private:
     void FormCreate();
     QFileDialog* makeFileDialog(const char* name, bool forSaving);
     bool switchTo(const QString& chosen);
+    // After Save as from previousName: offers to copy its captures folder beside the new file.
+    void offerCapturesCopy(const std::string& previousName);
     // Shows a file dialog in the size the user gave it last.
     int runFileDialog(QFileDialog* dialog);
 

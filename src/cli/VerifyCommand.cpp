@@ -1,5 +1,6 @@
 #include "cli/VerifyCommand.h"
 
+#include "capture/CaptureReview.h"
 #include "capture/CaptureStore.h"
 #include "capture/TrustedTime.h"
 #include "cli/CommandOptions.h"
@@ -86,12 +87,7 @@ int RunVerifyCommand(const std::vector<std::string>& args, std::ostream& out, st
     if (stamp.state != StampState::None)
         out << "stamp\t" << StampStateName(stamp.state) << '\t'
             << stamp.time.toString(Qt::ISODate).toStdString() << '\t' << stamp.detail << '\n';
-    const size_t n = checks.size();
-    out << n << (n == 1 ? " capture: " : " captures: ") << counts[0] << " intact, " << counts[1]
-        << " changed, " << counts[2] << " missing";
-    if (stamp.state != StampState::None)
-        out << "; the manifest's time stamp is " << StampStateName(stamp.state);
-    out << "\n";
+    out << VerifySummary(checks, stamp.state) << "\n";
     out.flush();
     const bool stampHolds = stamp.state == StampState::None || stamp.state == StampState::Valid ||
                             stamp.state == StampState::Unchecked;

@@ -34,6 +34,13 @@ QString checkNote(const RecordRow& row) {
         note += "\nFinal address: " + ToQ(row.finalUrl);
     return note;
 }
+// The capture cell's tooltip: the file and when it was saved, in UTC as the manifest has it.
+QString captureNote(const RecordRow& row) {
+    QString note = "Capture " + ToQ(row.capture);
+    if (row.captureTime.isValid())
+        note += "\nSaved " + row.captureTime.toUTC().toString("yyyy-MM-dd HH:mm:ss") + " (UTC)";
+    return note;
+}
 } // namespace
 
 RecordListModel::RecordListModel(int columns, QObject* parent)
@@ -66,6 +73,14 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const {
         case StatusColumn:
             text = ToQ(row.status);
             break;
+        case CaptureColumn:
+            if (row.capture.empty())
+                return {};
+            if (role == Qt::ToolTipRole)
+                return captureNote(row);
+            return row.captureTime.isValid()
+                       ? QLocale().toString(row.captureTime.toLocalTime(), QLocale::ShortFormat)
+                       : ToQ(row.capture);
         default:
             return {};
         }
@@ -92,6 +107,8 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const {
             return QApplication::style()->standardIcon(QStyle::SP_ArrowForward);
         return {};
     }
+    if (role == Qt::DecorationRole && index.column() == CaptureColumn && !row.capture.empty())
+        return QApplication::style()->standardIcon(QStyle::SP_DialogSaveButton);
     if (role == Qt::CheckStateRole && checkable_ && index.column() == TitleColumn)
         return row.checked ? Qt::Checked : Qt::Unchecked;
     return {};

@@ -1,6 +1,7 @@
 // Table model of the found URL list: rows that refer to record nodes of the report (never
 // copies of them), with the texts shown, a check mark and the status of the last link check
-// each. Dead rows are red, moved rows in the palette's link colour.
+// each and the time of its latest capture. Dead rows are red, moved rows in the palette's link
+// colour.
 #pragma once
 
 #include "report/RecordRows.h"
@@ -12,7 +13,13 @@
 class RecordListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { TitleColumn = 0, UrlColumn = 1, DescriptionColumn = 2, StatusColumn = 3 };
+    enum Column {
+        TitleColumn = 0,
+        UrlColumn = 1,
+        DescriptionColumn = 2,
+        StatusColumn = 3,
+        CaptureColumn = 4
+    };
 
     explicit RecordListModel(int columns, QObject* parent = nullptr);
 

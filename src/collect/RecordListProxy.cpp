@@ -68,6 +68,14 @@ const QCollatorSortKey& RecordListProxy::sortKey(int sourceRow, int column) cons
 }
 
 QString RecordListProxy::sortText(int sourceRow, int column) const {
+    if (column == RecordListModel::CaptureColumn) {
+        // By the time of saving, the rows without a capture after the others.
+        const RecordRow& row = rows_->rowAt(sourceRow);
+        if (row.capture.empty())
+            return QStringLiteral("1");
+        return "0 " + row.captureTime.toUTC().toString(Qt::ISODate) + ' ' +
+               QString::fromStdString(row.capture);
+    }
     if (column != RecordListModel::StatusColumn)
         return rows_->index(sourceRow, column).data().toString();
     // By the verdict first, what needs looking at before the rest, then by the status shown.

@@ -1,5 +1,6 @@
 #include "collect/TO_results.h"
 
+#include "capture/CaptureStore.h"
 #include "collect/RecordListModel.h"
 #include "collect/RecordListProxy.h"
 #include "dialogs/DialogUtil.h"
@@ -32,21 +33,24 @@ namespace {
 constexpr const char* kProbeFile = "a.html";
 }
 
-TO_results::TO_results(QWidget* parent) : TO_selected_list(parent, 4) {
+TO_results::TO_results(QWidget* parent) : TO_selected_list(parent, 5) {
     setObjectName("O_results1");
     model_->setCheckable(true);
-    model_->setHeaders({"Tilte", "Url", "Description", "Status"});
+    model_->setHeaders({"Tilte", "Url", "Description", "Status", "Capture"});
     LV1->setShowGrid(true);
     LV1->horizontalHeader()->show();
     LV1->horizontalHeader()->resizeSection(RecordListModel::TitleColumn, 250);
     LV1->horizontalHeader()->resizeSection(RecordListModel::UrlColumn, 150);
     LV1->horizontalHeader()->resizeSection(RecordListModel::DescriptionColumn, 350);
-    // The last column takes the rest of the width, and at least what its longest text needs
-    // beside its icon; it is not kept in the settings.
+    // The status and capture columns are as wide as their longest text needs beside its icon;
+    // the last one takes the rest of the width. Neither is kept in the settings.
+    const int iconRoom = LV1->style()->pixelMetric(QStyle::PM_SmallIconSize) + 24;
     LV1->horizontalHeader()->resizeSection(
         RecordListModel::StatusColumn,
-        LV1->fontMetrics().horizontalAdvance("failed too-many-redirects") +
-            LV1->style()->pixelMetric(QStyle::PM_SmallIconSize) + 24);
+        LV1->fontMetrics().horizontalAdvance("failed too-many-redirects") + iconRoom);
+    LV1->horizontalHeader()->resizeSection(
+        RecordListModel::CaptureColumn,
+        LV1->fontMetrics().horizontalAdvance("2026-12-31 23:59 PM") + iconRoom);
     LV1->horizontalHeader()->setStretchLastSection(true);
 
     proxy_ = new RecordListProxy(model_, this);
@@ -172,6 +176,10 @@ void TO_results::ShowRecord(TQelPigger* record, bool replaceSelected) {
     if (!record)
         return;
     RecordRow row = MakeRow(record);
+    row.capture = LatestCapture(record);
+    if (!row.capture.empty())
+        row.captureTime =
+            QDateTime::fromString(ToQ(record->GetAttr(CaptureFields::Time)), Qt::ISODate);
     const int selected = replaceSelected ? SelectedRow() : -1;
     if (selected >= 0)
         model_->replaceRow(selected, std::move(row));
@@ -371,6 +379,11 @@ QMenu* TO_results::MakeRowMenu(QWidget* parent) {
     menu->addAction("Delete", this, &TO_results::DeleteWanted)->setEnabled(selected);
     menu->addAction("Copy address", this, &TO_results::CopySelectedAddress)->setEnabled(selected);
     menu->addAction("Check links", this, &TO_results::CheckLinksWanted)->setEnabled(selected);
+    menu->addSeparator();
+    menu->addAction("Open capture", this, &TO_results::OpenCaptureWanted)
+        ->setEnabled(selected && !LatestCapture(SelectedRecord()).empty());
+    menu->addAction("Capture details...", this, &TO_results::CaptureDetailsWanted)
+        ->setEnabled(selected);
     return menu;
 }
 

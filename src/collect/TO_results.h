@@ -60,7 +60,8 @@ public:
     void CopySelectedAddress();
     // Ticks or unticks the selected row.
     void ToggleSelectedCheck();
-    // The row menu: Open, Edit, Delete, Copy address, Check links (built anew for each use).
+    // The row menu: Open, Edit, Delete, Copy address, Check links, Open capture, Capture
+    // details (built anew for each use).
     QMenu* MakeRowMenu(QWidget* parent);
 
     // The column widths kept in the settings between runs.
@@ -83,6 +84,10 @@ signals:
     void DeleteWanted();
     // The user asked, by the row menu, for a link check of the selected record.
     void CheckLinksWanted();
+    // The user asked, by the row menu, to see the selected record's latest capture, or the list
+    // of all its captures.
+    void OpenCaptureWanted();
+    void CaptureDetailsWanted();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

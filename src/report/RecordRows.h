@@ -35,6 +35,10 @@ struct RecordRow {
     LinkVerdict verdict = LinkVerdict::Unchecked;
     QDateTime checkedAt;
     std::string finalUrl;
+    // The record's latest capture: its file in the captures folder (empty when it has none) and
+    // when it was saved (UTC). The list fills them in.
+    std::string capture;
+    QDateTime captureTime;
 };
 
 // The row for a record: caption, the two sub-items, the check mark ("Y" exactly) and the

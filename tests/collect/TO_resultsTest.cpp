@@ -17,6 +17,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QPalette>
 #include <QTableView>
@@ -77,11 +78,12 @@ struct ListFixture : ::testing::Test {
 TEST_F(ListFixture, RowsAndColumnsAsTheUserSeesThem) {
     QAbstractItemModelTester tester(model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     ASSERT_EQ(model()->rowCount(), 3);
-    ASSERT_EQ(model()->columnCount(), 4);
+    ASSERT_EQ(model()->columnCount(), 5);
     EXPECT_EQ(model()->headerData(0, Qt::Horizontal).toString(), "Tilte");
     EXPECT_EQ(model()->headerData(1, Qt::Horizontal).toString(), "Url");
     EXPECT_EQ(model()->headerData(2, Qt::Horizontal).toString(), "Description");
     EXPECT_EQ(model()->headerData(3, Qt::Horizontal).toString(), "Status");
+    EXPECT_EQ(model()->headerData(4, Qt::Horizontal).toString(), "Capture");
     EXPECT_EQ(list.LV1->horizontalHeader()->sectionSize(0), 250);
     EXPECT_EQ(list.LV1->horizontalHeader()->sectionSize(1), 150);
     EXPECT_TRUE(list.LV1->showGrid());
@@ -389,6 +391,36 @@ TEST_F(SortedList, StatusColumnShowsColoursAndSortsTheLastCheck) {
     EXPECT_EQ(column(0), (QStringList{"apple pie", "banana", "cherry", "Apple"}));
 }
 
+// The capture column: an icon and the time of the record's latest capture, the file and the UTC
+// time in the tooltip; sorted by the time, records without a capture last.
+TEST_F(SortedList, CaptureColumnShowsAndSortsTheLatestCapture) {
+    listing(1)->SetAttr("CAPTURE", "000002.mhtml");
+    listing(1)->SetAttr("CAPTURETIME", "2026-12-09T10:15:30Z");
+    listing(2)->SetAttr("CAPTURE", "000001.mhtml");
+    listing(2)->SetAttr("CAPTURETIME", "2026-11-01T08:00:00Z");
+    list.Rebuild();
+    const QDateTime later = QDateTime::fromString("2026-12-09T10:15:30Z", Qt::ISODate);
+    EXPECT_EQ(
+        column(4),
+        (QStringList{"", QLocale().toString(later.toLocalTime(), QLocale::ShortFormat),
+                     QLocale().toString(
+                         QDateTime::fromString("2026-11-01T08:00:00Z", Qt::ISODate).toLocalTime(),
+                         QLocale::ShortFormat),
+                     ""}));
+    EXPECT_FALSE(model()->index(1, 4).data(Qt::DecorationRole).isNull());
+    EXPECT_TRUE(model()->index(0, 4).data(Qt::DecorationRole).isNull());
+    EXPECT_EQ(model()->index(1, 4).data(Qt::ToolTipRole).toString(),
+              "Capture 000002.mhtml\nSaved 2026-12-09 10:15:30 (UTC)");
+
+    list.HeaderClicked(4);
+    EXPECT_EQ(column(0), (QStringList{"cherry", "Apple", "banana", "apple pie"}));
+    list.HeaderClicked(4);
+    EXPECT_EQ(column(0), (QStringList{"apple pie", "banana", "Apple", "cherry"}));
+    // The status column keeps its own order.
+    list.HeaderClicked(3);
+    EXPECT_EQ(list.SortColumn(), 3);
+}
+
 TEST_F(SortedList, SelectionTicksEditAndDeleteReachTheRecordSeen) {
     DialogDriver dialogs;
     clickHeader(0); // Apple, apple pie, banana, cherry
@@ -499,8 +531,10 @@ TEST_F(SortedList, CopyKeyAndRowMenu) {
     QTest::keyClick(list.LV1, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "http://c.example/cherry");
 
-    int opened = 0, edited = 0, deleted = 0, checked = 0;
+    int opened = 0, edited = 0, deleted = 0, checked = 0, captureOpened = 0, details = 0;
     QObject::connect(&list, &TO_results::CheckLinksWanted, [&] { ++checked; });
+    QObject::connect(&list, &TO_results::OpenCaptureWanted, [&] { ++captureOpened; });
+    QObject::connect(&list, &TO_results::CaptureDetailsWanted, [&] { ++details; });
     QObject::connect(&list, &TO_results::OpenWanted, [&] { ++opened; });
     QObject::connect(&list, &TO_results::EditWanted, [&] { ++edited; });
     QObject::connect(&list, &TO_results::DeleteWanted, [&] { ++deleted; });
@@ -517,7 +551,10 @@ TEST_F(SortedList, CopyKeyAndRowMenu) {
     QStringList captions;
     for (QAction* a : menu->actions())
         captions << a->text();
-    EXPECT_EQ(captions, (QStringList{"Open", "Edit", "Delete", "Copy address", "Check links"}));
+    EXPECT_EQ(captions, (QStringList{"Open", "Edit", "Delete", "Copy address", "Check links", "",
+                                     "Open capture", "Capture details..."}));
+    // banana has no capture: only its details can be asked for.
+    EXPECT_FALSE(menu->actions()[6]->isEnabled());
     for (QAction* a : menu->actions())
         a->trigger();
     menu->close();
@@ -525,7 +562,18 @@ TEST_F(SortedList, CopyKeyAndRowMenu) {
     EXPECT_EQ(edited, 1);
     EXPECT_EQ(deleted, 1);
     EXPECT_EQ(checked, 1);
+    EXPECT_EQ(captureOpened, 0);
+    EXPECT_EQ(details, 1);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "http://b.example/banana");
+
+    // A record with a capture: "Open capture" is offered and asks for it.
+    listing(0)->SetAttr("CAPTURE", "000001.mhtml");
+    list.Rebuild();
+    clickRow(viewRowOf("banana"));
+    std::unique_ptr<QMenu> again(list.MakeRowMenu(&list));
+    ASSERT_TRUE(again->actions()[6]->isEnabled());
+    again->actions()[6]->trigger();
+    EXPECT_EQ(captureOpened, 1);
 }
 
 // The ticks of the whole report, and of the rows shown when the filter or the quick find hides
@@ -659,7 +707,7 @@ TEST_F(SortedList, ARowThatLeavesTheViewTakesTheSelectionWithIt) {
         EXPECT_EQ(QGuiApplication::clipboard()->text(), "untouched");
         std::unique_ptr<QMenu> menu(list.MakeRowMenu(&list));
         for (QAction* a : menu->actions())
-            EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+            EXPECT_FALSE(a->isEnabled() && !a->isSeparator()) << a->text().toStdString();
     }
     EXPECT_TRUE(browser.opened.empty());
     EXPECT_EQ(dialogs.Seen(), QStringList{"Delete current URL?"});
