@@ -669,9 +669,10 @@ TEST_F(MainWindow, MenusInTheirOrderWithTheirSeparators) {
     for (const QAction* a : window->MainMenu1->actions())
         bar << a->text();
     EXPECT_EQ(bar, (QStringList{"File", "Edit", "Records", "Search", "Help"}));
-    EXPECT_EQ(entries(window->N_File), (QStringList{"New", "Open", "Save", "Save as...",
-                                                    "Export...", "Export ticked records...",
-                                                    "Import...", "-", "Settings...", "-", "Exit"}));
+    EXPECT_EQ(
+        entries(window->N_File),
+        (QStringList{"New", "Open", "Save", "Save as...", "Export...", "Export ticked records...",
+                     "Export evidence package...", "Import...", "-", "Settings...", "-", "Exit"}));
     EXPECT_EQ(entries(window->N_Edit),
               (QStringList{"Edit URL", "Delete URL", "Filter URL list", "-", "Open URL"}));
     EXPECT_EQ(entries(window->N_Search),
