@@ -11,6 +11,7 @@
 #include "collect/TO_results.h"
 #include "dialogs/TDmsg.h"
 #include "dialogs/TFsure.h"
+#include "report/ReportFile.h"
 #include "report/ReportLayout.h"
 #include "settings/core/CaptureSettings.h"
 #include "settings/core/SettingsStore.h"
@@ -22,6 +23,8 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QStatusBar>
+
+#include <algorithm>
 
 namespace {
 
@@ -128,9 +131,17 @@ void TFmain::N_VerifyCapturesClick() {
 
 void TFmain::N_RemoveUnusedCapturesClick() {
     const std::string folder = CapturesFolderOf(GetFileName());
-    // The ticks are the records' own; what no record in the window refers to is unused.
-    StoreDocument();
-    const std::vector<std::string> unused = UnusedCaptures(folder, Doc);
+    // Unused: no record in the window refers to it, nor one of the report file, which is what
+    // stays when the changes since the last save are given up.
+    std::vector<std::string> unused = UnusedCaptures(folder, Doc);
+    TQelPigger saved;
+    if (!unused.empty() &&
+        ReadReportFile(saved, GetFileName()).outcome == ReportLoadResult::Loaded) {
+        const std::vector<std::string> unusedThere = UnusedCaptures(folder, saved);
+        std::erase_if(unused, [&](const std::string& file) {
+            return !std::binary_search(unusedThere.begin(), unusedThere.end(), file);
+        });
+    }
     if (unused.empty()) {
         ShowMessage("No capture file is unused.");
         return;
