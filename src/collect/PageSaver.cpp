@@ -82,7 +82,7 @@ void PageSaver::LoadAndSave(const QUrl& url) {
             if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
                 return;
             loadEnded(info.status() == QWebEngineLoadingInfo::LoadSucceededStatus,
-                      info.errorDomain(), info.errorString());
+                      info.errorDomain(), info.errorCode(), info.errorString());
         });
     timer_.start(options_.limits.loadTimeoutMs);
     page_->load(url);
@@ -94,7 +94,7 @@ void PageSaver::SaveShown() {
     saveNow();
 }
 
-void PageSaver::loadEnded(bool ok, int domain, const QString& reason) {
+void PageSaver::loadEnded(bool ok, int domain, int code, const QString& reason) {
     if (phase_ != Phase::Loading)
         return;
     if (gaveDownload_)
@@ -103,6 +103,16 @@ void PageSaver::loadEnded(bool ok, int domain, const QString& reason) {
         return saveNow();
     if (domain == QWebEngineLoadingInfo::CertificateErrorDomain)
         return fail(CaptureFailure::Certificate);
+    // A reply that is a file to download aborts the page's load, and the download request may
+    // come only after that: it is waited for a moment before the load counts as failed.
+    constexpr int kAborted = -3;
+    if (code == kAborted && !abortSeen_) {
+        abortSeen_ = true;
+        QTimer::singleShot(kDownloadGraceMs, this, [this, domain, code, reason] {
+            loadEnded(false, domain, code, reason);
+        });
+        return;
+    }
     fail(CaptureFailure::LoadFailed, reason.toStdString());
 }
 
@@ -131,12 +141,6 @@ void PageSaver::downloadRequested(QWebEngineDownloadRequest* download) {
     if (phase_ != Phase::SavingPage || save_ || QFileInfo(target) != QFileInfo(pagePath_))
         return;
     save_ = download;
-    connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, this, [this] {
-        if (save_ && save_->receivedBytes() > options_.limits.maxBytes) {
-            tooLarge_ = true;
-            save_->cancel();
-        }
-    });
     connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this,
             &PageSaver::pageDownloadEnded);
     if (download->isFinished())
@@ -146,8 +150,6 @@ void PageSaver::downloadRequested(QWebEngineDownloadRequest* download) {
 void PageSaver::pageDownloadEnded() {
     if (phase_ != Phase::SavingPage || !save_ || !save_->isFinished())
         return;
-    if (tooLarge_)
-        return fail(CaptureFailure::TooLarge);
     if (save_->state() != QWebEngineDownloadRequest::DownloadCompleted) {
         const QString why = save_->interruptReasonString();
         return fail(CaptureFailure::SaveFailed,

@@ -53,7 +53,7 @@ private:
     enum class Phase { Idle, Loading, SavingPage, SavingPdf, Ended };
 
     bool begin(const QUrl& asked);
-    void loadEnded(bool ok, int domain, const QString& reason);
+    void loadEnded(bool ok, int domain, int code, const QString& reason);
     void saveNow();
     void downloadRequested(QWebEngineDownloadRequest* download);
     void pageDownloadEnded();
@@ -74,7 +74,9 @@ private:
     QPointer<QWebEngineDownloadRequest> save_;
     // The page's own download seen while loading (the load then ends without a page).
     bool gaveDownload_ = false;
-    bool tooLarge_ = false;
+    // The load was aborted once: a download request may still come.
+    bool abortSeen_ = false;
+    static constexpr int kDownloadGraceMs = 1500;
     QTimer timer_;
     QList<QMetaObject::Connection> connections_;
 };
