@@ -93,6 +93,14 @@ private:
     TempDir dir_;
 };
 
+// The bytes of a saved page with the soft line breaks of its quoted-printable parts taken out,
+// so that a text of the page can be looked for.
+inline std::string WithoutSoftBreaks(std::string mhtml) {
+    for (std::size_t at; (at = mhtml.find("=\r\n")) != std::string::npos;)
+        mhtml.erase(at, 3);
+    return mhtml;
+}
+
 // Loads address into page and waits until it has loaded; false when it did not in time.
 inline bool LoadPage(QWebEnginePage& page, const QUrl& address, int timeoutMs = 20000) {
     bool done = false, ok = false;
