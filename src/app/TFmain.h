@@ -74,6 +74,8 @@ public:
     QAction* N_Filter;
     QAction* N_OpenURL;
     QMenu* N_Records;
+    QAction* N_FindDuplicates;
+    QAction* N_ApplyRedirects;
     // Records, "Capture pages": all records, the ticked ones, the selected one.
     QMenu* N_CapturePages;
     QAction* N_CaptureAll;
@@ -143,6 +145,11 @@ public slots:
     void N_ExportTickedClick();
     // Adds the pages of a chosen file that are not in the report yet and tells how many.
     void N_ImportClick();
+    // Keeps one record of each group that names the same page, as the user chooses.
+    void N_FindDuplicatesClick();
+    // Moves the records whose check ended after permanent redirects to the final address,
+    // once the user agreed, and lists those whose address another record already has.
+    void N_ApplyRedirectsClick();
     // Adds the page at url by hand and opens the URL editor on it; Cancel there removes it.
     void AddPageByHand(const std::string& url);
     // The window's place and size, then the list's column widths, from the settings.

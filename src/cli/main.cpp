@@ -38,7 +38,7 @@ int usage() {
                  "                          the evidence package: page, captures, checksums\n"
                  "  qrl import REPORT FILE [--format bookmarks|csv|json|text]\n"
                  "                          add the pages of FILE that are not in REPORT yet\n"
-              << SearchUsage << SourcesUsage << CheckUsage << VerifyUsage;
+              << SearchUsage << SourcesUsage << CheckUsage << DuplicatesUsage << VerifyUsage;
     return 2;
 }
 
@@ -90,5 +90,8 @@ int main(int argc, char* argv[]) {
     if (command == "check")
         return RunCheckCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
                                std::cerr);
+    if (command == "duplicates")
+        return RunDuplicatesCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
+                                    std::cerr);
     return usage();
 }

@@ -2,6 +2,12 @@
 
 #include "dialogs/DialogUtil.h"
 
+#include <QApplication>
+#include <QColor>
+#include <QLocale>
+#include <QPalette>
+#include <QStyle>
+
 namespace {
 // How a row changes the two counts: ticked, and ticked but not stored (or the reverse).
 int ticked(const RecordRow& row) {
@@ -9,6 +15,24 @@ int ticked(const RecordRow& row) {
 }
 int unstored(const RecordRow& row) {
     return int(row.checked) - int(row.stored);
+}
+
+// The text of a dead row: a dark red on a light background, a light one on a dark background.
+QColor deadColour() {
+    const bool darkBase = QApplication::palette().color(QPalette::Base).lightness() < 128;
+    return darkBase ? QColor(255, 120, 120) : QColor(190, 0, 0);
+}
+
+// What the row's last check says, for its tooltip: the status, when the check ended (local
+// time) and the address that answered when that was another.
+QString checkNote(const RecordRow& row) {
+    QString note = ToQ(row.status);
+    if (row.checkedAt.isValid())
+        note +=
+            "\nChecked " + QLocale().toString(row.checkedAt.toLocalTime(), QLocale::ShortFormat);
+    if (!row.finalUrl.empty())
+        note += "\nFinal address: " + ToQ(row.finalUrl);
+    return note;
 }
 } // namespace
 
@@ -28,16 +52,45 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const {
         return {};
     const RecordRow& row = rows_[static_cast<size_t>(index.row())];
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        QString text;
         switch (index.column()) {
         case TitleColumn:
-            return ToQ(row.title);
+            text = ToQ(row.title);
+            break;
         case UrlColumn:
-            return ToQ(row.address);
+            text = ToQ(row.address);
+            break;
         case DescriptionColumn:
-            return ToQ(row.description);
+            text = ToQ(row.description);
+            break;
+        case StatusColumn:
+            text = ToQ(row.status);
+            break;
         default:
             return {};
         }
+        if (role == Qt::DisplayRole || row.verdict == LinkVerdict::Unchecked)
+            return text;
+        // The status cell of any checked row, and every cell of a dead one, tell of the check.
+        if (index.column() == StatusColumn)
+            return checkNote(row);
+        if (row.verdict == LinkVerdict::Dead)
+            return text.isEmpty() ? checkNote(row) : text + "\n\n" + checkNote(row);
+        return text;
+    }
+    if (role == Qt::ForegroundRole) {
+        if (row.verdict == LinkVerdict::Dead)
+            return deadColour();
+        if (row.verdict == LinkVerdict::Moved)
+            return QApplication::palette().color(QPalette::Link);
+        return {};
+    }
+    if (role == Qt::DecorationRole && index.column() == StatusColumn) {
+        if (row.verdict == LinkVerdict::Dead)
+            return QApplication::style()->standardIcon(QStyle::SP_DialogCancelButton);
+        if (row.verdict == LinkVerdict::Moved)
+            return QApplication::style()->standardIcon(QStyle::SP_ArrowForward);
+        return {};
     }
     if (role == Qt::CheckStateRole && checkable_ && index.column() == TitleColumn)
         return row.checked ? Qt::Checked : Qt::Unchecked;

@@ -1,5 +1,6 @@
 // Table model of the found URL list: rows that refer to record nodes of the report (never
-// copies of them), with the texts shown and a check mark each.
+// copies of them), with the texts shown, a check mark and the status of the last link check
+// each. Dead rows are red, moved rows in the palette's link colour.
 #pragma once
 
 #include "report/RecordRows.h"
@@ -11,7 +12,7 @@
 class RecordListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { TitleColumn = 0, UrlColumn = 1, DescriptionColumn = 2 };
+    enum Column { TitleColumn = 0, UrlColumn = 1, DescriptionColumn = 2, StatusColumn = 3 };
 
     explicit RecordListModel(int columns, QObject* parent = nullptr);
 

@@ -63,8 +63,34 @@ const QCollatorSortKey& RecordListProxy::sortKey(int sourceRow, int column) cons
     }
     auto& key = sortKeys_[static_cast<size_t>(sourceRow)];
     if (!key)
-        key = ListSortKey(collator_, rows_->index(sourceRow, column).data().toString());
+        key = ListSortKey(collator_, sortText(sourceRow, column));
     return *key;
+}
+
+QString RecordListProxy::sortText(int sourceRow, int column) const {
+    if (column != RecordListModel::StatusColumn)
+        return rows_->index(sourceRow, column).data().toString();
+    // By the verdict first, what needs looking at before the rest, then by the status shown.
+    const RecordRow& row = rows_->rowAt(sourceRow);
+    int rank = 0;
+    switch (row.verdict) {
+    case LinkVerdict::Dead:
+        rank = 0;
+        break;
+    case LinkVerdict::Failed:
+        rank = 1;
+        break;
+    case LinkVerdict::Moved:
+        rank = 2;
+        break;
+    case LinkVerdict::Alive:
+        rank = 3;
+        break;
+    case LinkVerdict::Unchecked:
+        rank = 4;
+        break;
+    }
+    return QString::number(rank) + ' ' + QString::fromStdString(row.status);
 }
 
 bool RecordListProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const {

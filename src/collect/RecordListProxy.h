@@ -1,6 +1,7 @@
 // The view of the found URL list over its rows: sorted by the text shown in a column (letter
-// case ignored under the user's locale, numbers by their value) or in record order, and narrowed
-// by the quick find.
+// case ignored under the user's locale, numbers by their value; the status column by the
+// verdict, dead, failed, moved, alive, unchecked, then by its text) or in record order, and
+// narrowed by the quick find.
 // Neither changes the rows themselves nor the order of the records in the report.
 #pragma once
 
@@ -36,6 +37,7 @@ protected:
 private:
     void forgetTexts();
     const QCollatorSortKey& sortKey(int sourceRow, int column) const;
+    QString sortText(int sourceRow, int column) const;
 
     RecordListModel* rows_;
     QCollator collator_;

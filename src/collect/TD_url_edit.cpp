@@ -2,6 +2,7 @@
 
 #include "collect/Pictures.h"
 #include "dialogs/DialogUtil.h"
+#include "report/LinkState.h"
 #include "report/RecordRows.h"
 #include "tree/LineBreaks.h"
 #include "tree/TQelPigger.h"
@@ -147,17 +148,24 @@ void TD_url_edit::storeFields() {
     if (!url.empty())
         record_->SetAttr(RecordFields::Url, url);
     // Texts the user did not change keep their stored bytes.
+    bool edited = false;
     if (TQelPigger* title = record_->FindChild(RecordFields::Title))
-        if (Edit_title->text() != loadedTitle_)
+        if (Edit_title->text() != loadedTitle_) {
             title->Text = FromQ(Edit_title->text());
+            edited = true;
+        }
     if (TQelPigger* dsc = record_->FindChild(RecordFields::Description)) {
         const QString text = Memo_dsc->toPlainText();
         if (text != loadedDescription_) {
             dsc->Text = WithCrLfBreaks(FromQ(text));
+            edited = true;
         } else {
             dsc->Text = WithCrLfBreaks(dsc->Text);
         }
     }
+    // Filling in page details leaves the user's own texts alone from now on.
+    if (edited)
+        record_->SetAttr(LinkFields::Edited, "Y");
 }
 
 TD_url_edit* D_url_edit() {

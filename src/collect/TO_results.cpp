@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QShortcut>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -31,15 +32,21 @@ namespace {
 constexpr const char* kProbeFile = "a.html";
 }
 
-TO_results::TO_results(QWidget* parent) : TO_selected_list(parent, 3) {
+TO_results::TO_results(QWidget* parent) : TO_selected_list(parent, 4) {
     setObjectName("O_results1");
     model_->setCheckable(true);
-    model_->setHeaders({"Tilte", "Url", "Description"});
+    model_->setHeaders({"Tilte", "Url", "Description", "Status"});
     LV1->setShowGrid(true);
     LV1->horizontalHeader()->show();
     LV1->horizontalHeader()->resizeSection(RecordListModel::TitleColumn, 250);
     LV1->horizontalHeader()->resizeSection(RecordListModel::UrlColumn, 150);
     LV1->horizontalHeader()->resizeSection(RecordListModel::DescriptionColumn, 350);
+    // The last column takes the rest of the width, and at least what its longest text needs
+    // beside its icon; it is not kept in the settings.
+    LV1->horizontalHeader()->resizeSection(
+        RecordListModel::StatusColumn,
+        LV1->fontMetrics().horizontalAdvance("failed too-many-redirects") +
+            LV1->style()->pixelMetric(QStyle::PM_SmallIconSize) + 24);
     LV1->horizontalHeader()->setStretchLastSection(true);
 
     proxy_ = new RecordListProxy(model_, this);
@@ -363,6 +370,7 @@ QMenu* TO_results::MakeRowMenu(QWidget* parent) {
     menu->addAction("Edit", this, &TO_results::EditWanted)->setEnabled(selected);
     menu->addAction("Delete", this, &TO_results::DeleteWanted)->setEnabled(selected);
     menu->addAction("Copy address", this, &TO_results::CopySelectedAddress)->setEnabled(selected);
+    menu->addAction("Check links", this, &TO_results::CheckLinksWanted)->setEnabled(selected);
     return menu;
 }
 

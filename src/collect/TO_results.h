@@ -60,7 +60,7 @@ public:
     void CopySelectedAddress();
     // Ticks or unticks the selected row.
     void ToggleSelectedCheck();
-    // The row menu: Open, Edit, Delete, Copy address (built anew for each use).
+    // The row menu: Open, Edit, Delete, Copy address, Check links (built anew for each use).
     QMenu* MakeRowMenu(QWidget* parent);
 
     // The column widths kept in the settings between runs.
@@ -81,6 +81,8 @@ signals:
     void OpenWanted();
     void EditWanted();
     void DeleteWanted();
+    // The user asked, by the row menu, for a link check of the selected record.
+    void CheckLinksWanted();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -36,7 +36,28 @@ TF_lr_filter_user::TF_lr_filter_user(QWidget* parent) : TF_lr_filter(parent) {
     row->addStretch(1);
     PageControl1->addTab(TabSheet_other, "Other conditions");
 
+    TabSheet_link = new QWidget();
+    TabSheet_link->setObjectName("TabSheet_link");
+    auto* linkRow = new QHBoxLayout(TabSheet_link);
+    linkRow->setContentsMargins(6, 4, 6, 4);
+    Label_link = new QLabel("Link state:", TabSheet_link);
+    Label_link->setObjectName("Label_link");
+    Label_link->setFont(bold);
+    CB_link = new QComboBox(TabSheet_link);
+    CB_link->setObjectName("CB_link");
+    CB_link->setEditable(false);
+    for (const std::string& item : LinkStateItems())
+        CB_link->addItem(ToQ(item));
+    CB_link->setCurrentIndex(-1);
+    CB_link->setMinimumWidth(120);
+    linkRow->addWidget(Label_link);
+    linkRow->addWidget(CB_link);
+    linkRow->addStretch(1);
+    PageControl1->addTab(TabSheet_link, "Link state");
+
     connect(CB_state, &QComboBox::currentIndexChanged, this,
+            &TF_lr_filter_user::CallActionsEnabling);
+    connect(CB_link, &QComboBox::currentIndexChanged, this,
             &TF_lr_filter_user::CallActionsEnabling);
 }
 
@@ -44,6 +65,8 @@ void TF_lr_filter_user::UpdateActions() {
     TF_lr_filter::UpdateActions();
     if (PageControl1->currentWidget() == TabSheet_other)
         SB_add_condition->setEnabled(CB_state->currentIndex() >= 0);
+    else if (PageControl1->currentWidget() == TabSheet_link)
+        SB_add_condition->setEnabled(CB_link->currentIndex() >= 0);
 }
 
 bool TF_lr_filter_user::Matches(const TQelPigger* record) {
@@ -57,12 +80,20 @@ void TF_lr_filter_user::SB_add_conditionClick() {
         AddContextCondition();
     else if (PageControl1->currentWidget() == TabSheet_other)
         AddStateCondition();
+    else if (PageControl1->currentWidget() == TabSheet_link)
+        AddLinkCondition();
     UpdateActions();
 }
 
 void TF_lr_filter_user::AddStateCondition() {
     const std::string item = FromQ(CB_state->currentText());
     Placement().AddConditionCircle(*OClouds1, StateConditionLabel(item), StateConditionBody(item));
+    OClouds1->FocusDiagram();
+}
+
+void TF_lr_filter_user::AddLinkCondition() {
+    const std::string item = FromQ(CB_link->currentText());
+    Placement().AddConditionCircle(*OClouds1, LinkConditionLabel(item), LinkConditionBody(item));
     OClouds1->FocusDiagram();
 }
 

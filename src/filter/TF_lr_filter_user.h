@@ -1,4 +1,5 @@
-// The program's filter dialog: the context condition page and the record-state page.
+// The program's filter dialog: the context condition page, the record-state page and the
+// link-state page.
 #pragma once
 
 #include "filter/TF_lr_filter.h"
@@ -16,6 +17,9 @@ public:
     QWidget* TabSheet_other;
     QLabel* Label2;
     QComboBox* CB_state;
+    QWidget* TabSheet_link;
+    QLabel* Label_link;
+    QComboBox* CB_link;
 
 public slots:
     void SB_add_conditionClick();
@@ -24,6 +28,8 @@ protected:
     void AddCondition() override { SB_add_conditionClick(); }
     // The chosen record state as a circle.
     void AddStateCondition();
+    // The chosen link state as a circle.
+    void AddLinkCondition();
 };
 
 // The program's one filter dialog, created on first use.

@@ -2,6 +2,7 @@
 // and moving them there.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -30,3 +31,8 @@ struct RedirectsApplied {
 // and the check's final address is dropped (the record now is where the check ended). A move
 // whose target another record took earlier in the same call becomes a conflict too.
 RedirectsApplied ApplyPermanentRedirects(TQelPigger* urls, ReportRecords& records);
+
+// The notice of moves not made: "These records were not moved: another record already has the
+// address:", then one line "URL -> target" each (at most limit of them, then "and N more").
+std::string RedirectConflictsText(const std::vector<RedirectMove>& conflicts,
+                                  std::size_t limit = 20);

@@ -87,5 +87,13 @@ RecordRow MakeRow(TQelPigger* record) {
     row.address = ShownAddress(record->AttrRef(RecordFields::Url));
     row.checked = record->AttrRef(RecordFields::Check) == RecordFields::Checked;
     row.stored = row.checked;
+    // Most records were never checked: one look at the attribute tells.
+    if (!record->AttrRef(LinkFields::Status).empty()) {
+        LinkState link = ReadLinkState(record);
+        row.verdict = link.verdict;
+        row.checkedAt = link.time;
+        row.finalUrl = std::move(link.finalUrl);
+        row.status = LinkStatusText(record);
+    }
     return row;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "report/LinkState.h"
 #include "report/ReportLayout.h"
 
 class TQelPigger;
@@ -28,7 +29,14 @@ struct RecordRow {
     bool checked = false;
     // The tick as the record holds it: when the row was made, or its tick last stored.
     bool stored = false;
+    // The last link check: the status column's text (LinkStatusText), its verdict, when it
+    // ended and the address that answered when that was another (for the row's tooltip).
+    std::string status;
+    LinkVerdict verdict = LinkVerdict::Unchecked;
+    QDateTime checkedAt;
+    std::string finalUrl;
 };
 
-// The row for a record: caption, the two sub-items and the check mark ("Y" exactly).
+// The row for a record: caption, the two sub-items, the check mark ("Y" exactly) and the
+// status of its last link check.
 RecordRow MakeRow(TQelPigger* record);

@@ -143,6 +143,43 @@ TEST_F(FilterWindow, ListShowsExactlyTheRecordsThatPass) {
     EXPECT_TRUE(dialogs.Done());
 }
 
+// A link state is a condition like a record state: pinned, it leaves only the dead records.
+TEST_F(FilterWindow, LinkStatePageLeavesTheDeadRecords) {
+    start(ReportText()
+              .Record("http://alive.example/", "alive")
+              .Attributes(R"(LINK="200")")
+              .Record("http://gone.example/", "gone")
+              .Attributes(R"(LINK="404")")
+              .Record("http://new.example/", "unchecked")
+              .Record("http://nohost.example/", "no host")
+              .Attributes(R"(LINK="dns" LINKFAILS="2")"));
+    DialogDriver dialogs;
+    QString caption, label;
+    bool bold = false, addBeforeChoice = true;
+    filter(
+        [&] {
+            ClickFilterPage(dlg, dlg->TabSheet_link);
+            caption = dlg->PageControl1->tabText(dlg->PageControl1->indexOf(dlg->TabSheet_link));
+            label = dlg->Label_link->text();
+            bold = dlg->Label_link->font().bold();
+            addBeforeChoice = dlg->SB_add_condition->isEnabled();
+            AddLinkState(dlg, "dead");
+            DoubleClickDiagram(dlg, {40, 60});
+            QTest::mouseClick(dlg->btnApply, Qt::LeftButton);
+        },
+        dialogs);
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_EQ(caption, "Link state");
+    EXPECT_EQ(label, "Link state:");
+    EXPECT_TRUE(bold);
+    EXPECT_FALSE(addBeforeChoice);
+    ASSERT_EQ(dlg->OClouds1->CircleCount(), 1);
+    EXPECT_EQ(dlg->OClouds1->GetCircle(0)->LabelText, "Link state:dead");
+    EXPECT_EQ(dlg->OClouds1->GetCircle(0)->Body, "RECORD_STATE('IS_DEAD')");
+    EXPECT_EQ(listed(), "http://gone.example/\nhttp://nohost.example/\n");
+    EXPECT_EQ(listed(), byQrl());
+}
+
 TEST_F(FilterWindow, TwoWordKeywordAgainstTheCommandLine) {
     start(reportOf(60));
     DialogDriver dialogs;

@@ -59,6 +59,8 @@ TEST(TD_url_edit, StoresAsTypedAndKeepsAnEmptiedAddress) {
     EXPECT_EQ(rec->FindChild("DESCRIPTION")->Text, "line one\r\nline two");
     EXPECT_EQ(rec->FindChild("REDIRECT")->Text, "r");
     EXPECT_EQ(rec->GetAttr("CHK"), "Y");
+    // The user's own texts: page details never overwrite them.
+    EXPECT_EQ(rec->GetAttr("EDITED"), "Y");
 }
 
 TEST(TD_url_edit, AddressTrimmedLineBreaksNormalisedCancelChangesNothing) {
@@ -76,6 +78,8 @@ TEST(TD_url_edit, AddressTrimmedLineBreaksNormalisedCancelChangesNothing) {
     // Untouched texts keep their bytes; lone LF and CR come back as CR LF.
     EXPECT_EQ(rec->FindChild("TITLE")->Text, "t\xFF");
     EXPECT_EQ(rec->FindChild("DESCRIPTION")->Text, "x\r\ny\r\nz");
+    // A new address alone is no edited text.
+    EXPECT_EQ(rec->AttrCount(), 1);
 
     const std::string before = holder.GetAsText();
     dialogs.Then([](QWidget* w) {
@@ -105,4 +109,20 @@ TEST(TD_url_edit, MissingChildrenAreNeitherShownNorCreated) {
     EXPECT_FALSE(titleEnabled);
     EXPECT_EQ(rec->ChildCount(), 0);
     EXPECT_EQ(holder.GetAsText(), "\r\n<LISTING URL=\"u\"/>");
+}
+
+// A changed description alone marks the record too.
+TEST(TD_url_edit, AChangedDescriptionMarksTheRecordEdited) {
+    TQelPigger holder;
+    TQelPigger* rec =
+        record(holder, "<LISTING URL=\"u\"><TITLE>t</TITLE><DESCRIPTION>d</DESCRIPTION></LISTING>");
+    DialogDriver dialogs;
+    dialogs.Then([](QWidget* w) {
+        auto* d = static_cast<TD_url_edit*>(w);
+        typeInto(d->Memo_dsc, "mine");
+        QTest::mouseClick(d->btnOk, Qt::LeftButton);
+    });
+    EXPECT_TRUE(D_url_edit()->Execute(rec));
+    EXPECT_EQ(rec->FindChild("TITLE")->Text, "t");
+    EXPECT_EQ(rec->GetAttr("EDITED"), "Y");
 }

@@ -11,12 +11,14 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QClipboard>
+#include <QColor>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPalette>
 #include <QTableView>
 #include <QTest>
 
@@ -75,10 +77,11 @@ struct ListFixture : ::testing::Test {
 TEST_F(ListFixture, RowsAndColumnsAsTheUserSeesThem) {
     QAbstractItemModelTester tester(model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     ASSERT_EQ(model()->rowCount(), 3);
-    ASSERT_EQ(model()->columnCount(), 3);
+    ASSERT_EQ(model()->columnCount(), 4);
     EXPECT_EQ(model()->headerData(0, Qt::Horizontal).toString(), "Tilte");
     EXPECT_EQ(model()->headerData(1, Qt::Horizontal).toString(), "Url");
     EXPECT_EQ(model()->headerData(2, Qt::Horizontal).toString(), "Description");
+    EXPECT_EQ(model()->headerData(3, Qt::Horizontal).toString(), "Status");
     EXPECT_EQ(list.LV1->horizontalHeader()->sectionSize(0), 250);
     EXPECT_EQ(list.LV1->horizontalHeader()->sectionSize(1), 150);
     EXPECT_TRUE(list.LV1->showGrid());
@@ -356,6 +359,36 @@ TEST_F(SortedList, HeaderClicksSortAscendingDescendingThenRecordOrder) {
     EXPECT_EQ(listing(3)->FindChild("TITLE")->Text, "apple pie");
 }
 
+// The status column: the last check's status, dead rows red with the check in the tooltip,
+// moved rows in the link colour; sorted by verdict, dead first, unchecked last.
+TEST_F(SortedList, StatusColumnShowsColoursAndSortsTheLastCheck) {
+    listing(0)->SetAttr("LINK", "200");
+    listing(1)->SetAttr("LINK", "404");
+    listing(1)->SetAttr("LINKTIME", "2026-12-09T10:15:30Z");
+    listing(2)->SetAttr("LINK", "200");
+    listing(2)->SetAttr("LINKURL", "http://c.example/new");
+    listing(2)->SetAttr("LINKVIA", "301");
+    list.Rebuild();
+    EXPECT_EQ(column(3), (QStringList{"alive 200", "dead 404", "moved 301", ""}));
+
+    const QColor dead = model()->index(1, 0).data(Qt::ForegroundRole).value<QColor>();
+    EXPECT_GT(dead.red(), dead.green() + 100);
+    EXPECT_EQ(model()->index(2, 1).data(Qt::ForegroundRole).value<QColor>(),
+              QApplication::palette().color(QPalette::Link));
+    EXPECT_FALSE(model()->index(0, 0).data(Qt::ForegroundRole).isValid());
+    EXPECT_FALSE(model()->index(1, 3).data(Qt::DecorationRole).isNull());
+    const QString deadTip = model()->index(1, 0).data(Qt::ToolTipRole).toString();
+    EXPECT_TRUE(deadTip.startsWith("Apple\n\ndead 404\nChecked ")) << deadTip.toStdString();
+    EXPECT_EQ(model()->index(2, 3).data(Qt::ToolTipRole).toString(),
+              "moved 301\nFinal address: http://c.example/new");
+    EXPECT_EQ(model()->index(2, 0).data(Qt::ToolTipRole).toString(), "cherry");
+
+    clickHeader(3);
+    EXPECT_EQ(column(0), (QStringList{"Apple", "cherry", "banana", "apple pie"}));
+    clickHeader(3);
+    EXPECT_EQ(column(0), (QStringList{"apple pie", "banana", "cherry", "Apple"}));
+}
+
 TEST_F(SortedList, SelectionTicksEditAndDeleteReachTheRecordSeen) {
     DialogDriver dialogs;
     clickHeader(0); // Apple, apple pie, banana, cherry
@@ -466,7 +499,8 @@ TEST_F(SortedList, CopyKeyAndRowMenu) {
     QTest::keyClick(list.LV1, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "http://c.example/cherry");
 
-    int opened = 0, edited = 0, deleted = 0;
+    int opened = 0, edited = 0, deleted = 0, checked = 0;
+    QObject::connect(&list, &TO_results::CheckLinksWanted, [&] { ++checked; });
     QObject::connect(&list, &TO_results::OpenWanted, [&] { ++opened; });
     QObject::connect(&list, &TO_results::EditWanted, [&] { ++edited; });
     QObject::connect(&list, &TO_results::DeleteWanted, [&] { ++deleted; });
@@ -483,13 +517,14 @@ TEST_F(SortedList, CopyKeyAndRowMenu) {
     QStringList captions;
     for (QAction* a : menu->actions())
         captions << a->text();
-    EXPECT_EQ(captions, (QStringList{"Open", "Edit", "Delete", "Copy address"}));
+    EXPECT_EQ(captions, (QStringList{"Open", "Edit", "Delete", "Copy address", "Check links"}));
     for (QAction* a : menu->actions())
         a->trigger();
     menu->close();
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(edited, 1);
     EXPECT_EQ(deleted, 1);
+    EXPECT_EQ(checked, 1);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "http://b.example/banana");
 }
 

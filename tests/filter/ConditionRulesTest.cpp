@@ -57,6 +57,16 @@ TEST(ConditionTemplates, RecordStateNamesAndTexts) {
     EXPECT_EQ(StateConditionBody("other"), "RECORD_STATE('other')");
 }
 
+TEST(ConditionTemplates, LinkStateItemsNamesAndTexts) {
+    EXPECT_EQ(LinkStateItems(),
+              (std::vector<std::string>{"dead", "moved", "alive", "failed", "unchecked"}));
+    const char* names[] = {"IS_DEAD", "IS_MOVED", "IS_ALIVE", "IS_FAILED", "IS_UNCHECKED"};
+    for (size_t i = 0; i < LinkStateItems().size(); ++i)
+        EXPECT_EQ(LinkStateName(LinkStateItems()[i]), names[i]);
+    EXPECT_EQ(LinkConditionBody("dead"), "RECORD_STATE('IS_DEAD')");
+    EXPECT_EQ(LinkConditionLabel("moved"), "Link state:moved");
+}
+
 // The condition editor's help page shows labels and bodies as the filter dialog writes them.
 TEST(ConditionTemplates, HelpPageShowsTheTextsTheDialogWrites) {
     std::ifstream page(QRL_DOCS_DIR "/FLCEdit.html", std::ios::binary);
@@ -89,6 +99,33 @@ TEST(ConditionTemplates, BodiesSelectTheRecordsTheyDescribe) {
     EXPECT_TRUE(m.Matches(apart));
     m.ExprText = ContextConditionBody("it's");
     EXPECT_THROW(m.Matches(together), std::exception);
+}
+
+// Every link state offered selects exactly the records of its verdict.
+TEST(ConditionTemplates, LinkBodiesSelectTheRecordsOfTheirVerdict) {
+    RegisterExpressionFunctions();
+    TQelPigger doc;
+    doc.SetAsText(ReportText()
+                      .Record("dead", "a")
+                      .Attributes(R"(LINK="410")")
+                      .Record("moved", "b")
+                      .Attributes(R"(LINK="200" LINKURL="http://x/" LINKVIA="308")")
+                      .Record("alive", "c")
+                      .Attributes(R"(LINK="204")")
+                      .Record("failed", "d")
+                      .Attributes(R"(LINK="refused")")
+                      .Record("unchecked", "e")
+                      .Text());
+    const TQelPigger* urls = doc.FindChild("URLS");
+    TFilterMatcher m;
+    for (const std::string& item : LinkStateItems()) {
+        m.ExprText = LinkConditionBody(item);
+        std::string passing;
+        for (const TQelPigger* r : urls->Children())
+            if (m.Matches(r))
+                passing += r->GetAttr("URL");
+        EXPECT_EQ(passing, item);
+    }
 }
 
 TEST(CirclePlacement, FirstCirclesGoWhereTheWorkedExampleSays) {

@@ -129,6 +129,9 @@ TEST_F(FilterDialog, WindowsAndTheirCaptions) {
     EXPECT_EQ(dlg->CB_state->count(), 1);
     EXPECT_EQ(dlg->CB_state->itemText(0), "checked");
     EXPECT_EQ(dlg->CB_state->currentIndex(), -1);
+    EXPECT_EQ(dlg->PageControl1->tabText(2), "Link state");
+    EXPECT_EQ(dlg->CB_link->count(), 5);
+    EXPECT_EQ(dlg->CB_link->currentIndex(), -1);
     EXPECT_EQ(dlg->SB_add_condition->text(), "Add");
     EXPECT_EQ(dlg->SB_del_cond->text(), "Remove");
     EXPECT_EQ(dlg->Label_onoff->text(), "Off");

@@ -94,6 +94,60 @@ TEST_F(FilterMatcherTest, RecordStateIsCheckedReadsTheTick) {
     EXPECT_EQ(passing("record_state('IS_CHECKED')"), "u1");
 }
 
+// The link verdicts beside the tick, and the status code of the last check.
+TEST_F(FilterMatcherTest, LinkStatesAndStatusReadTheLastCheck) {
+    const struct {
+        const char* url;
+        const char* attrs;
+    } records[] = {
+        {"unchecked", ""},
+        {"alive", R"(LINK="200")"},
+        {"moved", R"(LINK="200" LINKURL="http://b/" LINKVIA="301")"},
+        {"gone", R"(LINK="404")"},
+        {"nohost", R"(LINK="dns" LINKFAILS="2")"},
+        {"slow", R"(LINK="timeout")"},
+        {"broken", R"(LINK="500")"},
+    };
+    for (const auto& r : records) {
+        TQelPigger* rec = add(r.url, "a", "b", std::string_view(r.url) == "gone");
+        TQelPigger attrs;
+        attrs.SetAsText(std::string("<X ") + r.attrs + "/>");
+        for (const char* name : {"LINK", "LINKURL", "LINKVIA", "LINKFAILS"})
+            if (!attrs.GetAttr(name).empty())
+                rec->SetAttr(name, attrs.GetAttr(name));
+    }
+    const struct {
+        const char* text;
+        const char* passing;
+    } cases[] = {
+        {"RECORD_STATE('IS_DEAD')", "gone nohost"},
+        {"RECORD_STATE('IS_MOVED')", "moved"},
+        {"RECORD_STATE('IS_ALIVE')", "alive"},
+        {"RECORD_STATE('IS_FAILED')", "slow broken"},
+        {"RECORD_STATE('IS_UNCHECKED')", "unchecked"},
+        {"RECORD_STATE('IS_CHECKED')", "gone"}, // the tick, not the check
+        {"RECORD_STATE('is_dead')", ""},
+        {"RECORD_STATE('dead')", ""},
+        {"RECORD_STATE('IS_DEAD') && RECORD_STATE('IS_CHECKED')", "gone"},
+        {"LINK_STATUS() == 404", "gone"},
+        {"LINK_STATUS() == 200", "alive moved"},
+        {"LINK_STATUS() == 0", "unchecked nohost slow"},
+        {"LINK_STATUS() >= 400", "gone broken"},
+        {"link_status() == 500", "broken"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(passing(c.text), c.passing) << c.text;
+    EXPECT_EQ(errorOf("LINK_STATUS(1)"), "Error in function: LINK_STATUS. Position 1");
+    // No record under test: 0.
+    TExprParser parser;
+    TExpr v;
+    parser.Evaluate("LINK_STATUS()", v);
+    EXPECT_EQ(v.ExprType, etInteger);
+    EXPECT_EQ(v.AsInteger, 0);
+    parser.Evaluate("RECORD_STATE('IS_UNCHECKED')", v);
+    EXPECT_FALSE(v.AsBoolean);
+}
+
 TEST_F(FilterMatcherTest, TheResultsPayloadDecides) {
     add("u1", "Garden", "", true);
     EXPECT_EQ(passing(""), ""); // an empty text: no record passes
@@ -164,5 +218,6 @@ TEST(FilterFunctions, RegistrationFillsTheRegistryOnce) {
     EXPECT_EQ(RegisteredFunctionCount(), count);
     EXPECT_EQ(FindFunction("exists"), &ExistsFunction);
     EXPECT_EQ(FindFunction("Record_State"), &RecordStateFunction);
+    EXPECT_EQ(FindFunction("LINK_STATUS"), &LinkStatusFunction);
     EXPECT_NE(FindFunction("FORMATDATETIME"), nullptr);
 }

@@ -44,6 +44,38 @@ TEST(RecordRows, FirstTitleAndDescriptionWhateverTheOrder) {
     EXPECT_EQ(row.description, "only");
 }
 
+// The status column's text and the verdict behind the row's colour, as the record's last check
+// left them.
+TEST(RecordRows, LinkCheckOfTheRecord) {
+    struct Case {
+        const char* attrs;
+        const char* status;
+        LinkVerdict verdict;
+        const char* finalUrl;
+    };
+    const Case cases[] = {
+        {"", "", LinkVerdict::Unchecked, ""},
+        {R"(LINK="200" LINKTIME="2026-12-09T10:15:30Z")", "alive 200", LinkVerdict::Alive, ""},
+        {R"(LINK="200" LINKURL="http://y.org/" LINKVIA="301")", "moved 301", LinkVerdict::Moved,
+         "http://y.org/"},
+        {R"(LINK="404" LINKTIME="2026-12-09T10:15:30Z")", "dead 404", LinkVerdict::Dead, ""},
+        {R"(LINK="dns" LINKFAILS="2")", "dead dns", LinkVerdict::Dead, ""},
+        {R"(LINK="timeout" LINKFAILS="1")", "failed timeout", LinkVerdict::Failed, ""},
+    };
+    for (const Case& c : cases) {
+        TQelPigger rec;
+        rec.SetAsText(std::string("<LISTING URL=\"http://x.org\" ") + c.attrs +
+                      "><TITLE>t</TITLE></LISTING>");
+        const RecordRow row = MakeRow(&rec);
+        EXPECT_EQ(row.status, c.status) << c.attrs;
+        EXPECT_EQ(row.verdict, c.verdict) << c.attrs;
+        EXPECT_EQ(row.finalUrl, c.finalUrl) << c.attrs;
+        EXPECT_EQ(row.checkedAt.isValid(),
+                  std::string_view(c.attrs).find("LINKTIME") != std::string_view::npos)
+            << c.attrs;
+    }
+}
+
 TEST(OpenAddress, OnlyWebAddressesAreHandedOut) {
     EXPECT_EQ(BrowserUrlFor("  http://example.com/a b  ").toString(), "http://example.com/a b");
     EXPECT_EQ(BrowserUrlFor("www.example.com/x").toString(), "http://www.example.com/x");

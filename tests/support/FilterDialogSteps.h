@@ -27,6 +27,7 @@ inline TF_lr_filter_user* FreshFilterDialog() {
     dlg->PageControl1->setCurrentWidget(dlg->TabSheet_kw);
     dlg->Edit_kw->clear();
     dlg->CB_state->setCurrentIndex(-1);
+    dlg->CB_link->setCurrentIndex(-1);
     return dlg;
 }
 
@@ -50,6 +51,13 @@ inline void AddCheckedState(TF_lr_filter_user* dlg) {
     dlg->CB_state->setFocus();
     if (dlg->CB_state->currentIndex() < 0)
         QTest::keyClick(dlg->CB_state, Qt::Key_Down);
+    QTest::mouseClick(dlg->SB_add_condition, Qt::LeftButton);
+}
+
+// A link state chosen from the list, then "Add".
+inline void AddLinkState(TF_lr_filter_user* dlg, const QString& item) {
+    ClickFilterPage(dlg, dlg->TabSheet_link);
+    dlg->CB_link->setCurrentIndex(dlg->CB_link->findText(item));
     QTest::mouseClick(dlg->SB_add_condition, Qt::LeftButton);
 }
 

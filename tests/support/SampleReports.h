@@ -29,7 +29,7 @@ public:
     // A record as a search adds it, its redirect the address itself; an empty title or
     // description leaves that element out.
     ReportText& Record(const std::string& url, std::string title, std::string description = {}) {
-        records_.push_back({url, std::move(title), std::move(description), url, false});
+        records_.push_back({url, std::move(title), std::move(description), url, false, {}});
         return Records();
     }
     // The redirect of the record added last; an empty one leaves the element out.
@@ -40,6 +40,10 @@ public:
     ReportText& Checked() {
         records_.back().checked = true;
         return *this;
+    }
+    // More attributes of the record added last, as they stand: `LINK="404" LINKFAILS="2"`.
+    ReportText& Attributes(std::string attributes) {
+        return set(records_.back().attributes, " " + std::move(attributes));
     }
 
     // The start of the file up to the end of the description.
@@ -59,7 +63,8 @@ public:
         if (urls_)
             out += records_.empty() ? "\r\n\t<URLS/>" : "\r\n\t<URLS>";
         for (const RecordText& r : records_) {
-            out += "\r\n\t\t<LISTING URL=\"" + r.url + "\"" + (r.checked ? " CHK=\"Y\"" : "");
+            out += "\r\n\t\t<LISTING URL=\"" + r.url + "\"" + (r.checked ? " CHK=\"Y\"" : "") +
+                   r.attributes;
             const bool empty = r.title.empty() && r.description.empty() && r.redirect.empty();
             out += empty ? "/>" : ">";
             field(out, "TITLE", r.title);
@@ -78,6 +83,7 @@ private:
     struct RecordText {
         std::string url, title, description, redirect;
         bool checked;
+        std::string attributes;
     };
     ReportText& set(std::string& member, std::string value) {
         member = std::move(value);

@@ -25,3 +25,23 @@ std::string StateConditionBody(std::string_view item) {
 std::string StateConditionLabel(std::string_view item) {
     return "Record state:" + std::string(item);
 }
+
+const std::vector<std::string>& LinkStateItems() {
+    static const std::vector<std::string> items{"dead", "moved", "alive", "failed", "unchecked"};
+    return items;
+}
+
+std::string LinkStateName(std::string_view item) {
+    std::string name = "IS_";
+    for (const char c : item)
+        name += c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+    return name;
+}
+
+std::string LinkConditionBody(std::string_view item) {
+    return "RECORD_STATE('" + LinkStateName(item) + "')";
+}
+
+std::string LinkConditionLabel(std::string_view item) {
+    return "Link state:" + std::string(item);
+}
