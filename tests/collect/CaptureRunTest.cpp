@@ -4,11 +4,13 @@
 #include "collect/CaptureRun.h"
 #include "capture/CaptureManifest.h"
 #include "capture/CaptureStore.h"
+#include "collect/TD_capture_run.h"
 #include "report/ReportLayout.h"
 #include "report/ReportRecords.h"
 #include "tree/TQelPigger.h"
 
 #include "support/CaptureSite.h"
+#include "support/DialogDriver.h"
 #include "support/TempDir.h"
 #include "support/WaitUntil.h"
 
@@ -16,6 +18,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 
@@ -177,4 +183,36 @@ TEST_F(CaptureRunTest, StopEndsTheRunAtOnceAndRecordsNothingUnderWay) {
     EXPECT_EQ(run.Recorded(), 0);
     EXPECT_TRUE(manifest().empty());
     EXPECT_EQ(site.Server().requests().size(), 2U);
+}
+
+TEST_F(CaptureRunTest, WindowStopsTheRunThenCloses) {
+    CaptureSite site;
+    std::vector<CaptureItem> items{{site.Url("page.html"), record("a")},
+                                   {site.Url("hang.html"), record("b")},
+                                   {site.Url("hang.html?2"), record("c")}};
+    PageSaveOptions options;
+    options.limits.parallel = 2;
+    CaptureRun run(folder(), items, options);
+    TD_capture_run window;
+    DialogDriver dialogs;
+    QString during, after, button;
+    dialogs.Then([&](QWidget*) {
+        // The page that loads is captured; the hanging one keeps the run going.
+        WaitUntil([&] { return run.Queue().Ended() == 1; }, 30000);
+        during = window.L_count->text();
+        EXPECT_EQ(window.PB_pages->maximum(), 3);
+        EXPECT_EQ(window.PB_pages->value(), 1);
+        QTest::mouseClick(window.BTN_stop, Qt::LeftButton);
+        WaitUntil([&] { return window.BTN_stop->text() == "Close"; }, 5000);
+        after = window.L_count->text();
+        button = window.BTN_stop->text();
+        QTest::mouseClick(window.BTN_stop, Qt::LeftButton);
+    });
+    window.Execute(&run);
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_EQ(during, "Captured 1 of 3: 0 failed");
+    EXPECT_EQ(after, "Captured 1 of 3: 0 failed (stopped)");
+    EXPECT_EQ(button, "Close");
+    EXPECT_FALSE(run.Running());
+    EXPECT_EQ(run.Recorded(), 1);
 }
