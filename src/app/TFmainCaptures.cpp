@@ -52,6 +52,7 @@ constexpr int kNoteMs = 8000;
 } // namespace
 
 void TFmain::buildCaptureActions() {
+    N_Records->addSeparator();
     N_CapturePages = N_Records->addMenu("Capture pages");
     N_CapturePages->setObjectName("N_CapturePages");
     const auto item = [this](const char* name, const char* caption, int scope) {

@@ -40,16 +40,20 @@ std::string PageSaver::path(const std::string& name) const {
 bool PageSaver::begin(const QUrl& asked) {
     attempt_ = CaptureAttempt{};
     attempt_.askedUrl = Text(asked);
-    if (!page_) {
+    // A capture that cannot begin ends once the caller has returned, as any other does (a run
+    // over a folder that cannot be written must not nest one failure in the next).
+    const auto failLater = [this](CaptureFailure kind, const std::string& detail) {
         phase_ = Phase::Loading;
-        fail(CaptureFailure::LoadFailed, "the browser page is gone");
+        QTimer::singleShot(0, this, [this, kind, detail] { fail(kind, detail); });
+    };
+    if (!page_) {
+        failLater(CaptureFailure::LoadFailed, "the browser page is gone");
         return false;
     }
     std::string error;
     const std::optional<long long> number = TakeCaptureNumber(folder_, &error);
     if (!number) {
-        phase_ = Phase::Loading;
-        fail(CaptureFailure::SaveFailed, error);
+        failLater(CaptureFailure::SaveFailed, error);
         return false;
     }
     attempt_.number = *number;

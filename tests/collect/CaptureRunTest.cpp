@@ -216,3 +216,19 @@ TEST_F(CaptureRunTest, WindowStopsTheRunThenCloses) {
     EXPECT_FALSE(run.Running());
     EXPECT_EQ(run.Recorded(), 1);
 }
+
+TEST_F(CaptureRunTest, AFolderThatCannotBeMadeFailsEveryPageAndEndsTheRun) {
+    dir.write("taken", "a file where the folder would go");
+    std::vector<CaptureItem> items;
+    for (int i = 0; i < 3; ++i)
+        items.push_back({"http://127.0.0.1:9/" + std::to_string(i), record(std::to_string(i))});
+    CaptureRun run(dir.path("taken/r.qrl.captures"), items, PageSaveOptions{});
+    bool finished = false;
+    QObject::connect(&run, &CaptureRun::Finished, [&finished] { finished = true; });
+    run.Start();
+    ASSERT_TRUE(WaitUntil([&] { return finished; }));
+    EXPECT_EQ(run.Queue().ProgressText(), "Captured 3 of 3: 3 failed");
+    ASSERT_EQ(run.Log().size(), 3);
+    EXPECT_TRUE(run.Log()[0].startsWith("http://127.0.0.1:9/0: Cannot create folder"))
+        << run.Log()[0].toStdString();
+}
