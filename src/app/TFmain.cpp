@@ -14,6 +14,7 @@
 #include "settings/TF_getting_started.h"
 #include "settings/TW_new_report.h"
 #include "settings/core/AppInfo.h"
+#include "settings/core/CaptureSettings.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -259,6 +260,7 @@ void TFmain::buildMenus() {
     MainMenu1->insertMenu(N_Help->menuAction(), N_Records);
     buildLinkActions();
     buildDuplicateActions();
+    buildCaptureActions();
     buildCaptureListActions();
 
     N_Search = new QMenu("Search", MainMenu1);
@@ -607,7 +609,10 @@ void TFmain::N_lastversionClick() {
 }
 
 void TFmain::O_WB1SB_add_to_foundClick() {
-    AddPageByHand(O_WB1->CurrentUrl());
+    if (ProgramSettings() && ReadCaptureSettings(ProgramSettings()->Store().Tree()).captureOnAdd)
+        O_WB1SB_add_and_captureClick();
+    else
+        AddPageByHand(O_WB1->CurrentUrl());
 }
 
 void TFmain::AddPageByHand(const std::string& url) {

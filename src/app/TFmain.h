@@ -82,6 +82,11 @@ public:
     QAction* N_ApplyRedirects;
     QAction* N_VerifyCaptures;
     QAction* N_RemoveUnusedCaptures;
+    // Records, "Capture pages": all records, the ticked ones, the selected one.
+    QMenu* N_CapturePages;
+    QAction* N_CaptureAll;
+    QAction* N_CaptureTicked;
+    QAction* N_CaptureSelected;
     QMenu* N_Search;
     QAction* N_Automaticmode;
     QAction* N_Manualmode;
@@ -133,6 +138,14 @@ public slots:
     void N_IntroClick();
     void N_lastversionClick();
     void O_WB1SB_add_to_foundClick();
+    // "Add to list", then the page shown is captured for the record (TFmainCaptures.cpp).
+    void O_WB1SB_add_and_captureClick();
+    // Captures the pages of the records of scope (0 all, 1 ticked, 2 the selected one) in the
+    // capture window.
+    void CapturePages(int scope);
+    // The report's captures folder; empty when the report has never been saved and the user did
+    // not save it when asked (ask false: without asking).
+    std::string CapturesFolder(bool ask);
     // Export of all records or of the ticked ones, in the format of the chosen file type.
     void N_ExportClick();
     void N_ExportTickedClick();
@@ -178,6 +191,12 @@ private:
     // items (TFmainCaptureList.cpp).
     void buildCaptureListActions();
     void showSelectedCaptureDetails();
+    // The Records menu's page captures and the browser's capture hooks (TFmainCaptures.cpp).
+    void buildCaptureActions();
+    // Records the capture of the page shown for the record of url, once saved.
+    void captureShownFor(const std::string& url);
+    // After captures went into records: the list, the modified flag, the recovery copy.
+    void capturesRecorded();
     void buildExchangeMenu();
     void exportRecords(bool tickedOnly);
     void showPage(QWidget* page);

@@ -22,6 +22,9 @@ QString& lastDownloadFolder() {
 
 // Asks where to save a file the browser was sent; Cancel refuses the download.
 void offerDownload(QWebEngineDownloadRequest* download) {
+    // A page saved as a capture is written where its capture asked, unasked.
+    if (download->isSavePageDownload())
+        return;
     QWidget* parent = nullptr;
     if (QWebEngineView* view = QWebEngineView::forPage(download->page()))
         parent = view->window();

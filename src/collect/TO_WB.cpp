@@ -1,10 +1,13 @@
 #include "collect/TO_WB.h"
 
 #include "collect/BrowserProfile.h"
+#include "collect/TD_visited.h"
 #include "collect/core/BrowserAddress.h"
 #include "settings/core/AppInfo.h"
 #include "tree/TQelPigger.h"
 
+#include <QCheckBox>
+#include <QDateTime>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -108,6 +111,93 @@ TO_WB::TO_WB(UserSettingsSource settings, QWidget* parent)
     layout_->setSpacing(0);
     layout_->addWidget(Panel1);
     layout_->addStretch(1);
+    buildCaptureBar();
+}
+
+void TO_WB::buildCaptureBar() {
+    Panel_capture = new QWidget(this);
+    Panel_capture->setObjectName("Panel_capture");
+    SB_add_and_capture = new QPushButton("Add and capture", Panel_capture);
+    SB_add_and_capture->setObjectName("SB_add_and_capture");
+    SB_add_and_capture->setToolTip("Add the page to the list and keep a copy of it as it is now");
+    CB_record = new QCheckBox("Record visited pages", Panel_capture);
+    CB_record->setObjectName("CB_record");
+    CB_record->setToolTip("Keep a copy of every page loaded here, added to the list or not");
+    L_recording = new QLabel("Recording", Panel_capture);
+    L_recording->setObjectName("L_recording");
+    L_recording->setStyleSheet(
+        "QLabel { background: #d00000; color: white; font-weight: bold; padding: 2px 8px; "
+        "border-radius: 3px; }");
+    L_recording->hide();
+    SB_visited = new QPushButton("Visited pages...", Panel_capture);
+    SB_visited->setObjectName("SB_visited");
+    connect(CB_record, &QCheckBox::toggled, this, &TO_WB::SetRecording);
+    connect(SB_visited, &QPushButton::clicked, this, &TO_WB::SB_visitedClick);
+
+    auto* bar = new QHBoxLayout(Panel_capture);
+    bar->setContentsMargins(8, 4, 8, 4);
+    bar->addWidget(SB_add_and_capture);
+    bar->addSpacing(12);
+    bar->addWidget(CB_record);
+    bar->addWidget(L_recording);
+    bar->addStretch(1);
+    bar->addWidget(SB_visited);
+    layout_->addWidget(Panel_capture);
+}
+
+void TO_WB::SetRecording(bool on) {
+    // Only with a folder to record into (the user may be asked to save the report first).
+    if (on && !recording_)
+        on = Hooks.folder && !Hooks.folder(true).empty();
+    recording_ = on;
+    {
+        const QSignalBlocker blocker(CB_record);
+        CB_record->setChecked(on);
+    }
+    L_recording->setVisible(on);
+}
+
+void TO_WB::CaptureShown(const std::string& folder,
+                         const std::function<void(const CaptureAttempt&)>& done) {
+    auto* saver = new PageSaver(Browser()->page(), folder,
+                                Hooks.options ? Hooks.options() : PageSaveOptions{}, this);
+    connect(saver, &PageSaver::Finished, this, [saver, done](const CaptureAttempt& attempt) {
+        saver->deleteLater();
+        done(attempt);
+    });
+    saver->SaveShown();
+}
+
+void TO_WB::recordPage(bool loaded) {
+    if (!recording_ || !loaded || !WebBrowser1)
+        return;
+    // The folder of the report of the moment: another report may have been opened since.
+    const std::string folder = Hooks.folder ? Hooks.folder(false) : std::string();
+    if (folder.empty())
+        return SetRecording(false);
+    CaptureShown(folder, [this, folder](const CaptureAttempt& attempt) {
+        VisitedPage visit;
+        visit.folder = folder;
+        visit.time = QDateTime::currentDateTimeUtc();
+        visit.url = attempt.finalUrl.empty() ? attempt.askedUrl : attempt.finalUrl;
+        visit.title = attempt.title;
+        std::string error;
+        if (!RecordCapture(folder, nullptr, attempt, visit.time, &error))
+            visit.failure = error;
+        else if (attempt.saved)
+            visit.file = attempt.pageFile;
+        else
+            visit.failure = attempt.failure;
+        visits_.push_back(visit);
+        emit PageRecorded();
+    });
+}
+
+void TO_WB::SB_visitedClick() {
+    TD_visited dialog(window());
+    dialog.Execute(&visits_, [this](VisitedPage& visit) {
+        return Hooks.addVisit ? Hooks.addVisit(visit) : false;
+    });
 }
 
 TO_WB::~TO_WB() = default;
@@ -130,9 +220,10 @@ QWebEngineView* TO_WB::Browser() {
             [this] { stopKey_->setEnabled(true); });
     connect(WebBrowser1, &QWebEngineView::loadFinished, stopKey_,
             [this] { stopKey_->setEnabled(false); });
+    connect(WebBrowser1, &QWebEngineView::loadFinished, this, &TO_WB::recordPage);
     // The view takes the place of the stretch under the bar.
     delete layout_->takeAt(1);
-    layout_->addWidget(WebBrowser1, 1);
+    layout_->insertWidget(1, WebBrowser1, 1);
     return WebBrowser1;
 }
 

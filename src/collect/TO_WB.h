@@ -1,13 +1,19 @@
 // The browser frame of the "Manual search" page: an address bar with "Go!" and "Add to list"
-// over an embedded web browser.
+// over an embedded web browser, and under it the captures bar: "Add and capture", "Record
+// visited pages" (a red "Recording" sign while on) and "Visited pages...".
 #pragma once
 
+#include "collect/PageSaver.h"
+#include "collect/TD_visited.h"
 #include "settings/core/UserSettings.h"
 
 #include <QWidget>
 
+#include <functional>
 #include <string>
+#include <vector>
 
+class QCheckBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -57,6 +63,41 @@ public:
     // browser engine does not slow the program's start.
     QWebEngineView* WebBrowser1 = nullptr;
 
+    // --- captures of the pages shown
+    QWidget* Panel_capture;
+    // The main window connects its own handler.
+    QPushButton* SB_add_and_capture;
+    QCheckBox* CB_record;
+    QLabel* L_recording;
+    QPushButton* SB_visited;
+
+    // What the frame needs of the report to capture pages; set by the main window.
+    struct CaptureHooks {
+        // The report's captures folder; empty when pages cannot be captured now. ask: the user
+        // may be asked to save a report that was never saved.
+        std::function<std::string(bool ask)> folder;
+        std::function<PageSaveOptions()> options;
+        // Takes a visited page into the report; true when it did.
+        std::function<bool(VisitedPage&)> addVisit;
+    };
+    CaptureHooks Hooks;
+
+    // Whether every page loaded is captured.
+    bool Recording() const { return recording_; }
+    // Turns the recording on (when the report's folder can be had) or off.
+    void SetRecording(bool on);
+    // The pages recorded so far, oldest first.
+    std::vector<VisitedPage>& Visits() { return visits_; }
+    // Saves the page shown into folder; done gets the attempt once it has ended.
+    void CaptureShown(const std::string& folder,
+                      const std::function<void(const CaptureAttempt&)>& done);
+    // Opens the visited pages window.
+    void SB_visitedClick();
+
+signals:
+    // A visited page was captured (or failed to be) and added to Visits().
+    void PageRecorded();
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -76,4 +117,9 @@ private:
     QVBoxLayout* layout_;
     // Escape: enabled while a page loads.
     QShortcut* stopKey_;
+
+    void buildCaptureBar();
+    void recordPage(bool loaded);
+    bool recording_ = false;
+    std::vector<VisitedPage> visits_;
 };

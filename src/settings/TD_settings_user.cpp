@@ -6,6 +6,7 @@
 #include "settings/TD_source_edit.h"
 #include "settings/TD_source_try.h"
 #include "settings/core/AppInfo.h"
+#include "settings/core/CaptureSettings.h"
 #include "settings/core/KeywordList.h"
 #include "settings/core/ProxyAddress.h"
 #include "settings/core/ProxySettings.h"
@@ -64,6 +65,7 @@ TD_settings_user::TD_settings_user(const QString& settingsFile, QWidget* parent)
     buildProxyPage();
     buildKeywordsPage();
     buildSourcesPage();
+    buildCapturesPage();
 
     FormCreate();
 }
@@ -260,6 +262,29 @@ void TD_settings_user::buildSourcesPage() {
     grid->setRowStretch(1, 1);
 }
 
+void TD_settings_user::buildCapturesPage() {
+    TabSheet_captures = new QWidget();
+    TabSheet_captures->setObjectName("TabSheet_captures");
+    PageControl1->addTab(TabSheet_captures, "Captures");
+    CB_capture_on_add = new QCheckBox("Capture on every Add to list", TabSheet_captures);
+    CB_capture_on_add->setObjectName("CB_capture_on_add");
+    CB_capture_pdf = new QCheckBox("Also save a PDF", TabSheet_captures);
+    CB_capture_pdf->setObjectName("CB_capture_pdf");
+    auto* page = new QVBoxLayout(TabSheet_captures);
+    page->addWidget(CB_capture_on_add);
+    page->addWidget(CB_capture_pdf);
+    page->addStretch(1);
+    connect(CB_capture_on_add, &QCheckBox::toggled, this, &TD_settings_user::storeCaptureSwitches);
+    connect(CB_capture_pdf, &QCheckBox::toggled, this, &TD_settings_user::storeCaptureSwitches);
+}
+
+void TD_settings_user::storeCaptureSwitches() {
+    CaptureSettings settings = ReadCaptureSettings(SettingsTree());
+    settings.captureOnAdd = CB_capture_on_add->isChecked();
+    settings.savePdf = CB_capture_pdf->isChecked();
+    WriteCaptureSettings(SettingsTree(), settings);
+}
+
 std::string TD_settings_user::GetVersion() const {
     return AppInfo::Version;
 }
@@ -301,6 +326,14 @@ void TD_settings_user::ShowSettings() {
 
     sources_ = std::make_unique<SourceList>(root);
     listSources(0);
+
+    {
+        // Showing the switches writes nothing: a file without them stays as it is.
+        const QSignalBlocker onAdd(CB_capture_on_add), pdf(CB_capture_pdf);
+        const CaptureSettings captures = ReadCaptureSettings(root);
+        CB_capture_on_add->setChecked(captures.captureOnAdd);
+        CB_capture_pdf->setChecked(captures.savePdf);
+    }
 }
 
 void TD_settings_user::LoadKeywords() {

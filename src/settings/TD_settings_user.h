@@ -92,6 +92,9 @@ public:
     QPushButton* btn_edit_source;
     QPushButton* btn_try_source;
     QPushButton* btn_del_source;
+    QWidget* TabSheet_captures;
+    QCheckBox* CB_capture_on_add;
+    QCheckBox* CB_capture_pdf;
 
     // The text of a masked field as it is stored: unfilled places as blanks.
     static QString MaskedText(const QLineEdit* field);
@@ -123,6 +126,9 @@ private:
     void buildProxyPage();
     void buildKeywordsPage();
     void buildSourcesPage();
+    void buildCapturesPage();
+    // The two capture switches into the settings.
+    void storeCaptureSwitches();
     // Fills the source list anew and selects the row.
     void listSources(int select);
     void LoadKeywords();

@@ -162,9 +162,13 @@ TEST_F(BrowserFrame, TopBarAndTheBrowserCreatedOnFirstShow) {
     EXPECT_EQ(frame->SB_go->size(), QSize(29, 22));
     EXPECT_EQ(frame->SB_add_to_found->text(), "Add to list");
     EXPECT_EQ(frame->SB_add_to_found->size(), QSize(99, 22));
-    // The field takes the width between the label and the buttons; the browser the rest.
+    // The field takes the width between the label and the buttons; the browser the rest, down to
+    // the captures bar at the bottom.
     EXPECT_EQ(frame->Edit_url->width(), 800 - 43 - 144);
-    EXPECT_EQ(view()->geometry(), QRect(0, 41, 800, 600 - 41));
+    const int captureBar = frame->Panel_capture->height();
+    EXPECT_GT(captureBar, 0);
+    EXPECT_EQ(view()->geometry(), QRect(0, 41, 800, 600 - 41 - captureBar));
+    EXPECT_EQ(frame->Panel_capture->geometry(), QRect(0, 600 - captureBar, 800, captureBar));
 }
 
 TEST_F(BrowserFrame, GoAndEnterNavigateAndTheSameAddressReloads) {

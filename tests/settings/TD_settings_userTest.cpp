@@ -535,3 +535,32 @@ TEST(UserSettings, PasswordsShowAStarForEveryCharacter) {
     EXPECT_EQ(labels, (QStringList{"Proxy user name:", "Proxy password:", "Ok", "Cancel"}));
     EXPECT_EQ(shown.s.GetProxyPass(), "pw12");
 }
+
+TEST(UserSettings, CaptureSwitchesAreStoredOnlyWhenTurnedOn) {
+    TempDir dir;
+    writeSettings(dir, "q.set", {{"USEPROXY", "Y"}});
+    { TD_settings_user first(dir.qpath("q.set")); } // the default keywords go in
+    const std::string before = dir.read("q.set");
+    {
+        // Shown and closed without a change, a file without the switches keeps its bytes.
+        ShownSettings shown(dir.qpath("q.set"));
+        EXPECT_FALSE(shown.s.CB_capture_on_add->isChecked());
+        EXPECT_FALSE(shown.s.CB_capture_pdf->isChecked());
+    }
+    EXPECT_EQ(dir.read("q.set"), before);
+    {
+        ShownSettings shown(dir.qpath("q.set"));
+        shown.s.CB_capture_on_add->click();
+        shown.s.CB_capture_pdf->click();
+        EXPECT_EQ(shown.s.SettingsTree().GetAttr("CAPTURE_ON_ADD"), "Y");
+        EXPECT_EQ(shown.s.SettingsTree().GetAttr("CAPTURE_PDF"), "Y");
+    }
+    {
+        ShownSettings shown(dir.qpath("q.set"));
+        EXPECT_TRUE(shown.s.CB_capture_on_add->isChecked());
+        EXPECT_TRUE(shown.s.CB_capture_pdf->isChecked());
+        shown.s.CB_capture_on_add->click();
+        shown.s.CB_capture_pdf->click();
+    }
+    EXPECT_EQ(dir.read("q.set"), before);
+}

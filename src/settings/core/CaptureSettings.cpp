@@ -4,7 +4,9 @@
 
 CaptureSettings ReadCaptureSettings(const TQelPigger& settingsRoot) {
     return {settingsRoot.GetAttr(SettingsKeys::TsaUrl),
-            settingsRoot.GetAttr(SettingsKeys::TsaCaFile)};
+            settingsRoot.GetAttr(SettingsKeys::TsaCaFile),
+            settingsRoot.GetAttr(SettingsKeys::CaptureOnAdd) == "Y",
+            settingsRoot.GetAttr(SettingsKeys::CapturePdf) == "Y"};
 }
 
 void WriteCaptureSettings(TQelPigger& settingsRoot, const CaptureSettings& settings) {
@@ -16,4 +18,6 @@ void WriteCaptureSettings(TQelPigger& settingsRoot, const CaptureSettings& setti
     };
     store(SettingsKeys::TsaUrl, settings.tsaUrl);
     store(SettingsKeys::TsaCaFile, settings.tsaCaFile);
+    store(SettingsKeys::CaptureOnAdd, settings.captureOnAdd ? "Y" : "");
+    store(SettingsKeys::CapturePdf, settings.savePdf ? "Y" : "");
 }
