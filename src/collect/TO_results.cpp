@@ -25,8 +25,10 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -48,9 +50,8 @@ TO_results::TO_results(QWidget* parent) : TO_selected_list(parent, 5) {
     LV1->horizontalHeader()->resizeSection(
         RecordListModel::StatusColumn,
         LV1->fontMetrics().horizontalAdvance("failed too-many-redirects") + iconRoom);
-    LV1->horizontalHeader()->resizeSection(
-        RecordListModel::CaptureColumn,
-        LV1->fontMetrics().horizontalAdvance("2026-12-31 23:59 PM") + iconRoom);
+    lastColumnWidth_ = LV1->fontMetrics().horizontalAdvance("2026-12-31 23:59 PM") + iconRoom;
+    LV1->horizontalHeader()->resizeSection(RecordListModel::CaptureColumn, lastColumnWidth_);
     LV1->horizontalHeader()->setStretchLastSection(true);
 
     proxy_ = new RecordListProxy(model_, this);
@@ -367,6 +368,34 @@ void TO_results::RestoreColumnWidths(const SettingsStore& settings) {
         header->resizeSection(RecordListModel::UrlColumn, *widths.url);
     if (widths.description)
         header->resizeSection(RecordListModel::DescriptionColumn, *widths.description);
+    fitPending_ = true;
+    if (isVisible())
+        QTimer::singleShot(0, this, &TO_results::fitRestoredWidths);
+}
+
+void TO_results::showEvent(QShowEvent* event) {
+    TO_selected_list::showEvent(event);
+    if (fitPending_)
+        QTimer::singleShot(0, this, &TO_results::fitRestoredWidths);
+}
+
+void TO_results::fitRestoredWidths() {
+    const int room = LV1->viewport()->width();
+    if (!fitPending_ || !isVisible() || room <= 0)
+        return;
+    fitPending_ = false;
+    constexpr int MinDescription = 150;
+    QHeaderView* header = LV1->horizontalHeader();
+    int others = 0;
+    for (int column = 0; column < header->count(); ++column)
+        if (column != RecordListModel::DescriptionColumn && column != header->count() - 1)
+            others += header->sectionSize(column);
+    // The last column stretches: it needs at least the width it was given at the start.
+    others += lastColumnWidth_;
+    const int description = header->sectionSize(RecordListModel::DescriptionColumn);
+    if (others + description > room)
+        header->resizeSection(RecordListModel::DescriptionColumn,
+                              std::max(MinDescription, room - others));
 }
 
 QMenu* TO_results::MakeRowMenu(QWidget* parent) {

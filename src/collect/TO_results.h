@@ -10,6 +10,7 @@
 #include <vector>
 
 class QLabel;
+class QShowEvent;
 class QLineEdit;
 class QMenu;
 class RecordListProxy;
@@ -91,8 +92,16 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    // Narrows a description column restored wider than the view leaves room for, so that the
+    // columns after it stay in sight (a width kept by a version in which the description was
+    // the last column is the whole window's).
+    void fitRestoredWidths();
+    bool fitPending_ = false;
+    // The width the last column starts with.
+    int lastColumnWidth_ = 0;
     void LV1DblClick();
     // The row's record while it is one of Records' children, else none.
     TQelPigger* recordOf(const RecordRow& row) const;

@@ -1,10 +1,12 @@
 #include "collect/TO_results.h"
 #include "collect/RecordListModel.h"
+#include "settings/core/SettingsStore.h"
 #include "tree/TQelPigger.h"
 
 #include "support/DialogDriver.h"
 #include "support/TempDir.h"
 #include "support/UrlCatcher.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -712,4 +714,24 @@ TEST_F(SortedList, ARowThatLeavesTheViewTakesTheSelectionWithIt) {
     EXPECT_TRUE(browser.opened.empty());
     EXPECT_EQ(dialogs.Seen(), QStringList{"Delete current URL?"});
     EXPECT_TRUE(dialogs.Done());
+}
+
+TEST_F(ListFixture, ARestoredDescriptionWiderThanTheViewLeavesTheLastColumnsInSight) {
+    TempDir dir;
+    SettingsStore settings(dir.path("q.set"));
+    // What a version whose last column was the description kept: the whole window's width.
+    settings.WriteListColumns(200, 150, 5000);
+    list.RestoreColumnWidths(settings);
+    QHeaderView* header = list.LV1->horizontalHeader();
+    ASSERT_TRUE(
+        WaitUntil([&] { return header->sectionSize(RecordListModel::DescriptionColumn) < 5000; }));
+    const int capture = RecordListModel::CaptureColumn;
+    EXPECT_LE(header->sectionViewportPosition(capture) + 50, list.LV1->viewport()->width());
+    EXPECT_GE(header->sectionSize(RecordListModel::DescriptionColumn), 150);
+
+    // A width that fits is kept as it was.
+    settings.WriteListColumns(100, 100, 180);
+    list.RestoreColumnWidths(settings);
+    QTest::qWait(20);
+    EXPECT_EQ(header->sectionSize(RecordListModel::DescriptionColumn), 180);
 }
