@@ -1,5 +1,6 @@
 #include "links/LinkProbe.h"
 
+#include "search/CurlSupport.h"
 #include "search/FeedRequest.h"
 #include "search/FeedTransfer.h"
 
@@ -15,21 +16,6 @@
 #include <utility>
 
 namespace {
-
-void InitCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-long long NowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-int StopWhenAborted(void* abort, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    return static_cast<const std::atomic<bool>*>(abort)->load() ? 1 : 0;
-}
 
 bool IsRedirect(long status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
@@ -63,22 +49,6 @@ LinkFailure FailureOf(CURLcode code, int osErrno) {
     default:
         return LinkFailure::Other;
     }
-}
-
-// The value of the header line when its name is name (any letter case), trimmed; else empty.
-std::string_view HeaderValue(std::string_view line, std::string_view name) {
-    if (line.size() <= name.size() || line[name.size()] != ':')
-        return {};
-    for (std::size_t i = 0; i < name.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(line[i])) !=
-            std::tolower(static_cast<unsigned char>(name[i])))
-            return {};
-    std::string_view value = line.substr(name.size() + 1);
-    while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
-        value.remove_prefix(1);
-    while (!value.empty() && std::isspace(static_cast<unsigned char>(value.back())))
-        value.remove_suffix(1);
-    return value;
 }
 
 // Whether a page of that Content-Type is read for its details: HTML, or no type named.
@@ -147,7 +117,7 @@ namespace {
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* self) {
     auto* hop = static_cast<Hop*>(self);
     const std::size_t n = size * count;
-    hop->lastActivityMs = NowMs();
+    hop->lastActivityMs = SteadyNowMs();
     if (!hop->keepBody)
         return 0; // the status and header are all a check needs
     const std::size_t room = hop->maxBytes - std::min(hop->maxBytes, hop->body.size());
@@ -162,7 +132,7 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* self) 
 
 std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self) {
     auto* hop = static_cast<Hop*>(self);
-    hop->lastActivityMs = NowMs();
+    hop->lastActivityMs = SteadyNowMs();
     const std::string_view line(data, size * count);
     if (line.rfind("HTTP/", 0) == 0)
         hop->retryAfter.clear();
@@ -172,7 +142,7 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self
 }
 
 int OnConnected(void* self, char*, char*, int, int) {
-    static_cast<Hop*>(self)->lastActivityMs = NowMs();
+    static_cast<Hop*>(self)->lastActivityMs = SteadyNowMs();
     return CURL_PREREQFUNC_OK;
 }
 
@@ -235,7 +205,7 @@ Hop Request(const std::string& url, bool get, const ProbeOptions& options, CURLM
     curl_easy_setopt(h, CURLOPT_XFERINFODATA, &abort);
     curl_easy_setopt(h, CURLOPT_QUICK_EXIT, 1L);
 
-    hop.lastActivityMs = NowMs();
+    hop.lastActivityMs = SteadyNowMs();
     curl_multi_add_handle(multi, h);
     CURLcode code = CURLE_OK;
     bool done = false;
@@ -251,7 +221,7 @@ Hop Request(const std::string& url, bool get, const ProbeOptions& options, CURLM
             }
         if (abort || done)
             break;
-        const long long idle = NowMs() - hop.lastActivityMs;
+        const long long idle = SteadyNowMs() - hop.lastActivityMs;
         if (idle >= timeoutMs) {
             timedOut = true;
             break;

@@ -1,5 +1,7 @@
 #include "search/FeedTransfer.h"
 
+#include "search/CurlSupport.h"
+
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -9,17 +11,6 @@
 #include <utility>
 
 namespace {
-
-void InitCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-long long NowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 // Header lists and easy handles freed on every way out.
 struct Easy {
@@ -32,11 +23,6 @@ struct Easy {
     }
 };
 
-// Called by curl at least once a second during a transfer; non-zero ends it.
-int StopWhenAborted(void* abort, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    return static_cast<const std::atomic<bool>*>(abort)->load() ? 1 : 0;
-}
-
 bool IsCertificateFailure(CURLcode code) {
     switch (code) {
     case CURLE_PEER_FAILED_VERIFICATION:
@@ -48,22 +34,6 @@ bool IsCertificateFailure(CURLcode code) {
     default:
         return false;
     }
-}
-
-// The value of the header line when its name is name (any letter case), trimmed; else empty.
-std::string_view HeaderValue(std::string_view line, std::string_view name) {
-    if (line.size() <= name.size() || line[name.size()] != ':')
-        return {};
-    for (size_t i = 0; i < name.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(line[i])) !=
-            std::tolower(static_cast<unsigned char>(name[i])))
-            return {};
-    std::string_view value = line.substr(name.size() + 1);
-    while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
-        value.remove_prefix(1);
-    while (!value.empty() && std::isspace(static_cast<unsigned char>(value.back())))
-        value.remove_suffix(1);
-    return value;
 }
 
 } // namespace
@@ -171,7 +141,7 @@ void FeedTransfer::Abort() {
 }
 
 void FeedTransfer::touch() {
-    lastActivityMs_ = NowMs();
+    lastActivityMs_ = SteadyNowMs();
 }
 
 std::size_t FeedTransfer::onBody(char* data, std::size_t size, std::size_t count, void* self) {
@@ -295,7 +265,7 @@ TransferResult FeedTransfer::Perform() {
         }
         if (done)
             break;
-        const long long idle = NowMs() - lastActivityMs_;
+        const long long idle = SteadyNowMs() - lastActivityMs_;
         if (idle >= timeoutMs_) {
             result.outcome = TransferResult::TimedOut;
             result.error = "No answer within " + std::to_string(timeoutMs_) + " ms.";
