@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFile>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -270,18 +271,51 @@ void TD_settings_user::buildCapturesPage() {
     CB_capture_on_add->setObjectName("CB_capture_on_add");
     CB_capture_pdf = new QCheckBox("Also save a PDF", TabSheet_captures);
     CB_capture_pdf->setObjectName("CB_capture_pdf");
+    // Trusted time: the authority that stamps each manifest, and the certificates its stamps
+    // are checked with.
+    auto* tsaLabel = new QLabel("Time-stamping authority (RFC 3161), optional:", TabSheet_captures);
+    E_tsa_url = new QLineEdit(TabSheet_captures);
+    E_tsa_url->setObjectName("E_tsa_url");
+    E_tsa_url->setPlaceholderText("http://tsa.example/");
+    tsaLabel->setBuddy(E_tsa_url);
+    auto* caLabel =
+        new QLabel("Its CA certificates (PEM file), to check the stamps:", TabSheet_captures);
+    E_tsa_ca = new QLineEdit(TabSheet_captures);
+    E_tsa_ca->setObjectName("E_tsa_ca");
+    caLabel->setBuddy(E_tsa_ca);
+    L_tsa_note = new QLabel(TabSheet_captures);
+    L_tsa_note->setObjectName("L_tsa_note");
+    L_tsa_note->setStyleSheet("color: #c00000;");
+    L_tsa_note->hide();
     auto* page = new QVBoxLayout(TabSheet_captures);
     page->addWidget(CB_capture_on_add);
     page->addWidget(CB_capture_pdf);
+    page->addSpacing(12);
+    page->addWidget(tsaLabel);
+    page->addWidget(E_tsa_url);
+    page->addWidget(L_tsa_note);
+    page->addWidget(caLabel);
+    page->addWidget(E_tsa_ca);
     page->addStretch(1);
     connect(CB_capture_on_add, &QCheckBox::toggled, this, &TD_settings_user::storeCaptureSwitches);
     connect(CB_capture_pdf, &QCheckBox::toggled, this, &TD_settings_user::storeCaptureSwitches);
+    connect(E_tsa_url, &QLineEdit::editingFinished, this, &TD_settings_user::storeCaptureSwitches);
+    connect(E_tsa_ca, &QLineEdit::editingFinished, this, &TD_settings_user::storeCaptureSwitches);
 }
 
 void TD_settings_user::storeCaptureSwitches() {
     CaptureSettings settings = ReadCaptureSettings(SettingsTree());
     settings.captureOnAdd = CB_capture_on_add->isChecked();
     settings.savePdf = CB_capture_pdf->isChecked();
+    const QString tsa = E_tsa_url->text().trimmed();
+    const bool tsaUsable = tsa.isEmpty() || tsa.startsWith("http://", Qt::CaseInsensitive) ||
+                           tsa.startsWith("https://", Qt::CaseInsensitive);
+    // An address the stamps could not be sent to is not kept; the note says why.
+    L_tsa_note->setText("The authority's address starts with http:// or https://.");
+    L_tsa_note->setVisible(!tsaUsable);
+    if (tsaUsable)
+        settings.tsaUrl = tsa.toStdString();
+    settings.tsaCaFile = QFile::encodeName(E_tsa_ca->text().trimmed()).toStdString();
     WriteCaptureSettings(SettingsTree(), settings);
 }
 
@@ -333,6 +367,8 @@ void TD_settings_user::ShowSettings() {
         const CaptureSettings captures = ReadCaptureSettings(root);
         CB_capture_on_add->setChecked(captures.captureOnAdd);
         CB_capture_pdf->setChecked(captures.savePdf);
+        E_tsa_url->setText(QString::fromStdString(captures.tsaUrl));
+        E_tsa_ca->setText(QFile::decodeName(captures.tsaCaFile.c_str()));
     }
 }
 

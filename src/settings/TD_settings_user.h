@@ -95,6 +95,9 @@ public:
     QWidget* TabSheet_captures;
     QCheckBox* CB_capture_on_add;
     QCheckBox* CB_capture_pdf;
+    QLineEdit* E_tsa_url;
+    QLineEdit* E_tsa_ca;
+    QLabel* L_tsa_note;
 
     // The text of a masked field as it is stored: unfilled places as blanks.
     static QString MaskedText(const QLineEdit* field);

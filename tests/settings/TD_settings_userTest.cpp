@@ -536,7 +536,7 @@ TEST(UserSettings, PasswordsShowAStarForEveryCharacter) {
     EXPECT_EQ(shown.s.GetProxyPass(), "pw12");
 }
 
-TEST(UserSettings, CaptureSwitchesAreStoredOnlyWhenTurnedOn) {
+TEST(UserSettings, CaptureSettingsAreStoredOnlyWhenGiven) {
     TempDir dir;
     writeSettings(dir, "q.set", {{"USEPROXY", "Y"}});
     { TD_settings_user first(dir.qpath("q.set")); } // the default keywords go in
@@ -554,13 +554,31 @@ TEST(UserSettings, CaptureSwitchesAreStoredOnlyWhenTurnedOn) {
         shown.s.CB_capture_pdf->click();
         EXPECT_EQ(shown.s.SettingsTree().GetAttr("CAPTURE_ON_ADD"), "Y");
         EXPECT_EQ(shown.s.SettingsTree().GetAttr("CAPTURE_PDF"), "Y");
+        // The authority: an address without http:// or https:// is not kept, and said so.
+        const auto enter = [](QLineEdit* field, const QString& text) {
+            field->setText(text);
+            emit field->editingFinished();
+        };
+        enter(shown.s.E_tsa_url, "tsa.example");
+        EXPECT_FALSE(shown.s.L_tsa_note->isHidden());
+        EXPECT_EQ(shown.s.SettingsTree().GetAttr("TSA_URL"), "");
+        enter(shown.s.E_tsa_url, " http://127.0.0.1:8318/ ");
+        enter(shown.s.E_tsa_ca, "/etc/tsa/ca.pem");
+        EXPECT_TRUE(shown.s.L_tsa_note->isHidden());
+        EXPECT_EQ(shown.s.SettingsTree().GetAttr("TSA_URL"), "http://127.0.0.1:8318/");
+        EXPECT_EQ(shown.s.SettingsTree().GetAttr("TSA_CA_FILE"), "/etc/tsa/ca.pem");
     }
     {
         ShownSettings shown(dir.qpath("q.set"));
         EXPECT_TRUE(shown.s.CB_capture_on_add->isChecked());
         EXPECT_TRUE(shown.s.CB_capture_pdf->isChecked());
+        EXPECT_EQ(shown.s.E_tsa_url->text(), "http://127.0.0.1:8318/");
+        EXPECT_EQ(shown.s.E_tsa_ca->text(), "/etc/tsa/ca.pem");
         shown.s.CB_capture_on_add->click();
         shown.s.CB_capture_pdf->click();
+        shown.s.E_tsa_url->clear();
+        shown.s.E_tsa_ca->clear();
+        emit shown.s.E_tsa_ca->editingFinished();
     }
     EXPECT_EQ(dir.read("q.set"), before);
 }
