@@ -7,6 +7,7 @@
 
 #include "app/StartUp.h"
 #include "app/TFmain.h"
+#include "collect/TO_results.h"
 #include "filter/core/FilterFunctions.h"
 #include "report/ReportFile.h"
 #include "settings/TD_settings_user.h"
@@ -17,6 +18,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHeaderView>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -150,6 +153,55 @@ void BM_SaveFromWindow(benchmark::State& state) {
             state.SkipWithError("not saved");
 }
 BENCHMARK(BM_SaveFromWindow)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Sorting by the title in the started program, as the user does it: a click on the header of
+// the found URL list's Title column, to the list's rows painted again. Each iteration sorts the
+// other way (ascending, descending), then a third click goes back to record order untimed.
+void BM_SortInWindow(benchmark::State& state) {
+    sharedWindows();
+    Place place(static_cast<int>(state.range(0)));
+    QElapsedTimer clock;
+    clock.start();
+    PaintWatch watch;
+    qApp->installEventFilter(&watch);
+    std::unique_ptr<TimedMain> main = place.start(clock, watch);
+    qApp->removeEventFilter(&watch);
+    if (!main) {
+        state.SkipWithError("the window was not shown");
+        return;
+    }
+    main->N_FoundURLlistClick();
+    QTableView* view = main->O_results1->LV1;
+    QHeaderView* header = view->horizontalHeader();
+    QCoreApplication::processEvents();
+    const QPoint title(header->sectionViewportPosition(0) + 20, header->height() / 2);
+    // The viewport's next painting.
+    class Painted : public QObject {
+    public:
+        bool seen = false;
+        bool eventFilter(QObject*, QEvent* event) override {
+            seen = seen || event->type() == QEvent::Paint;
+            return false;
+        }
+    } painted;
+    view->viewport()->installEventFilter(&painted);
+    int timed = 0;
+    for (auto _ : state) {
+        painted.seen = false;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, title);
+        while (!painted.seen)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        // After ascending and descending: back to record order.
+        if (++timed % 2 == 0) {
+            state.PauseTiming();
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, title);
+            QCoreApplication::processEvents();
+            state.ResumeTiming();
+        }
+    }
+    view->viewport()->removeEventFilter(&painted);
+}
+BENCHMARK(BM_SortInWindow)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The report file alone, without a window, with and without its backup.
 void BM_SaveReportFile(benchmark::State& state) {

@@ -1,5 +1,6 @@
 #include "app/StartUp.h"
 
+#include "app/StartProbe.h"
 #include "app/TFmain.h"
 #include "collect/TD_url_edit.h"
 #include "dialogs/TDmsg.h"
@@ -29,6 +30,8 @@ void CreateSharedWindows() {
 
 int RunQuarrylog(const QString& report) {
     auto mainWindow = std::make_unique<TFmain>();
+    if (StartProbeWanted())
+        WatchStart(mainWindow.get());
     CreateSharedWindows();
     if (!report.isEmpty())
         mainWindow->OpenNamedReport(report);
