@@ -1,7 +1,10 @@
 #include "tree/FileBoundary.h"
 
+#include "tree/BulkMemory.h"
+
 #include "tree/TQelPigger.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -186,7 +189,10 @@ bool WholeFile::Read(const std::string& fileName, std::string* reason) {
     const auto expected = static_cast<std::size_t>(before.st_size);
     // Memory of its own (not a mapping of the file's pages, which another program cutting the
     // file short would take away from under the reader).
-    auto bytes = std::make_unique_for_overwrite<char[]>(expected + Spare);
+    // Taken from the system in bulk (see BulkMemory.h): filled at once, and given back in
+    // pieces as the reader goes through it.
+    std::unique_ptr<char[], Release> bytes(static_cast<char*>(TakeBulk(expected + Spare)),
+                                           Release{expected + Spare});
     char* const data = bytes.get();
     std::size_t size = 0;
 
@@ -218,6 +224,14 @@ bool WholeFile::Read(const std::string& fileName, std::string* reason) {
     bytes_ = std::move(bytes);
     size_ = size;
     return true;
+}
+
+void WholeFile::Release::operator()(char* block) const noexcept {
+    GiveBackBulk(block, bytes);
+}
+
+void WholeFile::GiveBackPrefix(std::size_t used) {
+    GiveBackBulkPrefix(bytes_.get(), std::min(used, size_));
 }
 
 bool WriteFileAtomically(const std::string& fileName, const FileProducer& produce,

@@ -62,8 +62,17 @@ public:
     // Bytes of room after size(), for the line break the tree reader may add.
     static constexpr std::size_t Spare = 2;
 
+    // The first used bytes will not be read again: the memory of their whole pages goes back
+    // to the system (they read as zeros afterwards).
+    void GiveBackPrefix(std::size_t used);
+
 private:
-    std::unique_ptr<char[]> bytes_;
+    struct Release {
+        // The size the block was taken with.
+        std::size_t bytes;
+        void operator()(char* block) const noexcept;
+    };
+    std::unique_ptr<char[], Release> bytes_;
     std::size_t size_ = 0;
 };
 

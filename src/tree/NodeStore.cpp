@@ -1,5 +1,6 @@
 #include "tree/NodeStore.h"
 
+#include "tree/BulkMemory.h"
 #include "tree/StorePoison.h"
 
 #include <algorithm>
@@ -19,15 +20,16 @@ constexpr std::size_t kAlign = 8;
 constexpr std::size_t kSmallestChunk = 4096;
 constexpr std::size_t kLargestChunk = std::size_t{4} << 20;
 
-// Chunks of a megabyte and more given back are kept for the next read, up to this many bytes.
-// Memory the system hands out anew costs a page fault every 4 KB, which makes reading a large
-// tree again (opening another report) a third slower.
+// Chunks of a megabyte and more come straight from the system (see BulkMemory.h), header and
+// room together a power of two. Given back, they are kept for the next read, up to this many
+// bytes: memory the system hands out anew costs page faults, which makes reading a large tree
+// again (opening another report) slower.
 constexpr std::size_t kCachedBytes = std::size_t{128} << 20;
 constexpr std::size_t kSmallestCached = std::size_t{1} << 20;
 
 struct ChunkCache {
     std::mutex lock;
-    // Chunks with the room after their header, which is a power of two.
+    // Bulk chunks with their whole size, a power of two.
     std::vector<std::pair<void*, std::size_t>> chunks;
     std::size_t bytes = 0;
 };
@@ -57,8 +59,8 @@ NodeStore::~NodeStore() {
     std::vector<std::pair<void*, std::size_t>> spare;
     for (Chunk* chunk = chunks_; chunk;) {
         Chunk* const previous = chunk->previous;
-        if (chunk->size == chunkSize_ && chunkSize_ >= kSmallestCached) {
-            spare.emplace_back(chunk, chunk->size);
+        if (chunk->bulk) {
+            spare.emplace_back(chunk, chunk->size + roundUp(sizeof(Chunk)));
             // Kept for a later read: nothing may use it until that read hands it out again.
             PoisonStoreBytes(reinterpret_cast<char*>(chunk) + roundUp(sizeof(Chunk)), chunk->size);
         } else {
@@ -78,7 +80,7 @@ NodeStore::~NodeStore() {
         }
     }
     for (const auto& chunk : spare)
-        std::free(chunk.first);
+        GiveBackBulk(chunk.first, chunk.second);
 }
 
 void NodeStore::ReleaseCache() {
@@ -90,7 +92,7 @@ void NodeStore::ReleaseCache() {
         cache.bytes = 0;
     }
     for (const auto& chunk : chunks)
-        std::free(chunk.first);
+        GiveBackBulk(chunk.first, chunk.second);
 }
 
 NodeStore* NodeStore::Current() {
@@ -115,26 +117,33 @@ void* NodeStore::allocateSlow(Lane& lane, std::size_t bytes) {
     const std::size_t header = roundUp(sizeof(Chunk));
     // A piece too large for a chunk gets one of its own, and the current chunk stays in use.
     const bool own = bytes > chunkSize_ / 4;
-    const std::size_t room = own ? bytes : chunkSize_;
+    // A chunk of the store's size is a bulk one from a megabyte on: header and room fill it.
+    const bool bulk = !own && chunkSize_ >= kSmallestCached;
+    const std::size_t room = own ? bytes : bulk ? chunkSize_ - header : chunkSize_;
     void* memory = nullptr;
-    if (!own && room >= kSmallestCached) {
-        ChunkCache& cache = chunkCache();
-        const std::lock_guard<std::mutex> guard(cache.lock);
-        for (auto it = cache.chunks.rbegin(); it != cache.chunks.rend(); ++it)
-            if (it->second == room) {
-                memory = it->first;
-                cache.bytes -= room;
-                cache.chunks.erase(std::next(it).base());
-                break;
-            }
-    }
-    if (!memory)
+    if (bulk) {
+        {
+            ChunkCache& cache = chunkCache();
+            const std::lock_guard<std::mutex> guard(cache.lock);
+            for (auto it = cache.chunks.rbegin(); it != cache.chunks.rend(); ++it)
+                if (it->second == chunkSize_) {
+                    memory = it->first;
+                    cache.bytes -= chunkSize_;
+                    cache.chunks.erase(std::next(it).base());
+                    break;
+                }
+        }
+        if (!memory)
+            memory = TakeBulk(chunkSize_);
+    } else {
         memory = std::malloc(header + room);
+    }
     if (!memory)
         throw std::bad_alloc();
     auto* chunk = static_cast<Chunk*>(memory);
     chunk->previous = chunks_;
     chunk->size = room;
+    chunk->bulk = bulk;
     chunks_ = chunk;
     char* const start = static_cast<char*>(memory) + header;
     // Room not handed out yet is poisoned: reading past a piece into it is reported too.
@@ -143,7 +152,7 @@ void* NodeStore::allocateSlow(Lane& lane, std::size_t bytes) {
     if (own)
         return start;
     lane.next = start + bytes;
-    lane.end = start + chunkSize_;
+    lane.end = start + room;
     return start;
 }
 

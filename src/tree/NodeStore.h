@@ -66,6 +66,8 @@ private:
         Chunk* previous;
         // Room after the header.
         std::size_t size;
+        // Taken from the system (see BulkMemory.h) rather than the heap.
+        bool bulk;
     };
 
     // While a scope is open the count holds a reserve so large that no release reaches zero;

@@ -13,9 +13,11 @@
 using namespace TreeScan;
 
 void TQelPigger::SaveToStream(std::ostream& stream) const {
-    const std::string text = GetAsText();
-    if (!text.empty())
-        stream.write(text.data(), static_cast<std::streamsize>(text.size()));
+    // In pieces: a large tree's text is never whole in memory beside the tree.
+    SaveToSink([&stream](std::string_view piece) {
+        stream.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        return static_cast<bool>(stream);
+    });
 }
 
 bool TQelPigger::SaveToSink(const std::function<bool(std::string_view)>& sink) const {
@@ -67,6 +69,18 @@ void TQelPigger::LoadFromFile(const std::string& fileName) {
                 data[size++] = '\r';
                 data[size++] = '\n';
             }
+            // What the reader has passed is copied into the tree: the file's bytes need not
+            // stay in memory beside it.
+            struct GiveBack final : ReadProgress {
+                WholeFile* file;
+                void Passed(std::size_t bytes) override { file->GiveBackPrefix(bytes); }
+            } giveBack;
+            giveBack.base = data;
+            giveBack.file = &file;
+            readProgress = &giveBack;
+            struct Unhook {
+                ~Unhook() { readProgress = nullptr; }
+            } unhook;
             SetAsText(std::string_view(data, size));
             return;
         }

@@ -119,7 +119,22 @@ void TQelPigger::ReadElement(std::string_view s, int& p) {
     const Reader r(s);
     // Content with escapes is decoded here, once for all elements.
     std::string scratch;
+    // Told of the way through this text only (a read nested in this one reads another).
+    struct Progress {
+        ReadProgress* hook;
+        explicit Progress(std::string_view text)
+            : hook(readProgress && readProgress->base == text.data() ? readProgress : nullptr) {
+            readProgress = nullptr;
+        }
+        ~Progress() { readProgress = hook; }
+    } progress(s);
+    constexpr int kProgressStep = 4 << 20;
+    int nextProgress = kProgressStep;
     while (!open.empty()) {
+        if (progress.hook && p > nextProgress) {
+            progress.hook->Passed(static_cast<std::size_t>(p - 1));
+            nextProgress = p + kProgressStep;
+        }
         TQelPigger* node = open.back().node;
         // Content.
         r.skipBlanks(p);

@@ -13,6 +13,18 @@
 
 namespace TreeScan {
 
+// Told, while the text at base is read, how many of its first bytes the reader has passed and
+// will not read again (what it keeps of them is copied). Reading a file in place, LoadFromFile
+// gives the memory of those bytes back to the system as the reader goes.
+struct ReadProgress {
+    const char* base = nullptr;
+    virtual void Passed(std::size_t bytes) = 0;
+
+protected:
+    ~ReadProgress() = default;
+};
+inline thread_local ReadProgress* readProgress = nullptr;
+
 inline bool isBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
