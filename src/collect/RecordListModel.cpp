@@ -1,6 +1,7 @@
 #include "collect/RecordListModel.h"
 
 #include "dialogs/DialogUtil.h"
+#include "tree/TQelPigger.h"
 
 #include <QApplication>
 #include <QColor>
@@ -25,7 +26,7 @@ QColor deadColour() {
 
 // What the row's last check says, for its tooltip: the status, when the check ended (local
 // time) and the address that answered when that was another.
-QString checkNote(const RecordRow& row) {
+QString checkNote(const RowDetails& row) {
     QString note = ToQ(row.status);
     if (row.checkedAt.isValid())
         note +=
@@ -35,7 +36,7 @@ QString checkNote(const RecordRow& row) {
     return note;
 }
 // The capture cell's tooltip: the file and when it was saved, in UTC as the manifest has it.
-QString captureNote(const RecordRow& row) {
+QString captureNote(const RowDetails& row) {
     QString note = "Capture " + ToQ(row.capture);
     if (row.captureTime.isValid())
         note += "\nSaved " + row.captureTime.toUTC().toString("yyyy-MM-dd HH:mm:ss") + " (UTC)";
@@ -58,29 +59,26 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     const RecordRow& row = rows_[static_cast<size_t>(index.row())];
+    const RowDetails& details = row.Details();
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         QString text;
         switch (index.column()) {
         case TitleColumn:
-            text = ToQ(row.title);
-            break;
         case UrlColumn:
-            text = ToQ(row.address);
-            break;
         case DescriptionColumn:
-            text = ToQ(row.description);
+            text = ToQ(ReadRowText(recordAt(index.row()), index.column()));
             break;
         case StatusColumn:
-            text = ToQ(row.status);
+            text = ToQ(details.status);
             break;
         case CaptureColumn:
-            if (row.capture.empty())
+            if (details.capture.empty())
                 return {};
             if (role == Qt::ToolTipRole)
-                return captureNote(row);
-            return row.captureTime.isValid()
-                       ? QLocale().toString(row.captureTime.toLocalTime(), QLocale::ShortFormat)
-                       : ToQ(row.capture);
+                return captureNote(details);
+            return details.captureTime.isValid()
+                       ? QLocale().toString(details.captureTime.toLocalTime(), QLocale::ShortFormat)
+                       : ToQ(details.capture);
         default:
             return {};
         }
@@ -88,9 +86,9 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const {
             return text;
         // The status cell of any checked row, and every cell of a dead one, tell of the check.
         if (index.column() == StatusColumn)
-            return checkNote(row);
+            return checkNote(details);
         if (row.verdict == LinkVerdict::Dead)
-            return text.isEmpty() ? checkNote(row) : text + "\n\n" + checkNote(row);
+            return text.isEmpty() ? checkNote(details) : text + "\n\n" + checkNote(details);
         return text;
     }
     if (role == Qt::ForegroundRole) {
@@ -107,7 +105,7 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const {
             return QApplication::style()->standardIcon(QStyle::SP_ArrowForward);
         return {};
     }
-    if (role == Qt::DecorationRole && index.column() == CaptureColumn && !row.capture.empty())
+    if (role == Qt::DecorationRole && index.column() == CaptureColumn && !details.capture.empty())
         return QApplication::style()->standardIcon(QStyle::SP_DialogSaveButton);
     if (role == Qt::CheckStateRole && checkable_ && index.column() == TitleColumn)
         return row.checked ? Qt::Checked : Qt::Unchecked;
@@ -147,9 +145,26 @@ void RecordListModel::setHeaders(const QStringList& headers) {
     emit headerDataChanged(Qt::Horizontal, 0, columns_ - 1);
 }
 
-void RecordListModel::resetRows(std::vector<RecordRow> rows) {
+const TQelPigger* RecordListModel::recordAt(int row) const {
+    if (!records_ || row < 0 || row >= rowCount())
+        return nullptr;
+    const RecordRow& r = rows_[static_cast<size_t>(row)];
+    if (stampKnown_ && records_->ChangeStamp() == recordsStamp_)
+        return r.record;
+    return records_->FindChildBySerial(r.serial);
+}
+
+RowTexts RecordListModel::textsAt(int row) const {
+    return ReadRowTexts(recordAt(row));
+}
+
+void RecordListModel::resetRows(std::vector<RecordRow> rows, const TQelPigger* records,
+                                bool madeNow) {
     beginResetModel();
     rows_ = std::move(rows);
+    records_ = records;
+    stampKnown_ = records && madeNow;
+    recordsStamp_ = stampKnown_ ? records->ChangeStamp() : 0;
     checked_ = 0;
     unstored_ = 0;
     for (const RecordRow& row : rows_) {

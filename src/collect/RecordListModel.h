@@ -1,13 +1,14 @@
 // Table model of the found URL list: rows that refer to record nodes of the report (never
-// copies of them), with the texts shown, a check mark and the status of the last link check
-// each and the time of its latest capture. Dead rows are red, moved rows in the palette's link
-// colour.
+// copies of them), with a check mark and the status of the last link check each and the time
+// of its latest capture. The texts shown are read from the records when a row is painted.
+// Dead rows are red, moved rows in the palette's link colour.
 #pragma once
 
 #include "report/RecordRows.h"
 
 #include <QAbstractTableModel>
 
+#include <cstdint>
 #include <vector>
 
 class RecordListModel : public QAbstractTableModel {
@@ -34,14 +35,20 @@ public:
     void setHeaders(const QStringList& headers);
     void setCheckable(bool on) { checkable_ = on; }
 
-    // Replaces all rows in one reset (the list repaints once).
-    void resetRows(std::vector<RecordRow> rows);
+    // Replaces all rows in one reset (the list repaints once). The rows show children of
+    // records; madeNow tells that every one of them was made from its record just now.
+    void resetRows(std::vector<RecordRow> rows, const TQelPigger* records = nullptr,
+                   bool madeNow = false);
     void clear() { resetRows({}); }
     void appendRow(RecordRow row);
     void replaceRow(int row, RecordRow content);
     void removeRowAt(int row);
 
     const RecordRow& rowAt(int row) const { return rows_[static_cast<size_t>(row)]; }
+    // The record a row shows while it is still among the records, else none.
+    const TQelPigger* recordAt(int row) const;
+    // The texts of a row as they are shown.
+    RowTexts textsAt(int row) const;
     const std::vector<RecordRow>& rows() const { return rows_; }
     // How many rows are ticked.
     int checkedCount() const { return checked_; }
@@ -52,6 +59,11 @@ public:
 
 private:
     std::vector<RecordRow> rows_;
+    const TQelPigger* records_ = nullptr;
+    // The records' change stamp when all rows were made from them: while it holds, no record
+    // was added, deleted or moved, and every row's record pointer is valid as it is.
+    std::uint64_t recordsStamp_ = 0;
+    bool stampKnown_ = false;
     QStringList headers_;
     int columns_;
     bool checkable_ = false;

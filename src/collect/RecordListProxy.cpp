@@ -70,7 +70,7 @@ const QCollatorSortKey& RecordListProxy::sortKey(int sourceRow, int column) cons
 QString RecordListProxy::sortText(int sourceRow, int column) const {
     if (column == RecordListModel::CaptureColumn) {
         // By the time of saving, the rows without a capture after the others.
-        const RecordRow& row = rows_->rowAt(sourceRow);
+        const RowDetails& row = rows_->rowAt(sourceRow).Details();
         if (row.capture.empty())
             return QStringLiteral("1");
         return "0 " + row.captureTime.toUTC().toString(Qt::ISODate) + ' ' +
@@ -98,7 +98,7 @@ QString RecordListProxy::sortText(int sourceRow, int column) const {
         rank = 4;
         break;
     }
-    return QString::number(rank) + ' ' + QString::fromStdString(row.status);
+    return QString::number(rank) + ' ' + QString::fromStdString(row.Details().status);
 }
 
 bool RecordListProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const {
@@ -116,6 +116,6 @@ bool RecordListProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const 
         haystacks_.assign(count, std::nullopt);
     auto& haystack = haystacks_[static_cast<size_t>(sourceRow)];
     if (!haystack)
-        haystack = FindHaystack(rows_->rowAt(sourceRow));
+        haystack = FindHaystack(rows_->textsAt(sourceRow));
     return FindMatches(*haystack, needle_);
 }

@@ -137,11 +137,13 @@ void TO_results::fillRows(std::vector<RecordRow> rows) {
     struct Bracket {
         TO_results* self;
         std::vector<RecordRow>& rows;
+        // Rows kept from before may show records that are gone by now.
+        bool madeNow;
         ~Bracket() {
             self->bulkRows_ = nullptr;
-            self->model_->resetRows(std::move(rows));
+            self->model_->resetRows(std::move(rows), self->Records, madeNow);
         }
-    } bracket{this, rows};
+    } bracket{this, rows, rows.empty()};
     bulkRows_ = &rows;
     if (!Records)
         return;
@@ -177,10 +179,12 @@ void TO_results::ShowRecord(TQelPigger* record, bool replaceSelected) {
     if (!record)
         return;
     RecordRow row = MakeRow(record);
-    row.capture = LatestCapture(record);
-    if (!row.capture.empty())
-        row.captureTime =
+    if (std::string capture = LatestCapture(record); !capture.empty()) {
+        RowDetails& details = row.EditDetails();
+        details.capture = std::move(capture);
+        details.captureTime =
             QDateTime::fromString(ToQ(record->GetAttr(CaptureFields::Time)), Qt::ISODate);
+    }
     const int selected = replaceSelected ? SelectedRow() : -1;
     if (selected >= 0)
         model_->replaceRow(selected, std::move(row));

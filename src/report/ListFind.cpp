@@ -6,12 +6,12 @@ namespace {
 constexpr QChar kSeparator = u'\n';
 } // namespace
 
-QString FindHaystack(const RecordRow& row) {
-    QString all = QString::fromStdString(row.title);
+QString FindHaystack(const RowTexts& texts) {
+    QString all = QString::fromStdString(texts.title);
     all += kSeparator;
-    all += QString::fromStdString(row.address);
+    all += QString::fromStdString(texts.address);
     all += kSeparator;
-    all += QString::fromStdString(row.description);
+    all += QString::fromStdString(texts.description);
     return all.toCaseFolded();
 }
 

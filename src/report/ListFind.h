@@ -8,7 +8,7 @@
 
 // The texts of a row the quick find looks in, case-folded once so that each keystroke only
 // searches.
-QString FindHaystack(const RecordRow& row);
+QString FindHaystack(const RowTexts& texts);
 // The typed text in the form FindHaystack uses.
 QString FindNeedle(const QString& typed);
 // Whether a row with that haystack is shown for that needle; an empty needle shows every row.

@@ -77,23 +77,58 @@ std::string ShownAddress(std::string_view url) {
     return out;
 }
 
+const RowDetails& RecordRow::Details() const {
+    static const RowDetails none;
+    return details ? *details : none;
+}
+
+RowDetails& RecordRow::EditDetails() {
+    auto own = details ? std::make_shared<RowDetails>(*details) : std::make_shared<RowDetails>();
+    RowDetails& edited = *own;
+    details = std::move(own);
+    return edited;
+}
+
 RecordRow MakeRow(TQelPigger* record) {
     RecordRow row;
     row.record = record;
     row.serial = record->Serial();
-    const RecordTexts texts = recordTexts(record);
-    row.title = oneLineOf(texts.title);
-    row.description = oneLineOf(texts.description);
-    row.address = ShownAddress(record->AttrRef(RecordFields::Url));
     row.checked = record->AttrRef(RecordFields::Check) == RecordFields::Checked;
     row.stored = row.checked;
     // Most records were never checked: one look at the attribute tells.
     if (!record->AttrRef(LinkFields::Status).empty()) {
         LinkState link = ReadLinkState(record);
         row.verdict = link.verdict;
-        row.checkedAt = link.time;
-        row.finalUrl = std::move(link.finalUrl);
-        row.status = LinkStatusText(record);
+        RowDetails& details = row.EditDetails();
+        details.checkedAt = link.time;
+        details.finalUrl = std::move(link.finalUrl);
+        details.status = LinkStatusText(record);
     }
     return row;
+}
+
+RowTexts ReadRowTexts(const TQelPigger* record) {
+    RowTexts texts;
+    if (!record)
+        return texts;
+    const RecordTexts found = recordTexts(record);
+    texts.title = oneLineOf(found.title);
+    texts.description = oneLineOf(found.description);
+    texts.address = ShownAddress(record->AttrRef(RecordFields::Url));
+    return texts;
+}
+
+std::string ReadRowText(const TQelPigger* record, int column) {
+    if (!record)
+        return {};
+    switch (column) {
+    case 0:
+        return oneLineOf(recordTexts(record).title);
+    case 1:
+        return ShownAddress(record->AttrRef(RecordFields::Url));
+    case 2:
+        return oneLineOf(recordTexts(record).description);
+    default:
+        return {};
+    }
 }

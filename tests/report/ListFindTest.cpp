@@ -7,20 +7,16 @@
 #include <QLocale>
 
 namespace {
-RecordRow Row(const char* title, const char* address, const char* description) {
-    RecordRow row;
-    row.title = title;
-    row.address = address;
-    row.description = description;
-    return row;
+RowTexts Row(const char* title, const char* address, const char* description) {
+    return {title, address, description};
 }
-bool Shown(const RecordRow& row, const QString& typed) {
+bool Shown(const RowTexts& row, const QString& typed) {
     return FindMatches(FindHaystack(row), FindNeedle(typed));
 }
 } // namespace
 
 TEST(ListFind, LooksInTitleAddressAndDescriptionIgnoringCase) {
-    const RecordRow row = Row("Quarry Tools", "shop.example/Stones", "Granite and märble");
+    const RowTexts row = Row("Quarry Tools", "shop.example/Stones", "Granite and märble");
     EXPECT_TRUE(Shown(row, ""));
     EXPECT_TRUE(Shown(row, "quarry"));
     EXPECT_TRUE(Shown(row, "TOOLS"));

@@ -17,11 +17,14 @@ TEST(RecordRows, AddressAndTextsAsShown) {
 
     TQelPigger rec;
     rec.SetAsText("<LISTING URL=\"http://x.org\" CHK=\"y\"><TITLE>T\r\nU</TITLE></LISTING>");
-    const RecordRow row = MakeRow(&rec);
-    EXPECT_EQ(row.title, "T  U");
-    EXPECT_EQ(row.address, "x.org");
-    EXPECT_EQ(row.description, "");
-    EXPECT_FALSE(row.checked); // only an upper-case Y checks
+    const RowTexts texts = ReadRowTexts(&rec);
+    EXPECT_EQ(texts.title, "T  U");
+    EXPECT_EQ(texts.address, "x.org");
+    EXPECT_EQ(texts.description, "");
+    const std::string byColumn[] = {texts.title, texts.address, texts.description};
+    for (int column = 0; column < 3; ++column)
+        EXPECT_EQ(ReadRowText(&rec, column), byColumn[column]);
+    EXPECT_FALSE(MakeRow(&rec).checked); // only an upper-case Y checks
     rec.SetAttr("CHK", "Y");
     EXPECT_TRUE(MakeRow(&rec).checked);
 }
@@ -31,15 +34,15 @@ TEST(RecordRows, FirstTitleAndDescriptionWhateverTheOrder) {
     TQelPigger rec;
     rec.SetAsText("<LISTING><NOTE>n</NOTE><description>d1</description><TITLE>t1</TITLE>"
                   "<TITLE>t2</TITLE><DESCRIPTION>d2</DESCRIPTION></LISTING>");
-    RecordRow row = MakeRow(&rec);
+    RowTexts row = ReadRowTexts(&rec);
     EXPECT_EQ(row.title, "t1");
     EXPECT_EQ(row.description, "d1");
     rec.SetAsText("<LISTING><TITLE>t</TITLE><TITLE>t2</TITLE><REDIRECT>r</REDIRECT></LISTING>");
-    row = MakeRow(&rec);
+    row = ReadRowTexts(&rec);
     EXPECT_EQ(row.title, "t");
     EXPECT_EQ(row.description, "");
     rec.SetAsText("<LISTING><DESCRIPTION>only</DESCRIPTION></LISTING>");
-    row = MakeRow(&rec);
+    row = ReadRowTexts(&rec);
     EXPECT_EQ(row.title, "");
     EXPECT_EQ(row.description, "only");
 }
@@ -67,10 +70,10 @@ TEST(RecordRows, LinkCheckOfTheRecord) {
         rec.SetAsText(std::string("<LISTING URL=\"http://x.org\" ") + c.attrs +
                       "><TITLE>t</TITLE></LISTING>");
         const RecordRow row = MakeRow(&rec);
-        EXPECT_EQ(row.status, c.status) << c.attrs;
+        EXPECT_EQ(row.Details().status, c.status) << c.attrs;
         EXPECT_EQ(row.verdict, c.verdict) << c.attrs;
-        EXPECT_EQ(row.finalUrl, c.finalUrl) << c.attrs;
-        EXPECT_EQ(row.checkedAt.isValid(),
+        EXPECT_EQ(row.Details().finalUrl, c.finalUrl) << c.attrs;
+        EXPECT_EQ(row.Details().checkedAt.isValid(),
                   std::string_view(c.attrs).find("LINKTIME") != std::string_view::npos)
             << c.attrs;
     }
