@@ -5,9 +5,11 @@
 // records as XML, as whole processes. Every case runs --runs times (5 unless given), the cases
 // taking turns so that a change of the machine's load falls on all of them alike; the table
 // gives medians, the ratios and the peak memory from the system's accounting of each process.
-//   build/bin/bench_process_start [--runs N] [--no-million] [--cold] [--keep]
+//   build/bin/bench_process_start [--runs N] [--no-million] [--cold] [--keep] [--before DIR]
 // --cold adds one start of each report after the system's file cache was emptied (as root);
-// --keep leaves the folder with the reports (.qrl and .xml) and the program's copy in place.
+// --keep leaves the folder with the reports (.qrl and .xml) and the program's copy in place;
+// --before takes the programs of another build (DIR holds its quarrylog and qrl, as build/bin
+// does) into the same runs, taking turns with this one, as the rows marked "before".
 #include "ReportData.h"
 
 #include "settings/core/SettingsStore.h"
@@ -236,6 +238,7 @@ struct Series {
 int main(int argc, char* argv[]) {
     int runs = 5;
     bool million = true, cold = false, keep = false;
+    std::string before;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--runs" && i + 1 < argc)
@@ -246,8 +249,11 @@ int main(int argc, char* argv[]) {
             cold = true;
         else if (a == "--keep")
             keep = true;
+        else if (a == "--before" && i + 1 < argc)
+            before = fs::absolute(argv[++i]).string();
         else {
-            std::fprintf(stderr, "usage: %s [--runs N] [--no-million] [--cold] [--keep]\n",
+            std::fprintf(stderr,
+                         "usage: %s [--runs N] [--no-million] [--cold] [--keep] [--before DIR]\n",
                          argv[0]);
             return 2;
         }
@@ -258,10 +264,18 @@ int main(int argc, char* argv[]) {
     const fs::path dir = pattern;
     // The program beside a settings file of its own (it keeps its settings beside itself when
     // it may write there): no introduction dialog, nothing of the user's settings.
-    const fs::path program = dir / "quarrylog";
-    fs::copy_file(QUARRYLOG_PROGRAM, program);
-    {
-        SettingsStore settings((dir / "quarrylog.set").string());
+    struct Build {
+        std::string name, program, qrl;
+    };
+    std::vector<Build> builds{{"", (dir / "quarrylog").string(), QRL_PROGRAM}};
+    fs::copy_file(QUARRYLOG_PROGRAM, builds[0].program);
+    if (!before.empty()) {
+        fs::create_directory(dir / "before");
+        builds.push_back({"before ", (dir / "before" / "quarrylog").string(), before + "/qrl"});
+        fs::copy_file(before + "/quarrylog", builds[1].program);
+    }
+    for (const Build& build : builds) {
+        SettingsStore settings((fs::path(build.program).parent_path() / "quarrylog.set").string());
         settings.Set(SettingsKeys::ShowIntro, "NO");
         if (!settings.SaveNow()) {
             std::fprintf(stderr, "the settings file was not written\n");
@@ -288,50 +302,70 @@ int main(int argc, char* argv[]) {
         reports.push_back(makeReport(dir, "1M", 1000000));
 
     const std::string loadBefore = loadLine();
-    std::map<std::string, Series> starts, trees, pugis;
-    const auto start = [&](const Report& r) { return run({program.string(), r.qrl}, env, true); };
+    std::map<std::string, Series> starts, trees, pugis, bare;
+    const auto start = [&](const Build& b, const Report& r) {
+        return run({b.program, r.qrl}, env, true);
+    };
     // One start of each before the measured ones: the program's own files in the file cache.
-    for (const Report& r : reports)
-        start(r);
+    for (const Build& b : builds)
+        for (const Report& r : reports)
+            start(b, r);
     for (int i = 0; i < runs; ++i) {
         for (const Report& r : reports) {
-            starts[r.label].add(start(r));
-            if (r.records == 0)
-                continue;
-            trees[r.label].add(run({QRL_PROGRAM, "tree", r.qrl}, env, false));
-            pugis[r.label].add(run({PUGI_PROGRAM, r.xml}, env, false));
+            for (const Build& b : builds) {
+                starts[b.name + r.label].add(start(b, r));
+                if (r.records != 0)
+                    trees[b.name + r.label].add(run({b.qrl, "tree", r.qrl}, env, false));
+            }
+            if (r.records != 0)
+                pugis[r.label].add(run({PUGI_PROGRAM, r.xml}, env, false));
         }
+        bare["widgets"].add(run({BARE_PROGRAM}, env, true));
+        bare["webengine"].add(run({BARE_WEBENGINE_PROGRAM}, env, true));
         std::fprintf(stderr, "run %d of %d done\n", i + 1, runs);
     }
     const std::string loadAfter = loadLine();
 
-    const Series& empty = starts["empty"];
-    const double emptyWindow = median(empty.window), emptyList = median(empty.list);
     std::printf("Start of the program as a new process (offscreen), medians of %d runs\n", runs);
-    std::printf("%-7s %8s %10s %7s %10s %7s %9s %9s %9s %s\n", "report", "file MB", "window ms",
+    std::printf("%-14s %8s %10s %7s %10s %7s %9s %9s %9s %s\n", "report", "file MB", "window ms",
                 "ratio", "list ms", "ratio", "CPU ms", "peak MB", "peak/file", "failed");
-    for (const Report& r : reports) {
-        const Series& s = starts[r.label];
-        const double peak = median(s.peak);
-        std::printf("%-7s %8.1f %10.0f %7.2f %10.0f %7.2f %9.0f %9.0f %9s %d\n", r.label.c_str(),
-                    r.fileMb, median(s.window), median(s.window) / emptyWindow, median(s.list),
-                    median(s.list) / emptyList, median(s.cpu), peak,
-                    r.records ? std::to_string(peak / r.fileMb).substr(0, 4).c_str() : "-",
-                    s.failed);
+    for (const Build& b : builds) {
+        const Series& empty = starts[b.name + "empty"];
+        const double emptyWindow = median(empty.window), emptyList = median(empty.list);
+        for (const Report& r : reports) {
+            const Series& s = starts[b.name + r.label];
+            const double peak = median(s.peak);
+            std::printf("%-14s %8.1f %10.0f %7.2f %10.0f %7.2f %9.0f %9.0f %9s %d\n",
+                        (b.name + r.label).c_str(), r.fileMb, median(s.window),
+                        median(s.window) / emptyWindow, median(s.list), median(s.list) / emptyList,
+                        median(s.cpu), peak,
+                        r.records ? std::to_string(peak / r.fileMb).substr(0, 4).c_str() : "-",
+                        s.failed);
+        }
     }
     std::printf("\n\"qrl tree\" against pugixml load_file + save (same records as XML), medians\n");
-    std::printf("%-7s %10s %10s %7s %10s %10s %7s\n", "report", "qrl ms", "pugixml ms", "ratio",
+    std::printf("%-14s %10s %10s %7s %10s %10s %7s\n", "report", "qrl ms", "pugixml ms", "ratio",
                 "qrl MB", "pugixml MB", "ratio");
-    for (const Report& r : reports) {
-        if (r.records == 0)
-            continue;
-        const Series& t = trees[r.label];
-        const Series& p = pugis[r.label];
-        std::printf("%-7s %10.0f %10.0f %7.2f %10.0f %10.0f %7.2f\n", r.label.c_str(),
-                    median(t.window), median(p.window), median(t.window) / median(p.window),
-                    median(t.peak), median(p.peak), median(t.peak) / median(p.peak));
-        if (t.failed || p.failed)
-            std::printf("        (failed runs: qrl %d, pugixml %d)\n", t.failed, p.failed);
+    for (const Build& b : builds)
+        for (const Report& r : reports) {
+            if (r.records == 0)
+                continue;
+            const Series& t = trees[b.name + r.label];
+            const Series& p = pugis[r.label];
+            std::printf("%-14s %10.0f %10.0f %7.2f %10.0f %10.0f %7.2f\n",
+                        (b.name + r.label).c_str(), median(t.window), median(p.window),
+                        median(t.window) / median(p.window), median(t.peak), median(p.peak),
+                        median(t.peak) / median(p.peak));
+            if (t.failed || p.failed)
+                std::printf("        (failed runs: qrl %d, pugixml %d)\n", t.failed, p.failed);
+        }
+    std::printf("\nA bare window (a table in a main window) to its painting, medians\n");
+    for (const char* kind : {"widgets", "webengine"}) {
+        const Series& s = bare[kind];
+        std::printf(
+            "%-28s %6.0f ms, CPU %4.0f ms, peak %4.0f MB%s\n",
+            std::string(kind) == "widgets" ? "Qt Widgets alone" : "linked with Qt WebEngine",
+            median(s.window), median(s.cpu), median(s.peak), s.failed ? " (failed runs)" : "");
     }
     if (cold) {
         std::printf("\nFirst start after the file cache was emptied\n");
@@ -340,7 +374,7 @@ int main(int argc, char* argv[]) {
                 std::printf("the file cache cannot be emptied (not root)\n");
                 break;
             }
-            const Sample s = start(r);
+            const Sample s = start(builds[0], r);
             std::printf("%-7s window %.0f ms, list %.0f ms, CPU %.0f ms%s\n", r.label.c_str(),
                         s.windowMs, s.listMs, s.cpuMs, s.ok ? "" : " (failed)");
         }

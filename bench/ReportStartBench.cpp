@@ -186,11 +186,17 @@ void BM_SortInWindow(benchmark::State& state) {
     } painted;
     view->viewport()->installEventFilter(&painted);
     int timed = 0;
+    double first = 0;
     for (auto _ : state) {
         painted.seen = false;
+        QElapsedTimer click;
+        click.start();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, title);
         while (!painted.seen)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        // The first sort makes the keys of the titles as well.
+        if (timed == 0)
+            first = static_cast<double>(click.nsecsElapsed()) / 1e6;
         // After ascending and descending: back to record order.
         if (++timed % 2 == 0) {
             state.PauseTiming();
@@ -200,6 +206,7 @@ void BM_SortInWindow(benchmark::State& state) {
         }
     }
     view->viewport()->removeEventFilter(&painted);
+    state.counters["first_ms"] = first;
 }
 BENCHMARK(BM_SortInWindow)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
