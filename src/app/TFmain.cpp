@@ -202,7 +202,7 @@ void TFmain::buildPages() {
     // A tick is a change of the report like any other: it reaches the record at once, and
     // "Save changes?" protects it.
     connect(O_results1, &TO_results::CheckToggled, this, [this] {
-        O_results1->StoreChecks();
+        O_results1->StoreTicks();
         SetModifiedFlag(true);
     });
     // The list's keys and row menu do what the toolbar does.

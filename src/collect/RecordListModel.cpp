@@ -203,4 +203,5 @@ void RecordListModel::markStored(int row) {
     RecordRow& r = rows_[static_cast<size_t>(row)];
     unstored_ -= unstored(r);
     r.stored = r.checked;
+    r.plainMark = true;
 }

@@ -54,7 +54,7 @@ public:
     int checkedCount() const { return checked_; }
     // Ticks given by the user minus ticks taken away, since the rows were made or stored.
     int unstoredTicks() const { return unstored_; }
-    // The row's tick is now what its record holds.
+    // The row's tick is now what its record holds, written as a stored tick writes it.
     void markStored(int row);
 
 private:

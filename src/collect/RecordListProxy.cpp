@@ -4,6 +4,11 @@
 #include "report/ListFind.h"
 #include "report/ListSort.h"
 
+#include <QThread>
+
+#include <algorithm>
+#include <thread>
+
 RecordListProxy::RecordListProxy(RecordListModel* rows, QObject* parent)
     : QSortFilterProxyModel(parent), rows_(rows), collator_(ListCollator()) {
     // No sort column: the rows stand in record order.
@@ -53,6 +58,47 @@ int RecordListProxy::CheckedShown() const {
     for (int row = 0, shown = rowCount(); row < shown; ++row)
         ticked += rows_->rowAt(mapToSource(index(row, 0)).row()).checked ? 1 : 0;
     return ticked;
+}
+
+void RecordListProxy::sort(int column, Qt::SortOrder order) {
+    if (column >= 0)
+        makeSortKeys(column);
+    QSortFilterProxyModel::sort(column, order);
+}
+
+void RecordListProxy::makeSortKeys(int column) const {
+    const auto count = static_cast<size_t>(rows_->rowCount());
+    if (sortKeyColumn_ != column || sortKeys_.size() != count) {
+        sortKeys_.assign(count, std::nullopt);
+        sortKeyColumn_ = column;
+    }
+    // The texts are read here, on the thread that owns the records; the keys are made from
+    // them on as many threads as there are cores, each with a collator of its own (one must not
+    // be used by two threads at once).
+    std::vector<int> rows;
+    std::vector<QString> texts;
+    for (size_t row = 0; row < count; ++row)
+        if (!sortKeys_[row]) {
+            rows.push_back(static_cast<int>(row));
+            texts.push_back(sortText(static_cast<int>(row), column));
+        }
+    constexpr size_t kRowsPerThread = 10000;
+    const auto threads = std::clamp<size_t>(texts.size() / kRowsPerThread, 1,
+                                            static_cast<size_t>(QThread::idealThreadCount()));
+    const auto makeKeys = [&](size_t first, size_t end, const QCollator& collator) {
+        for (size_t i = first; i < end; ++i)
+            sortKeys_[static_cast<size_t>(rows[i])] = ListSortKey(collator, texts[i]);
+    };
+    std::vector<std::thread> helpers;
+    const size_t share = (texts.size() + threads - 1) / threads;
+    for (size_t t = 1; t < threads; ++t)
+        helpers.emplace_back([&, t] {
+            const QCollator own = ListCollator(collator_.locale());
+            makeKeys(t * share, std::min(texts.size(), (t + 1) * share), own);
+        });
+    makeKeys(0, std::min(texts.size(), share), collator_);
+    for (std::thread& helper : helpers)
+        helper.join();
 }
 
 const QCollatorSortKey& RecordListProxy::sortKey(int sourceRow, int column) const {

@@ -110,9 +110,12 @@ TO_results::TO_results(QWidget* parent) : TO_selected_list(parent, 5) {
     LV1->installEventFilter(this);
     connect(LV1, &QTableView::doubleClicked, this, [this] { LV1DblClick(); });
     connect(model_, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
-                if (roles.contains(Qt::CheckStateRole))
-                    emit CheckToggled();
+            [this](const QModelIndex& top, const QModelIndex& bottom, const QList<int>& roles) {
+                if (!roles.contains(Qt::CheckStateRole))
+                    return;
+                for (int row = top.row(); row <= bottom.row(); ++row)
+                    tickedRows_.emplace_back(row, model_->rowAt(row).serial);
+                emit CheckToggled();
             });
 }
 
@@ -257,20 +260,46 @@ bool TO_results::DeleteSelected() {
 }
 
 void TO_results::StoreChecks() {
+    tickedRows_.clear();
     if (!Records)
         return;
+    for (int i = 0, count = model_->rowCount(); i < count; ++i)
+        if (const RecordRow& row = model_->rowAt(i); row.checked != row.stored || !row.plainMark)
+            storeCheck(i);
+}
+
+void TO_results::StoreTicks() {
+    std::vector<std::pair<int, std::uint64_t>> ticked;
+    ticked.swap(tickedRows_);
+    if (!Records)
+        return;
+    for (const auto& [row, serial] : ticked)
+        if (row < model_->rowCount() && model_->rowAt(row).serial == serial)
+            storeCheck(row);
+}
+
+void TO_results::storeCheck(int row) {
     // Only rows whose record is still in the report are written back.
-    const std::vector<RecordRow>& rows = model_->rows();
-    for (size_t i = 0; i < rows.size(); ++i) {
-        TQelPigger* record = recordOf(rows[i]);
-        if (!record)
-            continue;
-        const char* wanted = rows[i].checked ? RecordFields::Checked : "";
-        if (record->AttrRef(RecordFields::Check) != wanted)
-            record->SetAttr(RecordFields::Check, wanted);
-        if (rows[i].checked != rows[i].stored)
-            model_->markStored(static_cast<int>(i));
+    const RecordRow& shown = model_->rowAt(row);
+    TQelPigger* record = recordOf(shown);
+    if (!record)
+        return;
+    const char* wanted = shown.checked ? RecordFields::Checked : "";
+    const std::string_view now = record->AttrRef(RecordFields::Check);
+    if (now != wanted) {
+        // A count that was current stays so: only this record's tick changes.
+        RecordCount& count = countedRecords_;
+        const bool counted = count.of == Records && count.serial == Records->Serial() &&
+                             count.stamp == Records->ChangeStamp();
+        const int change = int(shown.checked) - int(now == RecordFields::Checked);
+        record->SetAttr(RecordFields::Check, wanted);
+        if (counted && record->Parent() == Records) {
+            count.ticked += change;
+            count.stamp = Records->ChangeStamp();
+        }
     }
+    if (shown.checked != shown.stored || !shown.plainMark)
+        model_->markStored(row);
 }
 
 bool TO_results::RunFilter() {

@@ -44,8 +44,13 @@ public:
     void OpenSelected();
     // Asks "Delete current URL?" and removes the selected record; true when one was removed.
     bool DeleteSelected();
-    // Writes every row's check mark into its record.
+    // Writes every check mark given or taken in the rows since they were made or last stored
+    // into its record. A row whose tick is what its record held is left alone: a record's tick
+    // set elsewhere meanwhile (an import, the duplicates' choice) is kept.
     void StoreChecks();
+    // Writes the check marks the user changed since the last store into their records: what
+    // a tick stores at once, without a look at the other rows.
+    void StoreTicks();
     // Runs the filter dialog and takes its on/off state.
     bool RunFilter();
 
@@ -128,6 +133,11 @@ private:
         int ticked = 0;
     };
     RecordCount countedRecords_;
+    // Rows whose tick the user changed since the last store, with the serial of their record.
+    std::vector<std::pair<int, std::uint64_t>> tickedRows_;
+    // Writes the row's check mark into its record (when it is still in the report), keeping
+    // the count of ticked records current.
+    void storeCheck(int row);
     // The counts of Records, made again only after its records changed.
     const RecordCount& recordTally();
 };

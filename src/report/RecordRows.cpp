@@ -93,8 +93,10 @@ RecordRow MakeRow(TQelPigger* record) {
     RecordRow row;
     row.record = record;
     row.serial = record->Serial();
-    row.checked = record->AttrRef(RecordFields::Check) == RecordFields::Checked;
+    const std::string_view mark = record->AttrRef(RecordFields::Check);
+    row.checked = mark == RecordFields::Checked;
     row.stored = row.checked;
+    row.plainMark = row.checked || mark.empty();
     // Most records were never checked: one look at the attribute tells.
     if (!record->AttrRef(LinkFields::Status).empty()) {
         LinkState link = ReadLinkState(record);

@@ -44,6 +44,8 @@ struct RecordRow {
     bool checked = false;
     // The tick as the record holds it: when the row was made, or its tick last stored.
     bool stored = false;
+    // The record's mark is written as a stored tick writes it: "Y", or nothing.
+    bool plainMark = true;
     // The verdict of the last link check, behind the row's colour.
     LinkVerdict verdict = LinkVerdict::Unchecked;
     // Shared by copies of the row; none when there is nothing to show.
