@@ -5,6 +5,7 @@
 #include "dialogs/TDmsg.h"
 #include "dialogs/TFsure.h"
 #include "report/RecoveryCopy.h"
+#include "report/RecoveryWriter.h"
 #include "report/ReportFile.h"
 #include "report/ReportLayout.h"
 #include "settings/TD_settings_user.h"
@@ -13,6 +14,7 @@
 #include "settings/core/HelpFolder.h"
 #include "settings/core/SettingsStore.h"
 #include "tree/LocalText.h"
+#include "tree/TreeTextCursor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -126,6 +128,9 @@ UserSettings* ProgramSettings() {
 }
 
 TForm_main::~TForm_main() {
+    // A copy in flight is given up, and its thread has ended before the window goes.
+    cancelRecoveryCopy();
+    recoveryWriter_.reset();
     delete D_settings_user;
 }
 
@@ -205,6 +210,8 @@ bool TForm_main::MayOpenChosen(const QString& chosen, const QString& stays) {
 void TForm_main::SetModifiedFlag(bool value) {
     Modified = value;
     recoveryDue_ = value;
+    if (value)
+        ++changes_;
     StatusPanel[1]->setText(value ? "Changed" : "");
 }
 
@@ -221,6 +228,7 @@ std::string TForm_main::GetFileName() const {
 }
 
 void TForm_main::NewDocument() {
+    cancelRecoveryCopy();
     Doc.Clear();
     Doc.SetName(ReportKeys::FrameRoot);
     Doc.SetAttr(ReportKeys::Version, AppInfo::Version);
@@ -236,6 +244,7 @@ bool TForm_main::SaveDocumentTo(const std::string& fileName) {
 }
 
 void TForm_main::LoadDocument() {
+    cancelRecoveryCopy();
     const std::string name = GetFileName();
     // Seen before anything is written: a new empty report file would look newer than it.
     const RecoveryState recovery = FindRecoveryCopy(name);
@@ -290,6 +299,7 @@ bool TForm_main::AskSave() {
         return true;
     if (!AskUserOnlyByButton("Save changes?")) {
         // The changes were given up: nothing is left to recover.
+        cancelRecoveryCopy();
         RemoveRecoveryCopy(GetFileName());
         recoveryDue_ = false;
         return true;
@@ -298,6 +308,8 @@ bool TForm_main::AskSave() {
 }
 
 bool TForm_main::N_SaveClick() {
+    // No copy begun before may land after the save (it would be taken for newer than it).
+    cancelRecoveryCopy();
     bool saved = false;
     {
         WaitCursor hourglass;
@@ -359,6 +371,8 @@ bool TForm_main::N_SaveasClick() {
     const QString chosen = SaveDialog1->selectedFiles().constFirst();
     if (!MayReplaceCompletedName(chosen) || !MayEndWork())
         return false;
+    // A copy in flight belongs to the report's previous name.
+    cancelRecoveryCopy();
     const std::string previousName = FileName;
     const std::string previousSetting =
         D_settings_user ? D_settings_user->Store().Get(SettingsKeys::DataFileName) : "";

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QRect>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,6 +18,8 @@ class QFileDialog;
 class QLabel;
 class QMenu;
 class QTimer;
+class RecoveryWriter;
+class TreeTextCursor;
 class UserSettings;
 struct RecoveryState;
 
@@ -108,9 +111,15 @@ public:
     // RecoveryIntervalMs (the settings root's RECOVERY_INTERVAL_MS, two minutes by default).
     QTimer* RecoveryTimer;
     static constexpr int DefaultRecoveryIntervalMs = 2 * 60 * 1000;
-    // Writes the recovery copy of the report now when it is modified. A failure does not
-    // disturb the user: it is shown once in the status bar.
+    // Begins the recovery copy of the report now when it is modified (and the copy in flight,
+    // if any, misses a change). The text is made in short slices between the window's other
+    // events and written to the disk on a thread of its own; a change of the report meanwhile
+    // begins it anew. A failure does not disturb the user: it is shown once in the status bar.
     void SaveRecoveryCopy();
+    // Runs the event loop until no recovery copy is being made or written.
+    void WaitForRecoveryCopy();
+    // A recovery copy is being made or written.
+    bool RecoveryCopyInFlight() const;
     // The report on screen came from its recovery copy (the file is untouched until Save).
     bool RestoredFromRecovery = false;
 
@@ -149,6 +158,12 @@ private:
     void startRecoveryTimer();
     void recoveryTimeout();
     void showRecoveryNote(const QString& text);
+    // Makes the next slice of the copy's text and hands it to the writer.
+    void writeRecoverySlice();
+    void recoveryCopyEnded(bool written, const std::string& error);
+    // Gives up the copy in flight: once this returns it can no longer replace the recovery
+    // copy. Comes first wherever the copy is removed or the report saved or replaced.
+    void cancelRecoveryCopy();
 
     QString dataDir_;
     // Kept here rather than asked of Qt: when the browser view starts, the window system's
@@ -161,6 +176,16 @@ private:
     bool recoveryDue_ = false;
     // A failure to write the copy was shown and nothing was written since.
     bool recoveryFailureShown_ = false;
+    // Counts the changes of the report (SetModifiedFlag(true)); the copy in flight was begun
+    // at copiedChange_.
+    std::uint64_t changes_ = 0;
+    std::uint64_t copiedChange_ = 0;
+    // The copy in flight: the text still to be made, the slices' timer, the timer that begins a
+    // copy given up for a change anew, and the thread's writer.
+    std::unique_ptr<TreeTextCursor> recoveryText_;
+    QTimer* recoverySlicer_;
+    QTimer* recoveryRestart_;
+    std::unique_ptr<RecoveryWriter> recoveryWriter_;
 };
 
 // The settings of the program as the windows get them: the settings object of the moment (the

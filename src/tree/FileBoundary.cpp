@@ -237,7 +237,8 @@ void WholeFile::GiveBackPrefix(std::size_t used) {
 }
 
 bool WriteFileAtomically(const std::string& fileName, const FileProducer& produce,
-                         FilePermissions permissions, std::string* reason) {
+                         FilePermissions permissions, std::string* reason,
+                         const FileReplace& replace) {
     const auto cannot = [&](const char* verb, int error) {
         return fail(reason, verb, fileName, systemError(error));
     };
@@ -286,10 +287,17 @@ bool WriteFileAtomically(const std::string& fileName, const FileProducer& produc
         ::unlink(temporary.c_str());
         return cannot("write", error);
     }
-    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-        const int error = errno;
+    int renameError = 0;
+    const auto rename = [&] {
+        if (std::rename(temporary.c_str(), target.c_str()) == 0)
+            return true;
+        renameError = errno;
+        return false;
+    };
+    if (!(replace ? replace(rename) : rename())) {
         ::unlink(temporary.c_str());
-        return cannot("write", error);
+        return renameError != 0 ? cannot("write", renameError)
+                                : fail(reason, "write", fileName, "it was given up");
     }
     // The new name itself reaches the disk with the folder.
     const Handle folder(::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

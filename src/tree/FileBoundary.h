@@ -97,5 +97,11 @@ enum class FilePermissions {
 // this user may not write), "Cannot write file "NAME": why" after that. Why is the system's own
 // reason ("No space left on device", "Permission denied", "Read-only file system") unless one of
 // those refusals is meant.
+//
+// replace, when given, runs the rename that puts the new file in place (given as its argument):
+// it may hold a lock around it, or give false without running it, and the new file is then
+// removed and the reason is "Cannot write file "NAME": it was given up".
+using FileReplace = std::function<bool(const std::function<bool()>& rename)>;
 bool WriteFileAtomically(const std::string& fileName, const FileProducer& produce,
-                         FilePermissions permissions, std::string* reason);
+                         FilePermissions permissions, std::string* reason,
+                         const FileReplace& replace = {});

@@ -180,6 +180,7 @@ TEST_F(NewReport, AutomaticModeSavesTheReportAndRunsTheSearch) {
     // the next save, which removes the copy.
     EXPECT_EQ(window->Urls->ChildCount(), 10);
     EXPECT_EQ(Status(1), "Changed");
+    window->WaitForRecoveryCopy();
     EXPECT_EQ(Count(tmp.read("data/garden.qrl.recover"), "<LISTING "), 10);
     EXPECT_FALSE(tmp.exists("data/r.qrl.recover"));
     window->N_Save->trigger();
@@ -345,5 +346,6 @@ TEST_F(NewReport, AutomaticModeStartsTheSourceChosenInTheWizard) {
     EXPECT_TRUE(feed.requests().empty());
     // The records are in the report and in its recovery copy.
     EXPECT_EQ(window->Urls->ChildCount(), 2);
+    window->WaitForRecoveryCopy();
     EXPECT_EQ(Count(tmp.read("data/garden.qrl.recover"), "<LISTING "), 2);
 }

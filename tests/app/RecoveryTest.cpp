@@ -38,6 +38,21 @@ protected:
         Settings(ReportPath()).Store().Set("RECOVERY_INTERVAL_MS", std::to_string(intervalMs));
         ShowWindow();
     }
+    // Starts on a report large enough that its copy takes many slices of the window's time.
+    void startOnALargeReport() {
+        ReportText large;
+        large.Title("Garden tools").Description("Many");
+        for (int i = 0; i < 60000; ++i)
+            large.Record("http://www.shop-" + std::to_string(i) + ".example/", "Spades",
+                         "Hand-forged spades from a family workshop");
+        tmp.write("data/r.qrl", large);
+        start();
+        window->Edit_report_title->setText("Garden tools, spring");
+        window->SaveRecoveryCopy();
+        // A slice or so: the copy is on its way, far from its end.
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(window->RecoveryCopyInFlight());
+    }
     std::string recoveryCopy() const { return tmp.read("data/r.qrl.recover"); }
     static bool holds(const std::string& text, const std::string& part) {
         return text.find(part) != std::string::npos;
@@ -277,4 +292,30 @@ TEST_F(Recovery, OpeningAReportOffersItsCopyAndKeepsTheRestoredReportModified) {
     EXPECT_EQ(dialogs.Seen().value(1), "Save changes?");
     EXPECT_TRUE(holds(tmp.read("data/other.qrl"), "RTITLE=\"Other, unsaved\""));
     EXPECT_FALSE(tmp.exists("data/other.qrl.recover"));
+}
+
+TEST_F(Recovery, SaveGivesUpACopyInFlightAndAChangeBeginsItAnew) {
+    startOnALargeReport();
+    window->Edit_report_title->setText("Garden tools, summer");
+    window->WaitForRecoveryCopy();
+    // The copy written is the report as it is now, whole.
+    window->StoreDocument();
+    EXPECT_EQ(recoveryCopy(), window->Doc.GetAsText());
+    EXPECT_TRUE(holds(recoveryCopy(), "RTITLE=\"Garden tools, summer\""));
+
+    window->Memo_report_dsc->setPlainText("Fewer");
+    window->SaveRecoveryCopy();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(window->RecoveryCopyInFlight());
+    QTest::mouseClick(window->TB_save, Qt::LeftButton);
+    EXPECT_FALSE(window->RecoveryCopyInFlight());
+    window->WaitForRecoveryCopy();
+    // No copy lands after the save, and no part of one is left.
+    EXPECT_EQ(QDir(tmp.qpath("data")).entryList(QDir::Files, QDir::Name),
+              (QStringList{"r.BAK", "r.qrl"}));
+    EXPECT_FALSE(window->Modified);
+    TQelPigger saved;
+    saved.LoadFromFile(tmp.path("data/r.qrl"));
+    EXPECT_EQ(saved.GetAsText(), window->Doc.GetAsText());
+    EXPECT_EQ(saved.FindChild("URLS")->ChildCount(), 60000);
 }

@@ -1,9 +1,12 @@
 #include "report/RecoveryCopy.h"
+#include "report/RecoveryWriter.h"
 #include "report/ReportFile.h"
 #include "tree/TQelPigger.h"
 
+#include "support/FileErrors.h"
 #include "support/SampleReports.h"
 #include "support/TempDir.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +15,7 @@
 #include <QFileInfo>
 
 #include <memory>
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -35,7 +39,96 @@ QStringList filesIn(const TempDir& tmp) {
         .entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+// A writer of copies with the outcome it reports.
+struct Writer {
+    std::optional<std::pair<bool, std::string>> outcome;
+    RecoveryWriter writer{
+        [this](bool written, const std::string& error) { outcome.emplace(written, error); }};
+    // Hands text over in pieces of pieceBytes, then its end.
+    void write(const std::string& report, const std::string& text, std::size_t pieceBytes) {
+        writer.Begin(report);
+        for (std::size_t at = 0; at < text.size(); at += pieceBytes)
+            writer.Add(text.substr(at, pieceBytes));
+        writer.Finish();
+    }
+    bool ended() {
+        return WaitUntil([&] { return outcome && writer.Idle() && !writer.InFlight(); });
+    }
+};
+
 } // namespace
+
+TEST(RecoveryCopy, AWriterOnItsOwnThreadWritesItWholeOrNotAtAll) {
+    TempDir tmp;
+    const std::string report = tmp.path("r.qrl");
+    const std::string text = sampleReport()->GetAsText();
+    Writer w;
+    const mode_t oldMask = ::umask(0);
+    w.write(report, text, 7);
+    ::umask(oldMask);
+    ASSERT_TRUE(w.ended());
+    EXPECT_TRUE(w.outcome->first) << w.outcome->second;
+    EXPECT_EQ(tmp.read("r.qrl.recover"), text);
+    struct stat st {};
+    ASSERT_EQ(::stat(RecoveryFileName(report).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(filesIn(tmp), QStringList{"r.qrl.recover"});
+
+    // Cancelled before its end, a later copy is never put in place and leaves no file of its
+    // own; nothing is reported for it.
+    Writer cancelled;
+    cancelled.writer.Begin(report);
+    cancelled.writer.Add(std::string(1 << 20, 'x'));
+    EXPECT_TRUE(cancelled.writer.InFlight());
+    cancelled.writer.Cancel();
+    EXPECT_FALSE(cancelled.writer.InFlight());
+    cancelled.writer.Finish();
+    ASSERT_TRUE(WaitUntil([&] { return cancelled.writer.Idle(); }));
+    QTest::qWait(50);
+    EXPECT_FALSE(cancelled.outcome);
+    EXPECT_EQ(tmp.read("r.qrl.recover"), text);
+    EXPECT_EQ(filesIn(tmp), QStringList{"r.qrl.recover"});
+
+    // Begun anew, the copy in flight is given up for the new one.
+    w.outcome.reset();
+    w.writer.Begin(report);
+    w.writer.Add("never written");
+    w.write(report, "the later copy", 4);
+    ASSERT_TRUE(w.ended());
+    EXPECT_TRUE(w.outcome->first);
+    EXPECT_EQ(tmp.read("r.qrl.recover"), "the later copy");
+    EXPECT_EQ(filesIn(tmp), QStringList{"r.qrl.recover"});
+}
+
+TEST(RecoveryCopy, AWriterReportsWhyItsCopyWasNotWritten) {
+    const struct {
+        const char* why;
+        bool fullDisk;
+        const char* expected;
+        QStringList left;
+    } cases[] = {
+        {"a folder in its place", false, "Cannot create file", {"r.qrl.recover"}},
+        {"a full disk", true, "Cannot write file", {}},
+    };
+    for (const auto& c : cases) {
+        TempDir tmp;
+        const std::string report = tmp.path("r.qrl");
+        std::optional<FileSizeLimit> limit;
+        if (c.fullDisk)
+            limit.emplace(1000);
+        else
+            ASSERT_TRUE(QDir().mkpath(tmp.qpath("r.qrl.recover")));
+        Writer w;
+        w.write(report, std::string(5000, 'x'), 1000);
+        ASSERT_TRUE(w.ended()) << c.why;
+        limit.reset();
+        EXPECT_FALSE(w.outcome->first) << c.why;
+        EXPECT_NE(w.outcome->second.find(std::string(c.expected) + " \"" + report + ".recover\""),
+                  std::string::npos)
+            << w.outcome->second;
+        EXPECT_EQ(filesIn(tmp), c.left) << c.why;
+    }
+}
 
 TEST(RecoveryCopy, IsWrittenBesideTheReportForTheOwnerOnlyAndReadsBackAsTheReport) {
     TempDir tmp;
