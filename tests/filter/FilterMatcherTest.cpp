@@ -1,6 +1,7 @@
 #include "filter/core/FilterMatcher.h"
 #include "filter/core/FilterFunctions.h"
 #include "filter/core/FilterText.h"
+#include "filter/expr/Parser.h"
 #include "tree/TQelPigger.h"
 #include "tree/TextCase.h"
 

@@ -1,9 +1,10 @@
 // The record matching of the filter: evaluates the filter's expression text for one record at
-// a time. EXISTS and RECORD_STATE read the record under test from the matcher that is running
-// Matches; outside Matches there is no record under test.
+// a time, the text read once into a program for as long as it stays the same. EXISTS and
+// RECORD_STATE read the record under test from the matcher that is running Matches; outside
+// Matches there is no record under test.
 #pragma once
 
-#include "filter/expr/Parser.h"
+#include "filter/expr/Program.h"
 
 #include <string>
 #include <vector>
@@ -40,11 +41,11 @@ public:
     // per record: the conditions of a diagram appear once for every pinned region.
     bool RecordContains(const std::string& text);
 
-    TExprParser& Evaluator() { return evaluator_; }
+    TExprProgram& Evaluator() { return evaluator_; }
 
 private:
     static inline TFilterMatcher* underTest_ = nullptr;
-    TExprParser evaluator_;
+    TExprProgram evaluator_;
     const TQelPigger* currentRecord_ = nullptr;
     std::string upperTitle_, upperDescription_;
     bool titleReady_ = false, descriptionReady_ = false;

@@ -1,0 +1,319 @@
+#include "filter/expr/Program.h"
+
+#include "filter/expr/ExprReading.h"
+#include "filter/expr/Parser.h"
+
+#include <cstring>
+#include <stdexcept>
+#include <utility>
+
+using namespace ExprReading;
+
+// Reads a text exactly as TExprParser reads it (the same procedures, the same depth count, the
+// same memory of the last operator read), writing down each computation as a step instead of
+// performing it. Where TExprParser would raise an error on reading alone, a Fail step ends the
+// program: the steps before it are the computations TExprParser performs before that error.
+class TExprCompiler {
+public:
+    explicit TExprCompiler(TExprProgram& program) : p_(program) {}
+
+    void Compile(std::string_view text) {
+        p_.steps_.clear();
+        p_.constants_.clear();
+        p_.messages_.clear();
+        if (text.empty()) {
+            pushNull();
+        } else {
+            begin_ = pos_ = text.data();
+            const void* nul = std::memchr(text.data(), 0, text.size());
+            end_ = nul ? static_cast<const char*>(nul) : text.data() + text.size();
+            try {
+                skipBlanks();
+                readExpression(0);
+                if (current() == ')')
+                    fail(UnexpectedBrace, pos_);
+                if (current() == ',')
+                    fail(UnexpectedComma, pos_);
+            } catch (const Stop&) {
+            }
+        }
+        p_.stack_.resize(maxHeight_ + 1);
+    }
+
+private:
+    using Kind = TExprProgram::StepKind;
+    struct Stop {}; // reading ended with a Fail step
+
+    TExprProgram& p_;
+    const char* begin_ = nullptr;
+    const char* pos_ = nullptr;
+    const char* end_ = nullptr;
+    int depth_ = 0;
+    const TOperation* lastOp_ = nullptr;
+    std::size_t lastOpStart_ = std::string_view::npos;
+    std::size_t lastOpEnd_ = 0;
+    std::size_t height_ = 0, maxHeight_ = 0; // values on the stack when the steps run
+
+    char current() const { return pos_ < end_ ? *pos_ : '\0'; }
+    void skipBlanks() {
+        while (pos_ < end_ && static_cast<unsigned char>(*pos_) - 1u < 32u)
+            ++pos_;
+    }
+    std::string positioned(std::string_view reason, const char* at) const {
+        std::string message(reason);
+        message += ". Position ";
+        message += std::to_string(static_cast<int>(at - begin_) + 1);
+        return message;
+    }
+
+    std::uint32_t addMessage(std::string message) {
+        p_.messages_.push_back(std::move(message));
+        return static_cast<std::uint32_t>(p_.messages_.size() - 1);
+    }
+    void add(TExprProgram::Step step, std::size_t pops, std::size_t pushes) {
+        p_.steps_.push_back(step);
+        height_ = height_ - pops + pushes;
+        if (height_ > maxHeight_)
+            maxHeight_ = height_;
+    }
+    void pushNull() { add({Kind::Null}, 0, 1); }
+    void pushConstant(TExpr&& value) {
+        p_.constants_.push_back(std::move(value));
+        add({Kind::Constant, 0, static_cast<std::uint32_t>(p_.constants_.size() - 1)}, 0, 1);
+    }
+    void check(Kind kind, std::string_view reason, const char* at) {
+        add({kind, 0, addMessage(positioned(reason, at))}, kind == Kind::Absent ? 1 : 0, 0);
+    }
+    [[noreturn]] void failWith(std::string message) {
+        add({Kind::Fail, 0, addMessage(std::move(message))}, 0, 0);
+        throw Stop{};
+    }
+    [[noreturn]] void fail(std::string_view reason, const char* at) {
+        failWith(positioned(reason, at));
+    }
+
+    void enter() {
+        if (++depth_ > TExprParser::MaxDepth)
+            fail(NestedTooDeeply, pos_);
+    }
+
+    // Leaves the expression's value on the stack.
+    void readExpression(int level) {
+        enter();
+        readOperands(level, false);
+    }
+
+    // have: whether the expression's first operand is already on the stack.
+    void readOperands(int level, bool have) {
+        for (;;) {
+            switch (Classes.Of[static_cast<unsigned char>(current())]) {
+            case ccEnd:
+            case ccStop:
+                --depth_;
+                if (!have)
+                    pushNull();
+                return;
+            case ccLetter:
+                if (have)
+                    check(Kind::Absent, OperationAbsent, pos_);
+                readCall();
+                have = true;
+                continue;
+            case ccDigit:
+                if (have)
+                    check(Kind::Absent, OperationAbsent, pos_);
+                readNumber();
+                have = true;
+                continue;
+            case ccQuote:
+                if (have)
+                    check(Kind::Absent, OperationAbsent, pos_);
+                readString();
+                have = true;
+                continue;
+            case ccOpen:
+                ++pos_;
+                if (have)
+                    check(Kind::Absent, OperationAbsent, pos_);
+                skipBlanks();
+                readExpression(0);
+                if (current() != ')')
+                    fail(UnclosedBrace, pos_);
+                check(Kind::NotEmpty, EmptyExpression, pos_);
+                ++pos_;
+                skipBlanks();
+                have = true;
+                continue;
+            case ccIllegal:
+                fail(IllegalCharacter, pos_);
+            case ccOperator:
+                break;
+            }
+            const char* opStart = pos_;
+            const TOperation& op = readOperator();
+            if (op.Priority <= level) {
+                pos_ = opStart; // a shallower level takes it
+                --depth_;
+                if (!have)
+                    pushNull();
+                return;
+            }
+            if (!have)
+                pushNull(); // a prefix operator: its left operand is null
+            have = true;
+            readExpression(op.Priority);
+            TExprProgram::Step step{
+                Kind::Operate, 0, addMessage(positioned(InvalidArguments, begin_ + lastOpStart_))};
+            step.Operation = &op;
+            add(step, 2, 1);
+        }
+    }
+
+    const TOperation& readOperator() {
+        const std::size_t start = static_cast<std::size_t>(pos_ - begin_);
+        if (start == lastOpStart_) {
+            pos_ = begin_ + lastOpEnd_;
+            return *lastOp_;
+        }
+        lastOpStart_ = start;
+        const char* p = pos_;
+        while (p < end_ && IsOperatorChar(*p))
+            ++p;
+        const std::string_view token(pos_, static_cast<std::size_t>(p - pos_));
+        pos_ = p;
+        skipBlanks();
+        lastOpEnd_ = static_cast<std::size_t>(pos_ - begin_);
+        const TOperation* op = FindOperation(token);
+        if (!op) {
+            lastOpStart_ = std::string_view::npos;
+            fail(joined(UnknownOperation, token), begin_ + start);
+        }
+        lastOp_ = op;
+        return *op;
+    }
+
+    void readCall() {
+        const char* nameStart = pos_;
+        while (pos_ < end_ && Classes.Ident[static_cast<unsigned char>(*pos_)])
+            ++pos_;
+        const std::string_view name(nameStart, static_cast<std::size_t>(pos_ - nameStart));
+        skipBlanks();
+        std::int32_t count = 0;
+        if (current() == '(') {
+            ++pos_;
+            skipBlanks();
+            if (current() != ')') {
+                for (;;) {
+                    ++count;
+                    if (current() == '\'' || current() == '"') {
+                        enter();
+                        readString();
+                        if (current() == ',' || current() == ')')
+                            --depth_;
+                        else
+                            readOperands(0, true);
+                    } else {
+                        readExpression(0);
+                    }
+                    if (current() != ',')
+                        break;
+                    ++pos_;
+                    skipBlanks();
+                }
+            }
+            if (current() != ')')
+                fail(UnclosedBrace, nameStart);
+            ++pos_;
+            skipBlanks();
+        }
+        const TExprFunction handler = FindFunction(name);
+        if (!handler)
+            fail(joined(UnknownFunction, upperName(name)), nameStart);
+        TExprProgram::Step step{
+            Kind::Call, count,
+            addMessage(positioned(joined(ErrorInFunction, upperName(name)), nameStart))};
+        step.Function = handler;
+        add(step, static_cast<std::size_t>(count), 1);
+    }
+
+    void readString() {
+        TExpr value;
+        const char* after = ScanString(pos_, end_, value);
+        if (!after)
+            fail(UnterminatedString, pos_);
+        pos_ = after;
+        skipBlanks();
+        pushConstant(std::move(value));
+    }
+
+    void readNumber() {
+        TExpr value;
+        const char* after = nullptr;
+        try {
+            after = ScanNumber(pos_, end_, value);
+        } catch (const std::runtime_error& e) {
+            failWith(e.what()); // raised while reading, before anything after the number
+        }
+        pos_ = after;
+        skipBlanks();
+        pushConstant(std::move(value));
+    }
+};
+
+void TExprProgram::Evaluate(std::string_view text, TExpr& result) {
+    const int functions = RegisteredFunctionCount();
+    if (!compiled_ || functions != functionCount_ || text != text_) {
+        compiled_ = false;
+        text_.assign(text);
+        functionCount_ = functions;
+        compile(text_);
+        compiled_ = true;
+    }
+    run(result);
+}
+
+void TExprProgram::compile(std::string_view text) {
+    TExprCompiler(*this).Compile(text);
+}
+
+void TExprProgram::run(TExpr& result) {
+    result.SetNull();
+    TExpr* stack = stack_.data();
+    std::size_t top = 0;
+    for (const Step& step : steps_) {
+        switch (step.Kind) {
+        case StepKind::Null:
+            stack[top++].SetNull();
+            break;
+        case StepKind::Constant:
+            stack[top++] = constants_[step.Index];
+            break;
+        case StepKind::Absent:
+            if (!stack[top - 1].IsNull())
+                RaiseExprError(messages_[step.Index]);
+            --top;
+            break;
+        case StepKind::NotEmpty:
+            if (stack[top - 1].IsNull())
+                RaiseExprError(messages_[step.Index]);
+            break;
+        case StepKind::Operate: {
+            TExpr& right = stack[--top];
+            if (right.IsNull() || !step.Operation->Func(stack[top - 1], right))
+                RaiseExprError(messages_[step.Index]);
+            break;
+        }
+        case StepKind::Call: {
+            scratch_.SetNull();
+            top -= static_cast<std::size_t>(step.Count);
+            if (!step.Function(Context, scratch_, step.Count, stack + top))
+                RaiseExprError(messages_[step.Index]);
+            std::swap(stack[top++], scratch_);
+            break;
+        }
+        case StepKind::Fail:
+            RaiseExprError(messages_[step.Index]);
+        }
+    }
+    std::swap(result, stack[0]);
+}
