@@ -3,6 +3,7 @@
 #include "filter/expr/ExprReading.h"
 #include "filter/expr/Parser.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
@@ -21,6 +22,7 @@ public:
         p_.steps_.clear();
         p_.constants_.clear();
         p_.messages_.clear();
+        p_.kept_.clear();
         if (text.empty()) {
             pushNull();
         } else {
@@ -53,6 +55,13 @@ private:
     std::size_t lastOpStart_ = std::string_view::npos;
     std::size_t lastOpEnd_ = 0;
     std::size_t height_ = 0, maxHeight_ = 0; // values on the stack when the steps run
+    // The calls of repeatable functions with literal arguments made so far, each with the
+    // index of its kept result.
+    struct KeptCall {
+        TExprFunction Function;
+        std::vector<TExpr> Args;
+    };
+    std::vector<KeptCall> keptCalls_;
 
     char current() const { return pos_ < end_ ? *pos_ : '\0'; }
     void skipBlanks() {
@@ -199,12 +208,14 @@ private:
         const std::string_view name(nameStart, static_cast<std::size_t>(pos_ - nameStart));
         skipBlanks();
         std::int32_t count = 0;
+        bool literals = true; // whether every argument is a literal alone
         if (current() == '(') {
             ++pos_;
             skipBlanks();
             if (current() != ')') {
                 for (;;) {
                     ++count;
+                    const std::size_t argStart = p_.steps_.size();
                     if (current() == '\'' || current() == '"') {
                         enter();
                         readString();
@@ -215,6 +226,8 @@ private:
                     } else {
                         readExpression(0);
                     }
+                    literals = literals && p_.steps_.size() == argStart + 1 &&
+                               p_.steps_.back().Kind == Kind::Constant;
                     if (current() != ',')
                         break;
                     ++pos_;
@@ -226,14 +239,47 @@ private:
             ++pos_;
             skipBlanks();
         }
-        const TExprFunction handler = FindFunction(name);
+        TFunctionCalls calls = TFunctionCalls::EachTime;
+        const TExprFunction handler = FindFunction(name, calls);
         if (!handler)
             fail(joined(UnknownFunction, upperName(name)), nameStart);
+        const bool repeatable = calls == TFunctionCalls::Repeatable && literals;
+        if (repeatable && recall(handler, count))
+            return;
         TExprProgram::Step step{
             Kind::Call, count,
             addMessage(positioned(joined(ErrorInFunction, upperName(name)), nameStart))};
         step.Function = handler;
+        if (repeatable) {
+            // Kept for the same call further on.
+            step.Keep = static_cast<std::int32_t>(keptCalls_.size());
+            keptCalls_.push_back({handler, {p_.constants_.end() - count, p_.constants_.end()}});
+            p_.kept_.emplace_back();
+        }
         add(step, static_cast<std::size_t>(count), 1);
+    }
+
+    static bool sameValue(const TExpr& a, const TExpr& b) {
+        return a.ExprType == b.ExprType && a.AsString == b.AsString && a.Payload == b.Payload;
+    }
+
+    // For a call of a repeatable function whose count arguments are the last literals read:
+    // when the same call was made before, replaces the literals by a step that pushes the
+    // kept result of that call.
+    bool recall(TExprFunction handler, std::int32_t count) {
+        const auto args = p_.constants_.end() - count;
+        for (std::size_t k = 0; k < keptCalls_.size(); ++k) {
+            const KeptCall& c = keptCalls_[k];
+            if (c.Function != handler || c.Args.size() != static_cast<std::size_t>(count) ||
+                !std::equal(c.Args.begin(), c.Args.end(), args, sameValue))
+                continue;
+            p_.constants_.erase(args, p_.constants_.end());
+            p_.steps_.resize(p_.steps_.size() - static_cast<std::size_t>(count));
+            height_ -= static_cast<std::size_t>(count);
+            add({Kind::Recall, 0, static_cast<std::uint32_t>(k)}, 0, 1);
+            return true;
+        }
+        return false;
     }
 
     void readString() {
@@ -309,8 +355,13 @@ void TExprProgram::run(TExpr& result) {
             if (!step.Function(Context, scratch_, step.Count, stack + top))
                 RaiseExprError(messages_[step.Index]);
             std::swap(stack[top++], scratch_);
+            if (step.Keep >= 0)
+                kept_[static_cast<std::size_t>(step.Keep)] = stack[top - 1];
             break;
         }
+        case StepKind::Recall:
+            stack[top++] = kept_[step.Index];
+            break;
         case StepKind::Fail:
             RaiseExprError(messages_[step.Index]);
         }

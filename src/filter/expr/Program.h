@@ -41,7 +41,9 @@ private:
         Absent,   // the top must be null (another operand follows it): pop it
         NotEmpty, // the top must not be null (a parenthesis closes)
         Operate,  // apply Operation to the two top values, leaving its result
-        Call,     // call Function with the Count top values, leaving its result
+        Call,     // call Function with the Count top values, leaving its result (kept in
+                  // kept_[Keep] when Keep is not negative)
+        Recall,   // push kept_[Index], the result of the same call made before
         Fail,     // raise messages_[Index]
     };
 
@@ -49,6 +51,7 @@ private:
         StepKind Kind;
         std::int32_t Count = 0;
         std::uint32_t Index = 0; // the constant, or the message raised when the step fails
+        std::int32_t Keep = -1;
         const TOperation* Operation = nullptr;
         TExprFunction Function = nullptr;
     };
@@ -62,6 +65,7 @@ private:
     std::vector<Step> steps_;
     std::vector<TExpr> constants_;
     std::vector<std::string> messages_;
+    std::vector<TExpr> kept_;  // results of repeatable calls, for the same calls further on
     std::vector<TExpr> stack_; // as deep as the steps need, reused between evaluations
     TExpr scratch_;            // a call's result while its arguments are still in use
 };

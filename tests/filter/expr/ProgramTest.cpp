@@ -80,10 +80,26 @@ private:
     std::mt19937 rng_;
 };
 
+int sameCalls = 0;
+
+// A repeatable function: its first argument, refusing a call without one.
+bool same(void*, TExpr& result, std::int32_t argc, TExpr* args) {
+    ++sameCalls;
+    if (argc < 1)
+        return false;
+    result = args[0];
+    return true;
+}
+
+void registerFunctions() {
+    RegisterBuiltinFunctions();
+    RegisterFunction("SAME", same, TFunctionCalls::Repeatable);
+}
+
 } // namespace
 
 TEST(Program, AgreesWithTheEvaluatorOnMadeUpTexts) {
-    RegisterBuiltinFunctions();
+    registerFunctions();
     TextMaker maker(20240611);
     TExprParser parser;
     TExprProgram program;
@@ -100,4 +116,29 @@ TEST(Program, AgreesWithTheEvaluatorOnMadeUpTexts) {
     // Both outcomes are well represented.
     EXPECT_GT(values, 200);
     EXPECT_GT(errors, 200);
+}
+
+// A repeatable function is called once per evaluation for each list of literal arguments; other
+// calls of it, and the calls of other functions, are made each time.
+TEST(Program, CallsARepeatableFunctionOncePerLiteralArguments) {
+    registerFunctions();
+    const struct {
+        const char* text;
+        int calls;
+        const char* value;
+    } cases[] = {
+        {"SAME(1) + SAME(1) + SAME('1') + SAME(1, 2) + SAME(1, 2)", 3, "string\t2111"},
+        {"SAME(1 + 0) + SAME(1 + 0) + SAME(1) + SAME", 4,
+         "error: Error in function: SAME. Position 39"},
+        {"SAME(SAME(1)) + SAME(SAME(1)) + SAME(1)", 3, "integer\t3"},
+        {"SAME() + SAME()", 1, "error: Error in function: SAME. Position 1"},
+    };
+    TExprProgram program;
+    for (const auto& c : cases) {
+        for (int run = 0; run < 2; ++run) {
+            sameCalls = 0;
+            EXPECT_EQ(EvalWith(program, c.text), c.value) << c.text;
+            EXPECT_EQ(sameCalls, c.calls) << c.text;
+        }
+    }
 }
