@@ -13,9 +13,10 @@
 using TExprFunction = bool (*)(void* context, TExpr& result, std::int32_t argCount, TExpr* args);
 
 // How the calls of a function may be evaluated. A Repeatable function gives the same result, or
-// raises the same error, for the same arguments throughout one evaluation, and has no other
-// effect that matters: a TExprProgram calls it once per evaluation for each list of literal
-// arguments and answers the same call further on with that result.
+// raises the same error, for the same arguments throughout one evaluation, leaves its arguments
+// unchanged and has no other effect that matters: a TExprProgram calls it once per evaluation
+// for each list of literal arguments, with the literals themselves, and answers the same call
+// further on with that result.
 enum class TFunctionCalls : std::uint8_t { EachTime, Repeatable };
 
 // Adds name (stored in upper case) and its handler; a name already present keeps its first

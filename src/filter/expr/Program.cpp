@@ -59,7 +59,8 @@ private:
     // index of its kept result.
     struct KeptCall {
         TExprFunction Function;
-        std::vector<TExpr> Args;
+        std::size_t First; // its literals in the constants
+        std::int32_t Count;
     };
     std::vector<KeptCall> keptCalls_;
 
@@ -99,6 +100,27 @@ private:
     }
     [[noreturn]] void fail(std::string_view reason, const char* at) {
         failWith(positioned(reason, at));
+    }
+
+    // A parenthesis closes over the value the last step left on the stack: it must not be
+    // null. A literal and an operator's result never are, nor is a value checked already; the
+    // result of a call is checked by the call's step itself.
+    void checkNotEmpty() {
+        TExprProgram::Step& last = p_.steps_.back();
+        switch (last.Kind) {
+        case Kind::Constant:
+        case Kind::Operate:
+        case Kind::NotEmpty:
+            return;
+        case Kind::Call:
+        case Kind::Recall:
+            if (last.NotEmpty == TExprProgram::NoCheck)
+                last.NotEmpty = addMessage(positioned(EmptyExpression, pos_));
+            return;
+        default:
+            add({Kind::NotEmpty, 0, addMessage(positioned(EmptyExpression, pos_))}, 0, 0);
+            return;
+        }
     }
 
     void enter() {
@@ -148,7 +170,7 @@ private:
                 readExpression(0);
                 if (current() != ')')
                     fail(UnclosedBrace, pos_);
-                check(Kind::NotEmpty, EmptyExpression, pos_);
+                checkNotEmpty();
                 ++pos_;
                 skipBlanks();
                 have = true;
@@ -167,14 +189,15 @@ private:
                     pushNull();
                 return;
             }
-            if (!have)
-                pushNull(); // a prefix operator: its left operand is null
+            // A prefix operator when there is no operand yet: its left operand is null.
+            const bool prefix = !have;
             have = true;
             readExpression(op.Priority);
             TExprProgram::Step step{
-                Kind::Operate, 0, addMessage(positioned(InvalidArguments, begin_ + lastOpStart_))};
+                Kind::Operate, prefix ? 1 : 0,
+                addMessage(positioned(InvalidArguments, begin_ + lastOpStart_))};
             step.Operation = &op;
-            add(step, 2, 1);
+            add(step, prefix ? 1 : 2, 1);
         }
     }
 
@@ -243,18 +266,26 @@ private:
         const TExprFunction handler = FindFunction(name, calls);
         if (!handler)
             fail(joined(UnknownFunction, upperName(name)), nameStart);
-        const bool repeatable = calls == TFunctionCalls::Repeatable && literals;
-        if (repeatable && recall(handler, count))
-            return;
+        if (calls == TFunctionCalls::Repeatable && literals) {
+            // The literals stay among the constants, where the call reads them.
+            p_.steps_.resize(p_.steps_.size() - static_cast<std::size_t>(count));
+            height_ -= static_cast<std::size_t>(count);
+            if (recall(handler, count))
+                return;
+        }
         TExprProgram::Step step{
             Kind::Call, count,
             addMessage(positioned(joined(ErrorInFunction, upperName(name)), nameStart))};
         step.Function = handler;
-        if (repeatable) {
+        if (calls == TFunctionCalls::Repeatable && literals) {
+            const std::size_t first = p_.constants_.size() - static_cast<std::size_t>(count);
+            step.Literals = static_cast<std::int32_t>(first);
             // Kept for the same call further on.
             step.Keep = static_cast<std::int32_t>(keptCalls_.size());
-            keptCalls_.push_back({handler, {p_.constants_.end() - count, p_.constants_.end()}});
+            keptCalls_.push_back({handler, first, count});
             p_.kept_.emplace_back();
+            add(step, 0, 1);
+            return;
         }
         add(step, static_cast<std::size_t>(count), 1);
     }
@@ -263,19 +294,18 @@ private:
         return a.ExprType == b.ExprType && a.AsString == b.AsString && a.Payload == b.Payload;
     }
 
-    // For a call of a repeatable function whose count arguments are the last literals read:
-    // when the same call was made before, replaces the literals by a step that pushes the
-    // kept result of that call.
+    // For a call of a repeatable function whose count arguments are the last constants: when
+    // the same call was made before, drops the constants and adds a step that pushes the kept
+    // result of that call.
     bool recall(TExprFunction handler, std::int32_t count) {
         const auto args = p_.constants_.end() - count;
         for (std::size_t k = 0; k < keptCalls_.size(); ++k) {
             const KeptCall& c = keptCalls_[k];
-            if (c.Function != handler || c.Args.size() != static_cast<std::size_t>(count) ||
-                !std::equal(c.Args.begin(), c.Args.end(), args, sameValue))
+            const auto kept = p_.constants_.begin() + static_cast<std::ptrdiff_t>(c.First);
+            if (c.Function != handler || c.Count != count ||
+                !std::equal(kept, kept + count, args, sameValue))
                 continue;
             p_.constants_.erase(args, p_.constants_.end());
-            p_.steps_.resize(p_.steps_.size() - static_cast<std::size_t>(count));
-            height_ -= static_cast<std::size_t>(count);
             add({Kind::Recall, 0, static_cast<std::uint32_t>(k)}, 0, 1);
             return true;
         }
@@ -322,6 +352,32 @@ void TExprProgram::compile(std::string_view text) {
     TExprCompiler(*this).Compile(text);
 }
 
+namespace {
+
+// Values move between the stack, the kept results and the caller's value without giving up
+// the memory of their texts, so that evaluations after the first allocate nothing.
+
+// Makes to the value of from, which is not needed any more.
+void take(TExpr& to, TExpr& from) {
+    if (from.ExprType == etString)
+        std::swap(to.AsString, from.AsString);
+    else
+        to.AsString.clear();
+    to.ExprType = from.ExprType;
+    to.Payload = from.Payload;
+}
+
+void copy(TExpr& to, const TExpr& from) {
+    if (from.ExprType == etString)
+        to.AsString = from.AsString;
+    else
+        to.AsString.clear();
+    to.ExprType = from.ExprType;
+    to.Payload = from.Payload;
+}
+
+} // namespace
+
 void TExprProgram::run(TExpr& result) {
     result.SetNull();
     TExpr* stack = stack_.data();
@@ -332,7 +388,7 @@ void TExprProgram::run(TExpr& result) {
             stack[top++].SetNull();
             break;
         case StepKind::Constant:
-            stack[top++] = constants_[step.Index];
+            copy(stack[top++], constants_[step.Index]);
             break;
         case StepKind::Absent:
             if (!stack[top - 1].IsNull())
@@ -344,27 +400,45 @@ void TExprProgram::run(TExpr& result) {
                 RaiseExprError(messages_[step.Index]);
             break;
         case StepKind::Operate: {
-            TExpr& right = stack[--top];
+            TExpr& right = stack[top - 1];
+            if (step.Count) {
+                scratch_.SetNull();
+                if (right.IsNull() || !step.Operation->Func(scratch_, right))
+                    RaiseExprError(messages_[step.Index]);
+                take(right, scratch_);
+                break;
+            }
+            --top;
             if (right.IsNull() || !step.Operation->Func(stack[top - 1], right))
                 RaiseExprError(messages_[step.Index]);
             break;
         }
         case StepKind::Call: {
             scratch_.SetNull();
-            top -= static_cast<std::size_t>(step.Count);
-            if (!step.Function(Context, scratch_, step.Count, stack + top))
+            TExpr* args;
+            if (step.Literals >= 0) {
+                args = constants_.data() + step.Literals;
+            } else {
+                top -= static_cast<std::size_t>(step.Count);
+                args = stack + top;
+            }
+            if (!step.Function(Context, scratch_, step.Count, args))
                 RaiseExprError(messages_[step.Index]);
-            std::swap(stack[top++], scratch_);
+            take(stack[top++], scratch_);
             if (step.Keep >= 0)
-                kept_[static_cast<std::size_t>(step.Keep)] = stack[top - 1];
+                copy(kept_[static_cast<std::size_t>(step.Keep)], stack[top - 1]);
+            if (step.NotEmpty != NoCheck && stack[top - 1].IsNull())
+                RaiseExprError(messages_[step.NotEmpty]);
             break;
         }
         case StepKind::Recall:
-            stack[top++] = kept_[step.Index];
+            copy(stack[top++], kept_[step.Index]);
+            if (step.NotEmpty != NoCheck && stack[top - 1].IsNull())
+                RaiseExprError(messages_[step.NotEmpty]);
             break;
         case StepKind::Fail:
             RaiseExprError(messages_[step.Index]);
         }
     }
-    std::swap(result, stack[0]);
+    take(result, stack[0]);
 }

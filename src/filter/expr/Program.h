@@ -40,18 +40,25 @@ private:
         Constant, // push constants_[Index]
         Absent,   // the top must be null (another operand follows it): pop it
         NotEmpty, // the top must not be null (a parenthesis closes)
-        Operate,  // apply Operation to the two top values, leaving its result
-        Call,     // call Function with the Count top values, leaving its result (kept in
-                  // kept_[Keep] when Keep is not negative)
+        Operate,  // apply Operation to the two top values (with Count 1: to a null value and
+                  // the top value, for a prefix operator), leaving its result
+        Call,     // call Function with the Count top values (or, when Literals is not
+                  // negative, with the Count literals from constants_[Literals]), leaving its
+                  // result (kept in kept_[Keep] when Keep is not negative)
         Recall,   // push kept_[Index], the result of the same call made before
         Fail,     // raise messages_[Index]
     };
+
+    static constexpr std::uint32_t NoCheck = 0xFFFFFFFF;
 
     struct Step {
         StepKind Kind;
         std::int32_t Count = 0;
         std::uint32_t Index = 0; // the constant, or the message raised when the step fails
         std::int32_t Keep = -1;
+        std::int32_t Literals = -1;
+        // For Call and Recall: NotEmpty's message when a parenthesis closes right after it.
+        std::uint32_t NotEmpty = NoCheck;
         const TOperation* Operation = nullptr;
         TExprFunction Function = nullptr;
     };
@@ -67,5 +74,6 @@ private:
     std::vector<std::string> messages_;
     std::vector<TExpr> kept_;  // results of repeatable calls, for the same calls further on
     std::vector<TExpr> stack_; // as deep as the steps need, reused between evaluations
-    TExpr scratch_;            // a call's result while its arguments are still in use
+    TExpr scratch_;            // a call's result while its arguments are still in use, or the
+                               // null left operand of a prefix operator
 };
