@@ -52,7 +52,7 @@ private:
     static constexpr std::uint32_t NoCheck = 0xFFFFFFFF;
 
     struct Step {
-        StepKind Kind;
+        StepKind Kind = StepKind::Null;
         std::int32_t Count = 0;
         std::uint32_t Index = 0; // the constant, or the message raised when the step fails
         std::int32_t Keep = -1;
