@@ -1,12 +1,18 @@
 // The expression evaluator, with the built-in and the filter functions, matching one small
-// record as the filter does: any text either gives a value or fails with an error.
+// record as the filter does: any text either gives a value or fails with an error. Outside a
+// filter run the text also goes through TExprProgram, which must give the same value or the
+// same error as the evaluator.
+#include "FuzzCheck.h"
 #include "filter/core/FilterFunctions.h"
 #include "filter/core/FilterMatcher.h"
+#include "filter/expr/Parser.h"
+#include "filter/expr/Program.h"
 #include "report/ReportLayout.h"
 #include "tree/TQelPigger.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <string>
 
@@ -26,6 +32,13 @@ const TQelPigger& sampleRecord() {
     return *record;
 }
 
+bool sameValue(const TExpr& a, const TExpr& b) {
+    if (a.ExprType != b.ExprType || a.AsString != b.AsString)
+        return false;
+    // A float's bits, so that NaN equals NaN.
+    return a.ExprType == etNull || std::memcmp(&a.Payload, &b.Payload, sizeof a.Payload) == 0;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -42,10 +55,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // The same text outside a filter run, where the filter functions have no record.
     TExprParser parser;
-    TExpr value;
+    TExprProgram program;
+    TExpr value, programValue;
+    std::string error, programError;
     try {
         parser.Evaluate(matcher.ExprText, value);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        error = e.what();
     }
+    try {
+        program.Evaluate(matcher.ExprText, programValue);
+    } catch (const std::exception& e) {
+        programError = e.what();
+    }
+    FuzzCheck(error == programError, "the program raises what the evaluator raises");
+    FuzzCheck(!error.empty() || sameValue(value, programValue),
+              "the program gives the value the evaluator gives");
     return 0;
 }

@@ -1,7 +1,7 @@
 #include "cli/EvalCommand.h"
 
 #include "cli/ErrorLine.h"
-#include "filter/expr/Parser.h"
+#include "filter/expr/Program.h"
 
 #include <exception>
 #include <ostream>
@@ -43,10 +43,11 @@ std::string DescribeExprValue(const TExpr& v) {
 }
 
 int RunEvalCommand(const std::string& text, std::ostream& out, std::ostream& err) {
-    TExprParser parser;
+    // The program the filter runs for every record, read from the text once.
+    TExprProgram program;
     TExpr result;
     try {
-        parser.Evaluate(text, result);
+        program.Evaluate(text, result);
     } catch (const std::exception& e) {
         WriteErrorLine(err, e.what());
         return 1;

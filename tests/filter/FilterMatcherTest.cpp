@@ -1,6 +1,7 @@
 #include "filter/core/FilterMatcher.h"
 #include "filter/core/FilterFunctions.h"
 #include "filter/core/FilterText.h"
+#include "filter/expr/Parser.h"
 #include "tree/TQelPigger.h"
 #include "tree/TextCase.h"
 
@@ -203,7 +204,9 @@ TEST(FilterText, UpperForFilterAgreesWithLocaleUpper) {
                            "stra\xC3\x9F\x65",
                            "\xFF\xFE not utf-8",
                            "tab\tand\nline",
-                           "i and I"};
+                           "i and I",
+                           "`az{AZ@[~\x7F `az{AZ@[ `az{",
+                           "ascii at first, caf\xC3\xA9"};
     std::string out = "previous contents";
     for (const char* t : texts) {
         UpperForFilter(t, out);

@@ -68,9 +68,10 @@ bool LinkStatusFunction(void*, TExpr& result, std::int32_t argCount, TExpr*) {
 }
 
 void RegisterFilterFunctions() {
-    RegisterFunction("EXISTS", ExistsFunction);
-    RegisterFunction("RECORD_STATE", RecordStateFunction);
-    RegisterFunction("LINK_STATUS", LinkStatusFunction);
+    // Each reads the record under test, the same throughout one evaluation.
+    RegisterFunction("EXISTS", ExistsFunction, TFunctionCalls::Repeatable);
+    RegisterFunction("RECORD_STATE", RecordStateFunction, TFunctionCalls::Repeatable);
+    RegisterFunction("LINK_STATUS", LinkStatusFunction, TFunctionCalls::Repeatable);
 }
 
 void RegisterExpressionFunctions() {

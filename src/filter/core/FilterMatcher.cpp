@@ -14,14 +14,6 @@ const NodeText* childText(const TQelPigger* record, std::string_view name) {
     return nullptr;
 }
 
-void upperInto(std::string& out, const TQelPigger* record, std::string_view name) {
-    const NodeText* text = childText(record, name);
-    if (text)
-        UpperForFilter(*text, out);
-    else
-        out.clear();
-}
-
 } // namespace
 
 bool TFilterMatcher::Matches(const TQelPigger* record) {
@@ -46,9 +38,25 @@ bool TFilterMatcher::Matches(const TQelPigger* record) {
     return result.PayloadTruth();
 }
 
+bool TFilterMatcher::asciiUpper() {
+    if (!asciiUpperKnown_) {
+        asciiUpper_ = AsciiUpperIsLocaleUpper();
+        asciiUpperKnown_ = true;
+    }
+    return asciiUpper_;
+}
+
+void TFilterMatcher::upperInto(std::string& out, std::string_view field) {
+    const NodeText* text = childText(currentRecord_, field);
+    if (text)
+        UpperForFilter(*text, out, asciiUpper());
+    else
+        out.clear();
+}
+
 const std::string& TFilterMatcher::UpperTitle() {
     if (!titleReady_ && currentRecord_) {
-        upperInto(upperTitle_, currentRecord_, RecordFields::Title);
+        upperInto(upperTitle_, RecordFields::Title);
         titleReady_ = true;
     }
     return upperTitle_;
@@ -56,29 +64,19 @@ const std::string& TFilterMatcher::UpperTitle() {
 
 const std::string& TFilterMatcher::UpperDescription() {
     if (!descriptionReady_ && currentRecord_) {
-        upperInto(upperDescription_, currentRecord_, RecordFields::Description);
+        upperInto(upperDescription_, RecordFields::Description);
         descriptionReady_ = true;
     }
     return upperDescription_;
 }
 
-bool TFilterMatcher::RecordContains(const std::string& text) {
+bool TFilterMatcher::RecordContains(std::string_view text) {
     if (text.empty() || !currentRecord_)
         return false;
-    for (std::size_t i = 0; i < answerCount_; ++i)
-        if (answers_[i].Text == text)
-            return answers_[i].Found;
-    const bool found = UpperTitle().find(text) != std::string::npos ||
-                       UpperDescription().find(text) != std::string::npos;
-    if (answerCount_ == answers_.size())
-        answers_.push_back(Answer{text, found});
-    else
-        answers_[answerCount_] = Answer{text, found};
-    ++answerCount_;
-    return found;
+    return UpperTitle().find(text) != std::string::npos ||
+           UpperDescription().find(text) != std::string::npos;
 }
 
 void TFilterMatcher::forgetRecordData() {
-    titleReady_ = descriptionReady_ = false;
-    answerCount_ = 0;
+    titleReady_ = descriptionReady_ = asciiUpperKnown_ = false;
 }

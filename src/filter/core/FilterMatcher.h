@@ -1,12 +1,13 @@
 // The record matching of the filter: evaluates the filter's expression text for one record at
-// a time. EXISTS and RECORD_STATE read the record under test from the matcher that is running
-// Matches; outside Matches there is no record under test.
+// a time, the text read once into a program for as long as it stays the same. EXISTS and
+// RECORD_STATE read the record under test from the matcher that is running Matches; outside
+// Matches there is no record under test.
 #pragma once
 
-#include "filter/expr/Parser.h"
+#include "filter/expr/Program.h"
 
 #include <string>
-#include <vector>
+#include <string_view>
 
 class TQelPigger;
 
@@ -31,28 +32,25 @@ public:
     static TFilterMatcher* UnderTest() { return underTest_; }
 
     // Title and description of the current record upper-cased by the user's regional settings;
-    // worked out once per record and kept until Matches returns.
+    // worked out once per record, when first asked for, and kept until Matches returns.
     const std::string& UpperTitle();
     const std::string& UpperDescription();
 
     // Whether text occurs, byte for byte, in the upper-cased title or else in the upper-cased
-    // description of the current record (never for an empty text). Each text is searched once
-    // per record: the conditions of a diagram appear once for every pinned region.
-    bool RecordContains(const std::string& text);
+    // description of the current record (never for an empty text).
+    bool RecordContains(std::string_view text);
 
-    TExprParser& Evaluator() { return evaluator_; }
+    TExprProgram& Evaluator() { return evaluator_; }
 
 private:
     static inline TFilterMatcher* underTest_ = nullptr;
-    TExprParser evaluator_;
+    TExprProgram evaluator_;
     const TQelPigger* currentRecord_ = nullptr;
     std::string upperTitle_, upperDescription_;
     bool titleReady_ = false, descriptionReady_ = false;
-    struct Answer {
-        std::string Text;
-        bool Found;
-    };
-    std::vector<Answer> answers_; // for the current record: the first answerCount_ entries
-    std::size_t answerCount_ = 0;
+    // AsciiUpperIsLocaleUpper(), asked once per record.
+    bool asciiUpper_ = false, asciiUpperKnown_ = false;
+    bool asciiUpper();
+    void upperInto(std::string& out, std::string_view field);
     void forgetRecordData();
 };

@@ -19,6 +19,7 @@ namespace {
 struct Entry {
     std::string Name; // upper case
     TExprFunction Handler;
+    TFunctionCalls Calls;
 };
 
 // Constant-initialised, so it exists before any code of the program runs.
@@ -74,7 +75,7 @@ const Entry* findEntry(std::string_view upperName) {
 
 } // namespace
 
-void RegisterFunction(std::string_view name, TExprFunction handler) {
+void RegisterFunction(std::string_view name, TExprFunction handler, TFunctionCalls calls) {
     std::string upper(name);
     for (char& c : upper)
         c = upperAscii(c);
@@ -84,11 +85,16 @@ void RegisterFunction(std::string_view name, TExprFunction handler) {
                                [](const Entry& e, const std::string& n) { return e.Name < n; });
     if (it != entries.end() && it->Name == upper)
         return; // the first registration stays
-    entries.insert(it, Entry{std::move(upper), handler});
+    entries.insert(it, Entry{std::move(upper), handler, calls});
     indexFirstBytes();
 }
 
 TExprFunction FindFunction(std::string_view name) {
+    TFunctionCalls calls = TFunctionCalls::EachTime;
+    return FindFunction(name, calls);
+}
+
+TExprFunction FindFunction(std::string_view name, TFunctionCalls& calls) {
     // Names are short: upper-case them on the stack.
     char buf[64];
     std::string longName;
@@ -104,7 +110,10 @@ TExprFunction FindFunction(std::string_view name) {
         upper = longName;
     }
     const Entry* e = findEntry(upper);
-    return e ? e->Handler : nullptr;
+    if (!e)
+        return nullptr;
+    calls = e->Calls;
+    return e->Handler;
 }
 
 int RegisteredFunctionCount() {

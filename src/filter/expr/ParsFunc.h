@@ -12,12 +12,22 @@
 // an error of its own.
 using TExprFunction = bool (*)(void* context, TExpr& result, std::int32_t argCount, TExpr* args);
 
+// How the calls of a function may be evaluated. A Repeatable function gives the same result, or
+// raises the same error, for the same arguments throughout one evaluation, leaves its arguments
+// unchanged and has no other effect that matters: a TExprProgram calls it once per evaluation
+// for each list of literal arguments, with the literals themselves, and answers the same call
+// further on with that result.
+enum class TFunctionCalls : std::uint8_t { EachTime, Repeatable };
+
 // Adds name (stored in upper case) and its handler; a name already present keeps its first
-// handler.
-void RegisterFunction(std::string_view name, TExprFunction handler);
+// handler and its first kind of calls.
+void RegisterFunction(std::string_view name, TExprFunction handler,
+                      TFunctionCalls calls = TFunctionCalls::EachTime);
 
 // The handler registered under name, compared without regard to letter case, or nullptr.
 TExprFunction FindFunction(std::string_view name);
+// As FindFunction, also giving the function's kind of calls.
+TExprFunction FindFunction(std::string_view name, TFunctionCalls& calls);
 
 // Number of registered functions.
 int RegisteredFunctionCount();

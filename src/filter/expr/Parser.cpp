@@ -1,86 +1,12 @@
 #include "filter/expr/Parser.h"
 
+#include "filter/expr/ExprReading.h"
+
 #include <cstring>
 #include <new>
 #include <vector>
 
-namespace {
-
-// Reasons of the reader's errors.
-constexpr std::string_view OperationAbsent = "Operation absent";
-constexpr std::string_view UnclosedBrace = "Unclosed brace";
-constexpr std::string_view EmptyExpression = "Empty expression";
-constexpr std::string_view IllegalCharacter = "Illegal character";
-constexpr std::string_view UnterminatedString = "Unterminated string";
-constexpr std::string_view UnknownOperation = "Unknown operation: ";
-constexpr std::string_view InvalidArguments = "Invalid arguments for operation";
-constexpr std::string_view UnknownFunction = "Unknown function: ";
-constexpr std::string_view ErrorInFunction = "Error in function: ";
-constexpr std::string_view NestedTooDeeply = "Expression nested too deeply";
-constexpr std::string_view UnexpectedBrace = "Unexpected closing brace";
-constexpr std::string_view UnexpectedComma = "Unexpected comma";
-
-constexpr bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-constexpr bool isLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-constexpr bool isIdentChar(char c) {
-    return isLetter(c) || isDigit(c) || c == '_';
-}
-bool isHexDigit(char c) {
-    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-// What a character starts where a token may begin.
-enum CharClass : unsigned char {
-    ccIllegal,
-    ccEnd,
-    ccStop,
-    ccLetter,
-    ccDigit,
-    ccQuote,
-    ccOpen,
-    ccOperator
-};
-
-struct CharClasses {
-    CharClass Of[256];
-    bool Ident[256]; // continues an identifier
-    constexpr CharClasses() : Of{}, Ident{} {
-        for (int c = 0; c < 256; ++c) {
-            const char ch = static_cast<char>(c);
-            Ident[c] = isIdentChar(ch);
-            Of[c] = c == 0                      ? ccEnd
-                    : (ch == ')' || ch == ',')  ? ccStop
-                    : isLetter(ch)              ? ccLetter
-                    : isDigit(ch)               ? ccDigit
-                    : (ch == '\'' || ch == '"') ? ccQuote
-                    : ch == '('                 ? ccOpen
-                    : IsOperatorChar(ch)        ? ccOperator
-                                                : ccIllegal;
-        }
-    }
-};
-
-constexpr CharClasses Classes;
-
-std::string upperName(std::string_view name) {
-    std::string s(name);
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 32);
-    return s;
-}
-
-std::string joined(std::string_view a, std::string_view b) {
-    std::string s(a);
-    s += b;
-    return s;
-}
-
-} // namespace
+using namespace ExprReading;
 
 // The arguments of one call: room for 8 values in place, constructed only as they are used;
 // a call with more arguments moves them to the heap. Storage is raw memory on purpose: a value
@@ -277,63 +203,14 @@ void TExprParser::readCall(TExpr& v) {
 }
 
 void TExprParser::readString(TExpr& v) {
-    const char* open = pos_;
-    const char quote = *pos_++;
-    const char* close =
-        static_cast<const char*>(std::memchr(pos_, quote, static_cast<std::size_t>(end_ - pos_)));
-    if (!close)
-        fail(UnterminatedString, open);
-    if (close + 1 >= end_ || close[1] != quote) {
-        v.SetString(std::string_view(pos_, static_cast<std::size_t>(close - pos_)));
-    } else {
-        // Doubled quotes stand for one.
-        std::string text;
-        for (;;) {
-            text.append(pos_, close + 1); // the piece and one quote
-            pos_ = close + 2;
-            close = static_cast<const char*>(
-                std::memchr(pos_, quote, static_cast<std::size_t>(end_ - pos_)));
-            if (!close)
-                fail(UnterminatedString, open);
-            if (close + 1 >= end_ || close[1] != quote)
-                break;
-        }
-        text.append(pos_, close);
-        v.SetString(std::move(text));
-    }
-    pos_ = close + 1;
+    const char* after = ScanString(pos_, end_, v);
+    if (!after)
+        fail(UnterminatedString, pos_);
+    pos_ = after;
     skipBlanks();
 }
 
 void TExprParser::readNumber(TExpr& v) {
-    const char* start = pos_;
-    if (*pos_ == '0' && pos_ + 1 < end_ && pos_[1] == 'x') {
-        pos_ += 2;
-        std::uint32_t value = 0;
-        int digits = 0, significant = 0;
-        for (; pos_ < end_ && isHexDigit(*pos_); ++pos_) {
-            const char c = *pos_;
-            const unsigned d = isDigit(c) ? static_cast<unsigned>(c - '0')
-                                          : static_cast<unsigned>((c | 0x20) - 'a' + 10);
-            ++digits;
-            if (significant > 0 || d != 0)
-                ++significant;
-            value = (value << 4) | d;
-        }
-        v.SetInteger(digits > 0 && significant <= 8 ? static_cast<std::int32_t>(value) : 0);
-    } else {
-        while (pos_ < end_ && isDigit(*pos_))
-            ++pos_;
-        if (current() == '.') {
-            ++pos_;
-            while (pos_ < end_ && isDigit(*pos_))
-                ++pos_;
-            v.SetFloat(
-                TextToFloat(std::string_view(start, static_cast<std::size_t>(pos_ - start))));
-        } else {
-            v.SetInteger(
-                TextToInteger(std::string_view(start, static_cast<std::size_t>(pos_ - start))));
-        }
-    }
+    pos_ = ScanNumber(pos_, end_, v);
     skipBlanks();
 }

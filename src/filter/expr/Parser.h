@@ -1,6 +1,8 @@
 // TExprParser: the single-pass evaluator of the expression language. It reads the text and
 // computes its value at the same time (precedence climbing over OperationTable); nothing of
-// the text is kept between evaluations but the last operator read.
+// the text is kept between evaluations but the last operator read. TExprProgram (Program.h)
+// reads a text the same way once and evaluates it many times: a change to how this class reads
+// goes into TExprCompiler too (the expression tests run every text through both).
 #pragma once
 
 #include "filter/expr/ParsFunc.h"
