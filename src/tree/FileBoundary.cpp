@@ -165,8 +165,36 @@ WholeFile::WholeFile(const std::string& fileName) {
         throw EQelFileError(reason);
 }
 
+WholeFile::~WholeFile() {
+    mapping_.reset();
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
 bool WholeFile::Read(const std::string& fileName, std::string* reason) {
+    return read(fileName, reason, false);
+}
+
+bool WholeFile::ReadInPlace(const std::string& fileName, std::string* reason) {
+    return read(fileName, reason, true);
+}
+
+bool WholeFile::StillAsRead(std::string* reason) const {
+    if (!mapping_)
+        return true;
+    struct stat now;
+    if (!mapping_->Cut() && ::fstat(fd_, &now) == 0 && now.st_size == mappedSize_ &&
+        now.st_mtim.tv_sec == mappedSeconds_ && now.st_mtim.tv_nsec == mappedNanoseconds_)
+        return true;
+    return fail(reason, "read", name_, "it changed while it was read");
+}
+
+bool WholeFile::read(const std::string& fileName, std::string* reason, bool inPlace) {
     bytes_.reset();
+    mapping_.reset();
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
     size_ = 0;
     if (fileName.empty())
         return fail(reason, "open", fileName, "no file name given");
@@ -176,7 +204,7 @@ bool WholeFile::Read(const std::string& fileName, std::string* reason) {
         return refuse(reason, fileName, check);
     // The name may stand for another file by now: what counts is the file opened. It is opened
     // without waiting, so that a named pipe is refused at once too.
-    const Handle handle(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    Handle handle(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (handle.fd < 0)
         return fail(reason, "open", fileName, systemError(errno));
     const int fd = handle.fd;
@@ -189,10 +217,23 @@ bool WholeFile::Read(const std::string& fileName, std::string* reason) {
     const auto expected = static_cast<std::size_t>(before.st_size);
     // Read from start to end once: a file not in the system's cache comes in larger pieces.
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    // Memory of its own (not a mapping of the file's pages, which another program cutting the
-    // file short would take away from under the reader).
-    // Taken from the system in bulk (see BulkMemory.h): filled at once, and given back in
-    // pieces as the reader goes through it.
+    // A large file read in place: its pages as the system's file cache holds them.
+    constexpr std::size_t kMappedFrom = std::size_t{1} << 20;
+    if (inPlace && expected >= kMappedFrom) {
+        if (auto mapping = FileMapping::Map(fd, expected, Spare)) {
+            mapping_ = std::move(mapping);
+            fd_ = handle.fd;
+            handle.fd = -1;
+            name_ = fileName;
+            mappedSize_ = before.st_size;
+            mappedSeconds_ = before.st_mtim.tv_sec;
+            mappedNanoseconds_ = before.st_mtim.tv_nsec;
+            size_ = expected;
+            return true;
+        }
+    }
+    // Otherwise memory of its own, taken from the system in bulk (see BulkMemory.h): filled
+    // at once, and given back in pieces as the reader goes through it.
     std::unique_ptr<char[], Release> bytes(static_cast<char*>(TakeBulk(expected + Spare)),
                                            Release{expected + Spare});
     char* const data = bytes.get();
@@ -233,7 +274,7 @@ void WholeFile::Release::operator()(char* block) const noexcept {
 }
 
 void WholeFile::GiveBackPrefix(std::size_t used) {
-    GiveBackBulkPrefix(bytes_.get(), std::min(used, size_));
+    GiveBackBulkPrefix(data(), std::min(used, size_));
 }
 
 bool WriteFileAtomically(const std::string& fileName, const FileProducer& produce,

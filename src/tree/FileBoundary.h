@@ -16,6 +16,8 @@
 #include <string>
 #include <string_view>
 
+#include "tree/FileMapping.h"
+
 // The largest file that is read whole: positions in a tree's text are 32-bit, and reading can
 // double the length of a text whose lines end in a lone CR or LF.
 inline constexpr std::int64_t MaxTreeFileBytes = (std::int64_t(1) << 30) - 1;
@@ -55,10 +57,19 @@ public:
     // file; "Cannot read file "NAME": why" when it is too large, the system cannot read it, or
     // "it changed while it was read".
     bool Read(const std::string& fileName, std::string* reason);
+    // Reads as Read does, but a file of a megabyte and more is mapped into memory where the
+    // system allows it (see FileMapping.h) instead of copied: its bytes come from the system's
+    // file cache as they are read. They may then still change until the reading is over, and
+    // StillAsRead must be asked once it is.
+    bool ReadInPlace(const std::string& fileName, std::string* reason);
+    // Whether the bytes are those of the file as it was when it was read: always for a copy;
+    // for a mapped file, when it was neither cut short nor written since. False with "Cannot
+    // read file "NAME": it changed while it was read" in reason otherwise.
+    bool StillAsRead(std::string* reason) const;
 
-    char* data() const { return bytes_.get(); }
+    char* data() const { return mapping_ ? mapping_->data() : bytes_.get(); }
     std::size_t size() const { return size_; }
-    std::string_view view() const { return {bytes_.get(), size_}; }
+    std::string_view view() const { return {data(), size_}; }
     // Bytes of room after size(), for the line break the tree reader may add.
     static constexpr std::size_t Spare = 2;
 
@@ -72,8 +83,21 @@ private:
         std::size_t bytes;
         void operator()(char* block) const noexcept;
     };
+    bool read(const std::string& fileName, std::string* reason, bool inPlace);
+
     std::unique_ptr<char[], Release> bytes_;
     std::size_t size_ = 0;
+    // A mapped file: its mapping, the file kept open and its size and time of change when it
+    // was mapped, for StillAsRead.
+    std::unique_ptr<FileMapping> mapping_;
+    int fd_ = -1;
+    std::string name_;
+    std::int64_t mappedSize_ = 0;
+    std::int64_t mappedSeconds_ = 0;
+    std::int64_t mappedNanoseconds_ = 0;
+
+public:
+    ~WholeFile();
 };
 
 // Takes each piece of a file's text in turn; false when it could not be written.

@@ -137,9 +137,10 @@ public:
     // file can be made in its folder.
     void SaveToFile(const std::string& fileName) const;
     void LoadFromStream(std::istream& stream);
-    // Reads the file as LoadFromStream would, from a copy of its bytes (see WholeFile). Throws
-    // EQelFileError, leaving the node as it was, when the file cannot be opened or read, is no
-    // regular file, is too large or changed while it was read; EQelPiggerError on bad syntax.
+    // Reads the file as LoadFromStream would, a large one in place (see WholeFile::ReadInPlace).
+    // Throws EQelFileError, leaving the node as it was, when the file cannot be opened or read,
+    // is no regular file or is too large; EQelFileError too when it changed while it was read,
+    // the node then left empty if that was seen only at the end; EQelPiggerError on bad syntax.
     void LoadFromFile(const std::string& fileName);
 
     // Reads one element starting at the 1-based position p (in/out). Nested elements are read

@@ -57,7 +57,10 @@ void TQelPigger::LoadFromStream(std::istream& stream) {
 void TQelPigger::LoadFromFile(const std::string& fileName) {
     std::string normalized;
     {
-        WholeFile file(fileName);
+        WholeFile file;
+        std::string reason;
+        if (!file.ReadInPlace(fileName, &reason))
+            throw EQelFileError(reason);
         char* const data = file.data();
         std::size_t size = file.size();
         const BreakScan scan = scanBreaks(data, size);
@@ -81,10 +84,26 @@ void TQelPigger::LoadFromFile(const std::string& fileName) {
             struct Unhook {
                 ~Unhook() { readProgress = nullptr; }
             } unhook;
-            SetAsText(std::string_view(data, size));
+            // A mapped file written or cut short while it was read: what was read is a mix,
+            // also when the reader stumbled over it.
+            try {
+                SetAsText(std::string_view(data, size));
+            } catch (const EQelPiggerError&) {
+                if (!file.StillAsRead(&reason)) {
+                    Clear();
+                    throw EQelFileError(reason);
+                }
+                throw;
+            }
+            if (!file.StillAsRead(&reason)) {
+                Clear();
+                throw EQelFileError(reason);
+            }
             return;
         }
         normalized = NormalizeLineBreaks(std::string_view(data, size));
+        if (!file.StillAsRead(&reason))
+            throw EQelFileError(reason);
     }
     SetAsText(normalized);
 }

@@ -131,6 +131,49 @@ TEST(TreeFile, AFileCutShortWhileItIsReadGivesAnErrorOrTheWholeTree) {
     }
 }
 
+// A large file is read in place from the system's file cache: cut short or written under the
+// reader, its pages that are gone read as zeros (the program goes on) and the reading is
+// refused at its end; untouched, it is as read. A small file is a copy, which nothing changes.
+TEST(TreeFile, AFileReadInPlaceTellsWhetherItIsStillAsRead) {
+    TempDir tmp;
+    const std::string path = std::filesystem::canonical(tmp.root()).string() + "/big.qrl";
+    const std::string changed = "Cannot read file \"" + path + "\": it changed while it was read";
+    const std::string text(3 << 20, 'x');
+    for (const char* change : {"none", "cut", "written"}) {
+        SCOPED_TRACE(change);
+        tmp.write("big.qrl", text);
+        WholeFile file;
+        std::string reason;
+        ASSERT_TRUE(file.ReadInPlace(path, &reason)) << reason;
+        if (std::string_view(change) == "cut") {
+            ASSERT_EQ(::truncate(path.c_str(), 4096), 0);
+        }
+        if (std::string_view(change) == "written") {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            tmp.write("big.qrl", std::string(text.size(), 'y'));
+        }
+        // Every byte read, also those cut off.
+        std::size_t xs = 0;
+        for (const char c : file.view())
+            xs += c == 'x' ? 1 : 0;
+        if (std::string_view(change) == "none") {
+            EXPECT_EQ(xs, text.size());
+            EXPECT_TRUE(file.StillAsRead(&reason));
+        } else {
+            EXPECT_LT(xs, text.size());
+            EXPECT_FALSE(file.StillAsRead(&reason));
+            EXPECT_EQ(reason, changed);
+        }
+    }
+    tmp.write("small.qrl", "<A/>");
+    WholeFile small;
+    std::string reason;
+    ASSERT_TRUE(small.ReadInPlace(tmp.root() + "/small.qrl", &reason));
+    tmp.write("small.qrl", "<B/>");
+    EXPECT_EQ(small.view(), "<A/>");
+    EXPECT_TRUE(small.StillAsRead(&reason));
+}
+
 TEST(TreeFile, ANameSwappedForAPipeIsRefusedWithoutWaiting) {
     // Another program keeps swapping the file's name with that of a named pipe: every reading
     // gives the file's tree or the refusal, whichever the name stood for when it was opened.
