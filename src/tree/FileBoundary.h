@@ -60,7 +60,8 @@ public:
     // Reads as Read does, but a file of a megabyte and more is mapped into memory where the
     // system allows it (see FileMapping.h) instead of copied: its bytes come from the system's
     // file cache as they are read. They may then still change until the reading is over, and
-    // StillAsRead must be asked once it is.
+    // StillAsRead must be asked once it is. Of a mapped file's bytes only the room after them
+    // and the last ones before it may be written.
     bool ReadInPlace(const std::string& fileName, std::string* reason);
     // Whether the bytes are those of the file as it was when it was read: always for a copy;
     // for a mapped file, when it was neither cut short nor written since. False with "Cannot

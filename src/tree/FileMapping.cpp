@@ -84,8 +84,13 @@ std::unique_ptr<FileMapping> FileMapping::Map(int fd, std::size_t size, std::siz
     if (block == MAP_FAILED)
         return nullptr;
     auto* start = static_cast<char*>(block);
-    if (::mmap(start, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_FIXED | MAP_POPULATE, fd,
-               0) == MAP_FAILED) {
+    // Read-only, so that the pages stay those of the file cache (a writable private mapping
+    // would be filled with copies of them); only the page of the file's last bytes, which the
+    // room after them continues, may be written (and then becomes a copy of its own).
+    if (::mmap(start, size, PROT_READ, MAP_PRIVATE | MAP_FIXED | MAP_POPULATE, fd, 0) ==
+            MAP_FAILED ||
+        ::mprotect(start + (size - 1) / pageSize() * pageSize(), pageSize(),
+                   PROT_READ | PROT_WRITE) != 0) {
         ::munmap(start, length);
         return nullptr;
     }

@@ -12,7 +12,8 @@
 class FileMapping {
 public:
     // Maps the first size bytes of the open file fd (size > 0) privately, followed by room bytes
-    // of zeros; changes made to the mapping stay in this process. None when the system cannot
+    // of zeros. Only the file's last page and the room may be written; changes stay in this
+    // process. None when the system cannot
     // map the file (as for the files of /proc) or too many files are mapped at once.
     static std::unique_ptr<FileMapping> Map(int fd, std::size_t size, std::size_t room);
     ~FileMapping();
