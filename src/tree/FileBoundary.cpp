@@ -179,6 +179,10 @@ bool WholeFile::ReadInPlace(const std::string& fileName, std::string* reason) {
     return read(fileName, reason, true);
 }
 
+bool WholeFile::MayWrite(std::size_t at) const {
+    return at + 2 <= size_ + Spare && (!mapping_ || mapping_->MayWrite(at));
+}
+
 bool WholeFile::StillAsRead(std::string* reason) const {
     if (!mapping_)
         return true;

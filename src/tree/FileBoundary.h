@@ -69,6 +69,8 @@ public:
     bool StillAsRead(std::string* reason) const;
 
     char* data() const { return mapping_ ? mapping_->data() : bytes_.get(); }
+    // Whether the two bytes from at on (up to size() + Spare) may be written.
+    bool MayWrite(std::size_t at) const;
     std::size_t size() const { return size_; }
     std::string_view view() const { return {data(), size_}; }
     // Bytes of room after size(), for the line break the tree reader may add.

@@ -87,10 +87,10 @@ std::unique_ptr<FileMapping> FileMapping::Map(int fd, std::size_t size, std::siz
     // Read-only, so that the pages stay those of the file cache (a writable private mapping
     // would be filled with copies of them); only the page of the file's last bytes, which the
     // room after them continues, may be written (and then becomes a copy of its own).
+    const std::size_t lastPage = (size - 1) / pageSize() * pageSize();
     if (::mmap(start, size, PROT_READ, MAP_PRIVATE | MAP_FIXED | MAP_POPULATE, fd, 0) ==
             MAP_FAILED ||
-        ::mprotect(start + (size - 1) / pageSize() * pageSize(), pageSize(),
-                   PROT_READ | PROT_WRITE) != 0) {
+        ::mprotect(start + lastPage, pageSize(), PROT_READ | PROT_WRITE) != 0) {
         ::munmap(start, length);
         return nullptr;
     }
@@ -100,14 +100,14 @@ std::unique_ptr<FileMapping> FileMapping::Map(int fd, std::size_t size, std::siz
             slots[i].cut.store(false, std::memory_order_relaxed);
             slots[i].length.store(length, std::memory_order_relaxed);
             slots[i].start.store(start, std::memory_order_release);
-            return std::unique_ptr<FileMapping>(new FileMapping(start, length, i));
+            return std::unique_ptr<FileMapping>(new FileMapping(start, length, lastPage, i));
         }
     ::munmap(start, length);
     return nullptr;
 }
 
-FileMapping::FileMapping(char* start, std::size_t length, int slot)
-    : start_(start), length_(length), slot_(slot) {}
+FileMapping::FileMapping(char* start, std::size_t length, std::size_t writableFrom, int slot)
+    : start_(start), length_(length), writableFrom_(writableFrom), slot_(slot) {}
 
 FileMapping::~FileMapping() {
     {

@@ -21,12 +21,16 @@ public:
     FileMapping& operator=(const FileMapping&) = delete;
 
     char* data() const { return start_; }
+    // Whether the bytes from offset at on may be written: those of the file's last page and
+    // of the room after it.
+    bool MayWrite(std::size_t at) const { return at >= writableFrom_; }
     // Whether a page of the file was gone when it was read: the file was cut short meanwhile.
     bool Cut() const;
 
 private:
-    FileMapping(char* start, std::size_t length, int slot);
+    FileMapping(char* start, std::size_t length, std::size_t writableFrom, int slot);
     char* start_;
     std::size_t length_;
+    std::size_t writableFrom_;
     int slot_;
 };

@@ -65,8 +65,9 @@ void TQelPigger::LoadFromFile(const std::string& fileName) {
         std::size_t size = file.size();
         const BreakScan scan = scanBreaks(data, size);
         // Read in place when the line breaks are already CR LF (as in every file this program
-        // writes), with the room after the file for a line break at its end.
-        if (scan.crLfOnly) {
+        // writes), with the room after the file for a line break at its end (where the text
+        // ends early, at a NUL, a mapped file may not take one).
+        if (scan.crLfOnly && (!needsFinalBreak(data, scan.length) || file.MayWrite(scan.length))) {
             size = scan.length;
             if (needsFinalBreak(data, size)) {
                 data[size++] = '\r';
