@@ -84,9 +84,24 @@ TO_results::TO_results(QWidget* parent) : TO_selected_list(parent, 5) {
     E_find->setPlaceholderText("Find in list");
     E_find->setClearButtonEnabled(true);
     E_find->installEventFilter(this);
-    connect(E_find, &QLineEdit::textChanged, this, [this](const QString& text) {
-        proxy_->SetFindText(text);
+    // On a long list each keystroke would look through every row: the text is taken once the
+    // typing pauses.
+    auto* findPause = new QTimer(this);
+    findPause->setSingleShot(true);
+    findPause->setInterval(250);
+    const auto applyFind = [this] {
+        proxy_->SetFindText(E_find->text());
         UpdateCounts();
+    };
+    connect(findPause, &QTimer::timeout, this, applyFind);
+    connect(E_find, &QLineEdit::textChanged, this, [this, findPause, applyFind] {
+        constexpr int kRowsFoundAtOnce = 50000;
+        if (model_->rowCount() < kRowsFoundAtOnce) {
+            findPause->stop();
+            applyFind();
+        } else {
+            findPause->start();
+        }
     });
     // Only while the list is on screen: a hidden widget's shortcut does not fire.
     auto* find = new QShortcut(QKeySequence::Find, this);

@@ -735,3 +735,21 @@ TEST_F(ListFixture, ARestoredDescriptionWiderThanTheViewLeavesTheLastColumnsInSi
     QTest::qWait(20);
     EXPECT_EQ(header->sectionSize(RecordListModel::DescriptionColumn), 180);
 }
+
+// On a long list the find text is taken once the typing pauses, not at every keystroke.
+TEST(LongList, FindWaitsForThePauseInTyping) {
+    TQelPigger urls;
+    urls.SetName("URLS");
+    for (int i = 0; i < 50000; ++i) {
+        TQelPigger* record = urls.AddChild("LISTING");
+        record->SetAttr("URL", "http://site" + std::to_string(i) + ".example/");
+        record->AddChild("TITLE")->Text = "page " + std::to_string(i);
+    }
+    TO_results list;
+    list.show();
+    list.Records = &urls;
+    list.Rebuild();
+    QTest::keyClicks(list.E_find, "page 4999");
+    EXPECT_EQ(list.LV1->model()->rowCount(), 50000);
+    EXPECT_TRUE(WaitUntil([&] { return list.LV1->model()->rowCount() == 11; }));
+}
