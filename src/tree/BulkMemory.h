@@ -1,8 +1,9 @@
 // Large blocks of memory taken straight from the system for the stores of a read (and for the
 // bytes of a file read as a copy), so that each can be given back whole or in part the moment
 // it is no longer needed, whatever the heap holds around it. Blocks are private to the process,
-// read and write, and come in ordinary pages: transparent huge pages were tried and made reading
-// a large report slower, because the system compacts memory to find them.
+// read and write, their pages made at once, and come in ordinary pages: transparent huge pages
+// were tried and made reading a large report slower, because the system compacts memory to find
+// them.
 #pragma once
 
 #include <cstddef>
