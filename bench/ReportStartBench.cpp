@@ -133,17 +133,23 @@ void BM_StartWithReport(benchmark::State& state) {
 }
 BENCHMARK(BM_StartWithReport)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// File > Save in the started program: the window's fields and check marks into the tree, the
-// backup, the safe write.
-void BM_SaveFromWindow(benchmark::State& state) {
+// The program started with the place's report, its window painted; none when it was not shown.
+std::unique_ptr<TimedMain> startedWindow(Place& place) {
     sharedWindows();
-    Place place(static_cast<int>(state.range(0)));
     QElapsedTimer clock;
     clock.start();
     PaintWatch watch;
     qApp->installEventFilter(&watch);
     std::unique_ptr<TimedMain> main = place.start(clock, watch);
     qApp->removeEventFilter(&watch);
+    return main;
+}
+
+// File > Save in the started program: the window's fields and check marks into the tree, the
+// backup, the safe write.
+void BM_SaveFromWindow(benchmark::State& state) {
+    Place place(static_cast<int>(state.range(0)));
+    std::unique_ptr<TimedMain> main = startedWindow(place);
     if (!main) {
         state.SkipWithError("the window was not shown");
         return;
@@ -158,14 +164,8 @@ BENCHMARK(BM_SaveFromWindow)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRea
 // the found URL list's Title column, to the list's rows painted again. Each iteration sorts the
 // other way (ascending, descending), then a third click goes back to record order untimed.
 void BM_SortInWindow(benchmark::State& state) {
-    sharedWindows();
     Place place(static_cast<int>(state.range(0)));
-    QElapsedTimer clock;
-    clock.start();
-    PaintWatch watch;
-    qApp->installEventFilter(&watch);
-    std::unique_ptr<TimedMain> main = place.start(clock, watch);
-    qApp->removeEventFilter(&watch);
+    std::unique_ptr<TimedMain> main = startedWindow(place);
     if (!main) {
         state.SkipWithError("the window was not shown");
         return;
