@@ -174,7 +174,12 @@ void RecordListModel::resetRows(std::vector<RecordRow> rows, const TQelPigger* r
     endResetModel();
 }
 
-void RecordListModel::appendRow(RecordRow row) {
+void RecordListModel::appendRow(RecordRow row, const TQelPigger* records) {
+    // Rows of other records than those before: none of them is trusted as it is any more.
+    if (records != records_) {
+        stampKnown_ = false;
+        records_ = records;
+    }
     const int at = rowCount();
     beginInsertRows(QModelIndex(), at, at);
     checked_ += ticked(row);

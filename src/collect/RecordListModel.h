@@ -40,7 +40,8 @@ public:
     void resetRows(std::vector<RecordRow> rows, const TQelPigger* records = nullptr,
                    bool madeNow = false);
     void clear() { resetRows({}); }
-    void appendRow(RecordRow row);
+    // A row at the end, showing a child of records.
+    void appendRow(RecordRow row, const TQelPigger* records);
     void replaceRow(int row, RecordRow content);
     void removeRowAt(int row);
 

@@ -209,7 +209,7 @@ void TO_results::ShowRecord(TQelPigger* record, bool replaceSelected) {
     else if (bulkRows_)
         bulkRows_->push_back(std::move(row));
     else
-        model_->appendRow(std::move(row));
+        model_->appendRow(std::move(row), Records);
 }
 
 TQelPigger* TO_results::recordOf(const RecordRow& row) const {
