@@ -6,6 +6,7 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <atomic>
 
 #include <cmath>
 #include <cstring>
@@ -277,10 +278,13 @@ bool fnRound(void*, TExpr& result, std::int32_t argc, TExpr* args) {
     return true;
 }
 
+std::atomic<TExprClock> exprClock{nullptr};
+
 bool fnDate(void*, TExpr& result, std::int32_t argc, TExpr*) {
     if (argc != 0)
         return false;
-    const QDateTime now = QDateTime::currentDateTime();
+    const TExprClock clock = exprClock.load(std::memory_order_relaxed);
+    const QDateTime now = clock ? clock() : QDateTime::currentDateTime();
     const QDate d = now.date();
     const QTime t = now.time();
     result.SetFloat(EncodeExprDateTime(d.year(), d.month(), d.day(), t.hour(), t.minute(),
@@ -297,6 +301,10 @@ bool fnAbs(void*, TExpr& result, std::int32_t argc, TExpr* args) {
 }
 
 } // namespace
+
+void SetExprClock(TExprClock clock) {
+    exprClock.store(clock, std::memory_order_relaxed);
+}
 
 void RegisterBuiltinFunctions() {
     RegisterFunction("FORMATDATETIME", fnFormatDateTime);

@@ -3,6 +3,8 @@
 
 #include "filter/expr/ParsGlob.h"
 
+#include <QDateTime>
+
 #include <cstdint>
 #include <string_view>
 
@@ -31,6 +33,11 @@ TExprFunction FindFunction(std::string_view name, TFunctionCalls& calls);
 
 // Number of registered functions.
 int RegisteredFunctionCount();
+
+// The clock DATE reads: the system's local time, unless a run that compares evaluations of the
+// same text sets one fixed moment (nullptr gives the system's back).
+using TExprClock = QDateTime (*)();
+void SetExprClock(TExprClock clock);
 
 // Registers the 20 built-in functions, in their fixed order.
 void RegisterBuiltinFunctions();
