@@ -9,6 +9,7 @@
 namespace {
 const QSize kWindow(338, 167);
 const QSize kLabel(309, 99);
+const QSize kButton(75, 25);
 } // namespace
 
 TDmsg::TDmsg(QWidget* parent) : QDialog(parent) {
@@ -18,7 +19,7 @@ TDmsg::TDmsg(QWidget* parent) : QDialog(parent) {
     setFixedSize(kWindow);
     Bevel1 = MakeBevel(this, QRect(7, 7, 323, 113));
     Label1 = MakeMessageLabel(this, QRect(QPoint(14, 14), kLabel));
-    OKBtn = new QPushButton("OK", this);
+    OKBtn = new QPushButton("&OK", this);
     OKBtn->setObjectName("OKBtn");
     OKBtn->setGeometry(131, 132, 75, 25);
     OKBtn->setDefault(true);
@@ -27,10 +28,14 @@ TDmsg::TDmsg(QWidget* parent) : QDialog(parent) {
 
 void TDmsg::ShowText(const QString& text) {
     // A long notice makes the window bigger; every other one shows in the usual size.
+    // A larger font makes the button larger as well.
     const QSize grow = FitMessageText(Label1, text, kLabel, kWindow);
-    setFixedSize(kWindow + grow);
+    const QSize button = RoomForCaption(OKBtn, OKBtn->text(), kButton);
+    const QSize window = kWindow + grow + QSize(0, button.height() - kButton.height());
+    setFixedSize(window);
     Bevel1->resize(QSize(323, 113) + grow);
-    OKBtn->move(131 + grow.width() / 2, 132 + grow.height());
+    OKBtn->resize(button);
+    OKBtn->move((window.width() - button.width()) / 2, 132 + grow.height());
     CenterOnScreen(this);
     OKBtn->setDefault(true);
     OKBtn->setFocus();
