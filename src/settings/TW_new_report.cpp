@@ -169,8 +169,9 @@ void TW_new_report::buildGeneralPage() {
     Label6 = MakeLabel(page, "Label6", "&Report description");
     Memo_report_dsc = new QPlainTextEdit("Description of search report", page);
     Memo_report_dsc->setObjectName("Memo_report_dsc");
-    // Tab goes on to the next control, as in the other fields.
+    // Tab goes on to the next control, as in the other fields; Ctrl+Tab types a tab.
     Memo_report_dsc->setTabChangesFocus(true);
+    Memo_report_dsc->installEventFilter(this);
     Label6->setBuddy(Memo_report_dsc);
 
     auto* fields = new QVBoxLayout();
@@ -517,6 +518,13 @@ bool TW_new_report::eventFilter(QObject* watched, QEvent* event) {
         IsEnter(static_cast<QKeyEvent*>(event))) {
         Edit_kwKeyDown(static_cast<QKeyEvent*>(event));
         return true;
+    }
+    if (watched == Memo_report_dsc && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
+            Memo_report_dsc->insertPlainText("\t");
+            return true;
+        }
     }
     return TWizard::eventFilter(watched, event);
 }

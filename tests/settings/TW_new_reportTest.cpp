@@ -197,11 +197,14 @@ TEST_F(NewReportWizard, KeyboardStaysOnThePageAndOnlyNextTurnsIt) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(wizard.get()));
     EXPECT_EQ(wizard->focusWidget(), wizard->Edit_report_title);
 
-    // Tab leaves the description instead of typing into it.
+    // Tab leaves the description instead of typing into it; Ctrl+Tab types a tab there.
     wizard->Memo_report_dsc->setFocus();
+    wizard->Memo_report_dsc->moveCursor(QTextCursor::End);
+    QTest::keyClick(wizard->Memo_report_dsc, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(wizard->PageIndex(), 0);
     QTest::keyClick(wizard->Memo_report_dsc, Qt::Key_Tab);
     EXPECT_NE(wizard->focusWidget(), wizard->Memo_report_dsc);
-    EXPECT_EQ(wizard->Memo_report_dsc->toPlainText(), "Description of search report");
+    EXPECT_EQ(wizard->Memo_report_dsc->toPlainText(), "Description of search report\t");
 
     // The page keys of tabs turn no page.
     for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_PageDown, Qt::Key_PageUp}) {
