@@ -169,8 +169,7 @@ void FixSizeForFont(QWidget* window, const QSize& designed) {
     // The least room of every control (a button's whole caption, a label's line); a wrapped
     // text takes the lines it needs at the width the window has.
     // The designed proportions at a larger font, as DesignedFont's.
-    const QSize scaled = designed * std::max(1.0, QFontInfo(window->font()).pixelSize() /
-                                                      qreal(kDesignedDesktopPixels));
+    const QSize scaled = designed * DesignedScale(window->font());
     const QSize least = layout->totalMinimumSize();
     const int width = std::max(scaled.width(), least.width());
     int height = std::max(scaled.height(), least.height());
@@ -179,10 +178,13 @@ void FixSizeForFont(QWidget* window, const QSize& designed) {
     window->setFixedSize(width, height);
 }
 
+qreal DesignedScale(const QFont& font) {
+    return std::max(1.0, QFontInfo(font).pixelSize() / qreal(kDesignedDesktopPixels));
+}
+
 QFont DesignedFont(const QFont& base, int pixels, bool bold) {
-    const int desktopPixels = QFontInfo(base).pixelSize();
     QFont font(base);
-    font.setPixelSize(std::max(pixels, pixels * desktopPixels / kDesignedDesktopPixels));
+    font.setPixelSize(qRound(pixels * DesignedScale(base)));
     font.setBold(bold);
     return font;
 }

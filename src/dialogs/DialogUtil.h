@@ -46,8 +46,10 @@ QSize RoomForCaption(const QWidget* control, const QString& caption, const QSize
 // desktop font (as DesignedFont), and larger still where its controls need more room: every
 // control at least its least size, every wrapped text all of its lines.
 void FixSizeForFont(QWidget* window, const QSize& designed);
-// A font of the designed pixel size at the designed desktop font (13 pixels), larger in the
-// same measure with a larger desktop font.
+// How much larger than the designed desktop font (13 pixels) the font is; never below 1.
+qreal DesignedScale(const QFont& font);
+// A font of the designed pixel size at the designed desktop font, larger in the same measure
+// with a larger desktop font.
 QFont DesignedFont(const QFont& base, int pixels, bool bold);
 // The designed red of a text on the window's background where that is light; a light red where
 // it is dark, so that the text stays readable.

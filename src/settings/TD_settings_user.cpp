@@ -224,9 +224,11 @@ void TD_settings_user::buildSourcesPage() {
     LV_sources->setRootIsDecorated(false);
     LV_sources->setUniformRowHeights(true);
     LV_sources->setSelectionMode(QAbstractItemView::SingleSelection);
-    LV_sources->setMinimumWidth(460);
-    LV_sources->setColumnWidth(0, 130);
-    LV_sources->setColumnWidth(1, 110);
+    // The designed widths, wider with a larger font.
+    const qreal scale = DesignedScale(LV_sources->font());
+    LV_sources->setMinimumWidth(qRound(460 * scale));
+    LV_sources->setColumnWidth(0, qRound(130 * scale));
+    LV_sources->setColumnWidth(1, qRound(110 * scale));
     // The address takes the room left; a long one shows whole in its tip.
     LV_sources->header()->setSectionResizeMode(2, QHeaderView::Stretch);
     LV_sources->setTextElideMode(Qt::ElideMiddle);

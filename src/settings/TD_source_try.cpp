@@ -37,7 +37,7 @@ TD_source_try::TD_source_try(const SearchSource& source, std::function<ProxyValu
     LV_results->setAccessibleName("Results");
     LV_results->setRootIsDecorated(false);
     LV_results->setUniformRowHeights(true);
-    LV_results->setColumnWidth(0, 280);
+    LV_results->setColumnWidth(0, qRound(280 * DesignedScale(LV_results->font())));
     LV_results->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     LV_results->setTextElideMode(Qt::ElideMiddle);
     Label_count = new QLabel(this);
@@ -55,7 +55,7 @@ TD_source_try::TD_source_try(const SearchSource& source, std::function<ProxyValu
     layout->addWidget(Memo_log);
     layout->addWidget(LV_results, 1);
     layout->addLayout(buttons);
-    resize(720, 440);
+    resize(QSize(720, 440) * DesignedScale(font()));
 
     Run = new SourceRun(
         source_,
