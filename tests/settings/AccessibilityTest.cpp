@@ -28,6 +28,8 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -51,6 +53,18 @@ QPalette DarkPalette() {
     p.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
     p.setColor(QPalette::HighlightedText, Qt::black);
     return p;
+}
+
+// The contrast of two colours as the web's accessibility guidelines define it, 1 to 21.
+qreal Contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](qreal v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const qreal la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 // Sets the look's desktop font and palette for its lifetime.
@@ -91,11 +105,19 @@ protected:
         EXPECT_EQ(UnnamedControls(window), "");
         EXPECT_EQ(LayoutFaults(window), "");
         EXPECT_EQ(TabCycleFaults(window), "");
-        // Pictures are drawn for the screen's pixels, at their logical size.
         for (const QLabel* label : window->findChildren<QLabel*>()) {
-            if (!label->pixmap().isNull() && label->isVisible()) {
+            if (!label->isVisible())
+                continue;
+            // Pictures are drawn for the screen's pixels, at their logical size.
+            if (!label->pixmap().isNull()) {
                 EXPECT_EQ(label->pixmap().devicePixelRatio(), ratio)
                     << label->objectName().toStdString();
+            }
+            // Texts stand out from their background (3:1 at least, as large text needs).
+            const QPalette& p = label->palette();
+            if (!label->text().isEmpty() && label->foregroundRole() == QPalette::WindowText) {
+                EXPECT_GE(Contrast(p.color(QPalette::WindowText), p.color(QPalette::Window)), 3.0)
+                    << label->text().toStdString();
             }
         }
     }
@@ -138,6 +160,10 @@ protected:
         // With a proxy and a stored login, every field of the proxy page takes the keyboard.
         settings.CB_proxy->setChecked(true);
         settings.RB_proxy_login_save->setChecked(true);
+        // The red notes in view, on every palette.
+        settings.Edit_ProxyPort->setText("0");
+        settings.E_tsa_url->setText("ftp://tsa.example/");
+        emit settings.E_tsa_url->editingFinished();
         Show(&settings);
         const char* pages[] = {"settings-proxy", "settings-keywords", "settings-sources",
                                "settings-captures"};
