@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 
 namespace {
 const QSize kWindow(338, 167);
@@ -27,15 +28,20 @@ TDmsg::TDmsg(QWidget* parent) : QDialog(parent) {
 }
 
 void TDmsg::ShowText(const QString& text) {
-    // A long notice makes the window bigger; every other one shows in the usual size.
-    // A larger font makes the button larger as well.
-    const QSize grow = FitMessageText(Label1, text, kLabel, kWindow);
-    const QSize button = RoomForCaption(OKBtn, OKBtn->text(), kButton);
-    const QSize window = kWindow + grow + QSize(0, button.height() - kButton.height());
+    // A long notice makes the window bigger; every other one shows in the usual size, in the
+    // same proportions larger with a larger desktop font.
+    const qreal scale = DesignedScale(font());
+    const auto scaled = [scale](int pixels) { return qRound(pixels * scale); };
+    if (auto* area = findChild<QScrollArea*>("Label1Area"))
+        area->move(scaled(14), scaled(14));
+    const QSize grow = FitMessageText(Label1, text, kLabel * scale, kWindow * scale);
+    const QSize button = RoomForCaption(OKBtn, OKBtn->text(), kButton * scale);
+    const QSize window =
+        kWindow * scale + grow + QSize(0, button.height() - (kButton * scale).height());
     setFixedSize(window);
-    Bevel1->resize(QSize(323, 113) + grow);
+    Bevel1->setGeometry(QRect(QPoint(scaled(7), scaled(7)), QSize(323, 113) * scale + grow));
     OKBtn->resize(button);
-    OKBtn->move((window.width() - button.width()) / 2, 132 + grow.height());
+    OKBtn->move((window.width() - button.width()) / 2, scaled(132) + grow.height());
     CenterOnScreen(this);
     OKBtn->setDefault(true);
     OKBtn->setFocus();

@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 
 #include <algorithm>
 
@@ -35,20 +36,30 @@ TFsure::TFsure(QWidget* parent) : QDialog(parent) {
 
 bool TFsure::Ask(const QString& text) {
     Answer = false;
-    // A long question makes the window bigger; every other one shows in the usual size.
-    // A larger font makes the buttons larger as well.
-    const QSize grow = FitMessageText(Label1, text, kLabel, kWindow);
-    const QSize button = RoomForCaption(OKBtn, OKBtn->text(), kButton)
-                             .expandedTo(RoomForCaption(CancelBtn, CancelBtn->text(), kButton));
-    const int buttons = 2 * button.width() + kButtonGap;
-    const QSize window((kWindow + grow).width() + std::max(0, buttons + 150 - kWindow.width()),
-                       (kWindow + grow).height() + button.height() - kButton.height());
+    // A long question makes the window bigger; every other one shows in the usual size, in
+    // the same proportions larger with a larger desktop font.
+    const qreal scale = DesignedScale(font());
+    const auto scaled = [scale](int pixels) { return qRound(pixels * scale); };
+    const QSize designedWindow = kWindow * scale;
+    const QSize designedButton = kButton * scale;
+    if (auto* area = findChild<QScrollArea*>("Label1Area"))
+        area->move(scaled(21), scaled(21));
+    const QSize grow = FitMessageText(Label1, text, kLabel * scale, designedWindow);
+    const QSize button =
+        RoomForCaption(OKBtn, OKBtn->text(), designedButton)
+            .expandedTo(RoomForCaption(CancelBtn, CancelBtn->text(), designedButton));
+    const int buttons = 2 * button.width() + scaled(kButtonGap);
+    const QSize window((designedWindow + grow).width() +
+                           std::max(0, buttons + scaled(150) - designedWindow.width()),
+                       (designedWindow + grow).height() + button.height() -
+                           designedButton.height());
     setFixedSize(window);
-    Bevel1->resize(window.width() - 16, 119 + grow.height());
+    Bevel1->setGeometry(scaled(8), scaled(8), window.width() - scaled(16),
+                        scaled(119) + grow.height());
     for (QPushButton* b : {OKBtn, CancelBtn})
         b->resize(button);
-    OKBtn->move((window.width() - buttons) / 2, 136 + grow.height());
-    CancelBtn->move(OKBtn->x() + button.width() + kButtonGap, OKBtn->y());
+    OKBtn->move((window.width() - buttons) / 2, scaled(136) + grow.height());
+    CancelBtn->move(OKBtn->x() + button.width() + scaled(kButtonGap), OKBtn->y());
     CenterOnScreen(this);
     // A button clicked last keeps the focus, and with it Enter, into the next question.
     OKBtn->setDefault(true);
