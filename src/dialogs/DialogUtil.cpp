@@ -166,9 +166,9 @@ void FixSizeForFont(QWidget* window, const QSize& designed) {
     }
     layout->invalidate();
     layout->activate();
-    // The least room of every control (a button's whole caption, a label's line); a wrapped
-    // text takes the lines it needs at the width the window has.
-    // The designed proportions at a larger font, as DesignedFont's.
+    // The designed proportions at a larger font, as DesignedFont's; at least the least room of
+    // every control (a button's whole caption, a label's line); a wrapped text takes the lines
+    // it needs at the width the window has.
     const QSize scaled = designed * DesignedScale(window->font());
     const QSize least = layout->totalMinimumSize();
     const int width = std::max(scaled.width(), least.width());
