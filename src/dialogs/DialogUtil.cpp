@@ -4,9 +4,12 @@
 #include <QApplication>
 #include <QCompleter>
 #include <QFileDialog>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProxyStyle>
@@ -29,6 +32,9 @@ public:
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
+
+// The pixel size of the desktop font the fixed-layout dialogs were designed at.
+constexpr int kDesignedDesktopPixels = 13;
 
 QScrollArea* areaOf(QLabel* label) {
     QWidget* viewport = label->parentWidget();
@@ -53,6 +59,8 @@ QLabel* MakeMessageLabel(QWidget* parent, const QRect& geometry) {
     area->setWidgetResizable(true);
     area->setGeometry(geometry);
     area->viewport()->setAutoFillBackground(false);
+    // Only a text that scrolls needs the keyboard (FitMessageText); the focus starts on a button.
+    area->setFocusPolicy(Qt::NoFocus);
     auto* label = new QLabel();
     label->setObjectName("Label1");
     label->setTextFormat(Qt::PlainText);
@@ -95,6 +103,9 @@ QSize FitMessageText(QLabel* label, const QString& text, const QSize& designedLa
                                                    : Qt::ScrollBarAlwaysOff);
         area->resize(width, height);
         area->ensureVisible(0, 0);
+        // A text larger than the screen is scrolled with the keys; the area is read out as it.
+        area->setFocusPolicy(scrolls ? Qt::StrongFocus : Qt::NoFocus);
+        area->setAccessibleName(scrolls ? text : QString());
     }
     return {width - designedLabel.width(), height - designedLabel.height()};
 }
@@ -135,4 +146,55 @@ void CenterOnScreen(QWidget* window) {
         return;
     const QRect area = screen->availableGeometry();
     window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
+}
+
+QSize RoomForCaption(const QWidget* control, const QString& caption, const QSize& designed) {
+    QString text = caption;
+    text.remove('&');
+    const QFontMetrics metrics(control->font());
+    // The style's frame and padding around the caption.
+    constexpr int padding = 16;
+    return designed.expandedTo(
+        QSize(metrics.horizontalAdvance(text) + padding, metrics.height() + padding / 2));
+}
+
+void FixSizeForFont(QWidget* window, const QSize& designed) {
+    QLayout* layout = window->layout();
+    if (!layout) {
+        window->setFixedSize(designed);
+        return;
+    }
+    layout->invalidate();
+    layout->activate();
+    // The designed proportions at a larger font, as DesignedFont's; at least the least room of
+    // every control (a button's whole caption, a label's line); a wrapped text takes the lines
+    // it needs at the width the window has.
+    const QSize scaled = designed * DesignedScale(window->font());
+    const QSize least = layout->totalMinimumSize();
+    const int width = std::max(scaled.width(), least.width());
+    int height = std::max(scaled.height(), least.height());
+    if (layout->hasHeightForWidth())
+        height = std::max(height, layout->totalHeightForWidth(width));
+    window->setFixedSize(width, height);
+}
+
+qreal DesignedScale(const QFont& font) {
+    return std::max(1.0, QFontInfo(font).pixelSize() / qreal(kDesignedDesktopPixels));
+}
+
+QFont DesignedFont(const QFont& base, int pixels, bool bold) {
+    QFont font(base);
+    font.setPixelSize(qRound(pixels * DesignedScale(base)));
+    font.setBold(bold);
+    return font;
+}
+
+QColor WarningColour(const QPalette& palette, const QColor& designed) {
+    return palette.color(QPalette::Window).lightness() < 128 ? QColor(255, 120, 120) : designed;
+}
+
+void PaintWarning(QLabel* label, const QColor& designed) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, WarningColour(palette, designed));
+    label->setPalette(palette);
 }

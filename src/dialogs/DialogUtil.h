@@ -7,10 +7,13 @@
 
 #include "tree/LocalText.h"
 
+class QColor;
 class QFileDialog;
+class QFont;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QPalette;
 class QSize;
 class QWidget;
 
@@ -36,3 +39,20 @@ void ShowStarsFor(QLineEdit* passwordField);
 int ExecFileDialog(QFileDialog* dialog);
 // Centres a top-level window on the screen it is on (or the primary screen).
 void CenterOnScreen(QWidget* window);
+// The designed size of a control with a caption, or more where the caption needs more room in
+// the control's font (the mnemonic's '&' takes none).
+QSize RoomForCaption(const QWidget* control, const QString& caption, const QSize& designed);
+// Fixes a window that has a layout at its designed size, larger in the measure of a larger
+// desktop font (as DesignedFont), and larger still where its controls need more room: every
+// control at least its least size, every wrapped text all of its lines.
+void FixSizeForFont(QWidget* window, const QSize& designed);
+// How much larger than the designed desktop font (13 pixels) the font is; never below 1.
+qreal DesignedScale(const QFont& font);
+// A font of the designed pixel size at the designed desktop font, larger in the same measure
+// with a larger desktop font.
+QFont DesignedFont(const QFont& base, int pixels, bool bold);
+// The designed red of a text on the window's background where that is light; a light red where
+// it is dark, so that the text stays readable.
+QColor WarningColour(const QPalette& palette, const QColor& designed);
+// Paints a label's text in WarningColour of its palette.
+void PaintWarning(QLabel* label, const QColor& designed);

@@ -5,10 +5,15 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+
+#include <algorithm>
 
 namespace {
 const QSize kWindow(313, 172);
 const QSize kLabel(274, 99);
+const QSize kButton(75, 25);
+constexpr int kButtonGap = 13;
 } // namespace
 
 TFsure::TFsure(QWidget* parent) : QDialog(parent) {
@@ -18,11 +23,11 @@ TFsure::TFsure(QWidget* parent) : QDialog(parent) {
     setFixedSize(kWindow);
     Bevel1 = MakeBevel(this, QRect(8, 8, 297, 119));
     Label1 = MakeMessageLabel(this, QRect(QPoint(21, 21), kLabel));
-    OKBtn = new QPushButton("Yes", this);
+    OKBtn = new QPushButton("&Yes", this);
     OKBtn->setObjectName("OKBtn");
     OKBtn->setGeometry(75, 136, 75, 25);
     OKBtn->setDefault(true);
-    CancelBtn = new QPushButton("No", this);
+    CancelBtn = new QPushButton("&No", this);
     CancelBtn->setObjectName("CancelBtn");
     CancelBtn->setGeometry(163, 136, 75, 25);
     connect(OKBtn, &QPushButton::clicked, this, &TFsure::OKBtnClick);
@@ -31,12 +36,30 @@ TFsure::TFsure(QWidget* parent) : QDialog(parent) {
 
 bool TFsure::Ask(const QString& text) {
     Answer = false;
-    // A long question makes the window bigger; every other one shows in the usual size.
-    const QSize grow = FitMessageText(Label1, text, kLabel, kWindow);
-    setFixedSize(kWindow + grow);
-    Bevel1->resize(QSize(297, 119) + grow);
-    OKBtn->move(75 + grow.width() / 2, 136 + grow.height());
-    CancelBtn->move(163 + grow.width() / 2, 136 + grow.height());
+    // A long question makes the window bigger; every other one shows in the usual size, in
+    // the same proportions larger with a larger desktop font.
+    const qreal scale = DesignedScale(font());
+    const auto scaled = [scale](int pixels) { return qRound(pixels * scale); };
+    const QSize designedWindow = kWindow * scale;
+    const QSize designedButton = kButton * scale;
+    if (auto* area = findChild<QScrollArea*>("Label1Area"))
+        area->move(scaled(21), scaled(21));
+    const QSize grow = FitMessageText(Label1, text, kLabel * scale, designedWindow);
+    const QSize button =
+        RoomForCaption(OKBtn, OKBtn->text(), designedButton)
+            .expandedTo(RoomForCaption(CancelBtn, CancelBtn->text(), designedButton));
+    const int buttons = 2 * button.width() + scaled(kButtonGap);
+    const QSize window((designedWindow + grow).width() +
+                           std::max(0, buttons + scaled(150) - designedWindow.width()),
+                       (designedWindow + grow).height() + button.height() -
+                           designedButton.height());
+    setFixedSize(window);
+    Bevel1->setGeometry(scaled(8), scaled(8), window.width() - scaled(16),
+                        scaled(119) + grow.height());
+    for (QPushButton* b : {OKBtn, CancelBtn})
+        b->resize(button);
+    OKBtn->move((window.width() - buttons) / 2, scaled(136) + grow.height());
+    CancelBtn->move(OKBtn->x() + button.width() + scaled(kButtonGap), OKBtn->y());
     CenterOnScreen(this);
     // A button clicked last keeps the focus, and with it Enter, into the next question.
     OKBtn->setDefault(true);

@@ -17,9 +17,11 @@
 
 namespace {
 
-// A small padlock: the dialog's decorative picture.
-QPixmap padlockPicture() {
-    QPixmap picture(32, 32);
+// A small padlock: the dialog's decorative picture, 32 logical pixels with ratio physical pixels
+// to each.
+QPixmap padlockPicture(qreal ratio) {
+    QPixmap picture(qRound(32 * ratio), qRound(32 * ratio));
+    picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::transparent);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
@@ -47,16 +49,15 @@ TD_proxyLogin::TD_proxyLogin(QWidget* parent) : QDialog(parent) {
 
     Image1 = new QLabel(this);
     Image1->setObjectName("Image1");
-    Image1->setPixmap(padlockPicture());
     Image1->setFixedSize(32, 32);
 
-    Label3 = new QLabel("Proxy user name:", this);
+    Label3 = new QLabel("Proxy &user name:", this);
     Label3->setObjectName("Label3");
     Edit_proxyUser = new QLineEdit(this);
     Edit_proxyUser->setObjectName("Edit_proxyUser");
     Label3->setBuddy(Edit_proxyUser);
 
-    Label4 = new QLabel("Proxy password:", this);
+    Label4 = new QLabel("Proxy &password:", this);
     Label4->setObjectName("Label4");
     Edit_proxyPass = new QLineEdit(this);
     Edit_proxyPass->setObjectName("Edit_proxyPass");
@@ -68,10 +69,10 @@ TD_proxyLogin::TD_proxyLogin(QWidget* parent) : QDialog(parent) {
     Bevel1->setFrameShape(QFrame::HLine);
     Bevel1->setFrameShadow(QFrame::Sunken);
 
-    Ok = new QPushButton("Ok", this);
+    Ok = new QPushButton("&Ok", this);
     Ok->setObjectName("Ok");
     Ok->setDefault(true);
-    btnCancel = new QPushButton("Cancel", this);
+    btnCancel = new QPushButton("&Cancel", this);
     btnCancel->setObjectName("btnCancel");
     connect(Ok, &QPushButton::clicked, this, &TD_proxyLogin::OkClick);
     connect(btnCancel, &QPushButton::clicked, this, &TD_proxyLogin::btnCancelClick);
@@ -101,7 +102,7 @@ TD_proxyLogin::TD_proxyLogin(QWidget* parent) : QDialog(parent) {
     setTabOrder(Edit_proxyUser, Edit_proxyPass);
     setTabOrder(Edit_proxyPass, Ok);
     setTabOrder(Ok, btnCancel);
-    setFixedSize(335, 153);
+    FixSizeForFont(this, QSize(335, 153));
 }
 
 void TD_proxyLogin::Execute() {
@@ -129,6 +130,10 @@ void TD_proxyLogin::Execute(TD_settings_user& settings) {
 }
 
 void TD_proxyLogin::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        Image1->setPixmap(padlockPicture(devicePixelRatioF()));
+        FixSizeForFont(this, QSize(335, 153));
+    }
     QDialog::showEvent(event);
     if (!event->spontaneous())
         CenterOnScreen(this);

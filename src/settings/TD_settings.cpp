@@ -22,10 +22,10 @@ TD_settings::TD_settings(const QString& settingsFile, QWidget* parent)
     TabSheet1->setObjectName("TabSheet1");
     PageControl1->addTab(TabSheet1, "TabSheet1");
 
-    OKBtn = new QPushButton("OK", this);
+    OKBtn = new QPushButton("&OK", this);
     OKBtn->setObjectName("OKBtn");
     OKBtn->setDefault(true);
-    CancelBtn = new QPushButton("Cancel", this);
+    CancelBtn = new QPushButton("&Cancel", this);
     CancelBtn->setObjectName("CancelBtn");
     connect(OKBtn, &QPushButton::clicked, this, &TD_settings::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);

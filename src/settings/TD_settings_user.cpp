@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -60,7 +61,7 @@ TD_settings_user::TD_settings_user(const QString& settingsFile, QWidget* parent)
     setObjectName("D_settings_user");
     D_settings_user = this;
 
-    OKBtn->setText("Close");
+    OKBtn->setText("&Close");
     CancelBtn->hide();
     PageControl1->setTabText(PageControl1->indexOf(TabSheet1), "Proxy");
     buildProxyPage();
@@ -80,7 +81,7 @@ void TD_settings_user::buildProxyPage() {
     GroupBox_proxy = new QGroupBox("Proxy settings", TabSheet1);
     GroupBox_proxy->setObjectName("GroupBox_proxy");
 
-    CB_proxy = new QCheckBox("Use proxy for autosearch", GroupBox_proxy);
+    CB_proxy = new QCheckBox("&Use proxy for autosearch", GroupBox_proxy);
     CB_proxy->setObjectName("CB_proxy");
     QFont bold = CB_proxy->font();
     bold.setBold(true);
@@ -101,9 +102,6 @@ void TD_settings_user::buildProxyPage() {
     Edit_ProxyPort->setText("8080");
     L_port_range = new QLabel("A port is a number from 1 to 65535.", GroupBox_proxy);
     L_port_range->setObjectName("L_port_range");
-    QPalette warning = L_port_range->palette();
-    warning.setColor(QPalette::WindowText, Qt::red);
-    L_port_range->setPalette(warning);
     L_port_range->hide();
 
     // Room for every place of the mask, and no more.
@@ -116,9 +114,9 @@ void TD_settings_user::buildProxyPage() {
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
 
-    RB_proxy_login_dialog = new QRadioButton("Use proxy login dialog", GroupBox_proxy);
+    RB_proxy_login_dialog = new QRadioButton("Use proxy login &dialog", GroupBox_proxy);
     RB_proxy_login_dialog->setObjectName("RB_proxy_login_dialog");
-    RB_proxy_login_save = new QRadioButton("Save proxy login (can stay blank)", GroupBox_proxy);
+    RB_proxy_login_save = new QRadioButton("&Save proxy login (can stay blank)", GroupBox_proxy);
     RB_proxy_login_save->setObjectName("RB_proxy_login_save");
 
     Edit_proxyUser = new QLineEdit(GroupBox_proxy);
@@ -129,7 +127,7 @@ void TD_settings_user::buildProxyPage() {
     Edit_proxyUser->setMinimumWidth(metrics.horizontalAdvance(QString(30, 'n')));
 
     SB_proxyLogin =
-        new QPushButton("Refresh proxy username and pasword for current session", GroupBox_proxy);
+        new QPushButton("&Refresh proxy username and pasword for current session", GroupBox_proxy);
     SB_proxyLogin->setObjectName("SB_proxyLogin");
 
     for (QLineEdit* field : {Edit_proxyIP, Edit_ProxyPort, Edit_proxyUser, Edit_proxyPass}) {
@@ -146,9 +144,9 @@ void TD_settings_user::buildProxyPage() {
     grid->setVerticalSpacing(8);
     int row = 0;
     grid->addWidget(CB_proxy, row++, 0, 1, 2);
-    grid->addWidget(fieldLabel("Proxy IP:", Edit_proxyIP, GroupBox_proxy), row, 0);
+    grid->addWidget(fieldLabel("Proxy &IP:", Edit_proxyIP, GroupBox_proxy), row, 0);
     grid->addWidget(Edit_proxyIP, row++, 1, Qt::AlignLeft);
-    grid->addWidget(fieldLabel("Proxy port:", Edit_ProxyPort, GroupBox_proxy), row, 0);
+    grid->addWidget(fieldLabel("Proxy p&ort:", Edit_ProxyPort, GroupBox_proxy), row, 0);
     auto* port = new QHBoxLayout();
     port->setSpacing(12);
     port->addWidget(Edit_ProxyPort);
@@ -158,9 +156,9 @@ void TD_settings_user::buildProxyPage() {
     grid->addWidget(line, row++, 0, 1, 2);
     grid->addWidget(RB_proxy_login_dialog, row++, 0, 1, 2);
     grid->addWidget(RB_proxy_login_save, row++, 0, 1, 2);
-    grid->addWidget(fieldLabel("Proxy user name:", Edit_proxyUser, GroupBox_proxy), row, 0);
+    grid->addWidget(fieldLabel("Proxy user &name:", Edit_proxyUser, GroupBox_proxy), row, 0);
     grid->addWidget(Edit_proxyUser, row++, 1);
-    grid->addWidget(fieldLabel("Proxy password:", Edit_proxyPass, GroupBox_proxy), row, 0);
+    grid->addWidget(fieldLabel("Proxy pass&word:", Edit_proxyPass, GroupBox_proxy), row, 0);
     grid->addWidget(Edit_proxyPass, row++, 1);
     grid->addWidget(SB_proxyLogin, row++, 0, 1, 2);
     grid->setColumnStretch(1, 1);
@@ -191,10 +189,12 @@ void TD_settings_user::buildKeywordsPage() {
     LB_keywords = new QListWidget(TabSheet_kw);
     LB_keywords->setObjectName("LB_keywords");
     LB_keywords->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A list is read out by its own name; its label's is not passed on.
+    LB_keywords->setAccessibleName("Often used keywords");
     LB_keywords->installEventFilter(this);
-    btn_add_kw = new QPushButton("Add", TabSheet_kw);
+    btn_add_kw = new QPushButton("&Add", TabSheet_kw);
     btn_add_kw->setObjectName("btn_add_kw");
-    btn_del_kw = new QPushButton("Delete", TabSheet_kw);
+    btn_del_kw = new QPushButton("&Delete", TabSheet_kw);
     btn_del_kw->setObjectName("btn_del_kw");
     connect(btn_add_kw, &QPushButton::clicked, this, &TD_settings_user::btn_add_kwClick);
     connect(btn_del_kw, &QPushButton::clicked, this, &TD_settings_user::btn_del_kwClick);
@@ -205,7 +205,7 @@ void TD_settings_user::buildKeywordsPage() {
     buttons->addStretch(1);
 
     auto* grid = new QGridLayout(TabSheet_kw);
-    grid->addWidget(fieldLabel("Often used keywords:", LB_keywords, TabSheet_kw), 0, 0, 1, 2);
+    grid->addWidget(fieldLabel("&Often used keywords:", LB_keywords, TabSheet_kw), 0, 0, 1, 2);
     grid->addWidget(LB_keywords, 1, 0);
     grid->addLayout(buttons, 1, 1);
     grid->setColumnStretch(0, 1);
@@ -220,12 +220,15 @@ void TD_settings_user::buildSourcesPage() {
     LV_sources = new QTreeWidget(TabSheet_sources);
     LV_sources->setObjectName("LV_sources");
     LV_sources->setHeaderLabels({"Name", "Kind", "Address"});
+    LV_sources->setAccessibleName("Search sources");
     LV_sources->setRootIsDecorated(false);
     LV_sources->setUniformRowHeights(true);
     LV_sources->setSelectionMode(QAbstractItemView::SingleSelection);
-    LV_sources->setMinimumWidth(460);
-    LV_sources->setColumnWidth(0, 130);
-    LV_sources->setColumnWidth(1, 110);
+    // The designed widths, wider with a larger font.
+    const qreal scale = DesignedScale(LV_sources->font());
+    LV_sources->setMinimumWidth(qRound(460 * scale));
+    LV_sources->setColumnWidth(0, qRound(130 * scale));
+    LV_sources->setColumnWidth(1, qRound(110 * scale));
     // The address takes the room left; a long one shows whole in its tip.
     LV_sources->header()->setSectionResizeMode(2, QHeaderView::Stretch);
     LV_sources->setTextElideMode(Qt::ElideMiddle);
@@ -243,10 +246,11 @@ void TD_settings_user::buildSourcesPage() {
         connect(b, &QPushButton::clicked, this, handler);
         return b;
     };
-    btn_add_source = button("btn_add_source", "Add...", &TD_settings_user::btn_add_sourceClick);
-    btn_edit_source = button("btn_edit_source", "Edit...", &TD_settings_user::btn_edit_sourceClick);
-    btn_try_source = button("btn_try_source", "Try...", &TD_settings_user::btn_try_sourceClick);
-    btn_del_source = button("btn_del_source", "Remove", &TD_settings_user::btn_del_sourceClick);
+    btn_add_source = button("btn_add_source", "&Add...", &TD_settings_user::btn_add_sourceClick);
+    btn_edit_source =
+        button("btn_edit_source", "&Edit...", &TD_settings_user::btn_edit_sourceClick);
+    btn_try_source = button("btn_try_source", "&Try...", &TD_settings_user::btn_try_sourceClick);
+    btn_del_source = button("btn_del_source", "&Remove", &TD_settings_user::btn_del_sourceClick);
 
     auto* buttons = new QVBoxLayout();
     buttons->addWidget(btn_add_source);
@@ -256,7 +260,7 @@ void TD_settings_user::buildSourcesPage() {
     buttons->addStretch(1);
 
     auto* grid = new QGridLayout(TabSheet_sources);
-    grid->addWidget(fieldLabel("Search sources:", LV_sources, TabSheet_sources), 0, 0, 1, 2);
+    grid->addWidget(fieldLabel("&Search sources:", LV_sources, TabSheet_sources), 0, 0, 1, 2);
     grid->addWidget(LV_sources, 1, 0);
     grid->addLayout(buttons, 1, 1);
     grid->setColumnStretch(0, 1);
@@ -267,25 +271,25 @@ void TD_settings_user::buildCapturesPage() {
     TabSheet_captures = new QWidget();
     TabSheet_captures->setObjectName("TabSheet_captures");
     PageControl1->addTab(TabSheet_captures, "Captures");
-    CB_capture_on_add = new QCheckBox("Capture on every Add to list", TabSheet_captures);
+    CB_capture_on_add = new QCheckBox("Capture on every &Add to list", TabSheet_captures);
     CB_capture_on_add->setObjectName("CB_capture_on_add");
-    CB_capture_pdf = new QCheckBox("Also save a PDF", TabSheet_captures);
+    CB_capture_pdf = new QCheckBox("Also save a &PDF", TabSheet_captures);
     CB_capture_pdf->setObjectName("CB_capture_pdf");
     // Trusted time: the authority that stamps each manifest, and the certificates its stamps
     // are checked with.
-    auto* tsaLabel = new QLabel("Time-stamping authority (RFC 3161), optional:", TabSheet_captures);
+    auto* tsaLabel =
+        new QLabel("&Time-stamping authority (RFC 3161), optional:", TabSheet_captures);
     E_tsa_url = new QLineEdit(TabSheet_captures);
     E_tsa_url->setObjectName("E_tsa_url");
     E_tsa_url->setPlaceholderText("http://tsa.example/");
     tsaLabel->setBuddy(E_tsa_url);
     auto* caLabel =
-        new QLabel("Its CA certificates (PEM file), to check the stamps:", TabSheet_captures);
+        new QLabel("Its CA c&ertificates (PEM file), to check the stamps:", TabSheet_captures);
     E_tsa_ca = new QLineEdit(TabSheet_captures);
     E_tsa_ca->setObjectName("E_tsa_ca");
     caLabel->setBuddy(E_tsa_ca);
     L_tsa_note = new QLabel(TabSheet_captures);
     L_tsa_note->setObjectName("L_tsa_note");
-    L_tsa_note->setStyleSheet("color: #c00000;");
     L_tsa_note->hide();
     auto* page = new QVBoxLayout(TabSheet_captures);
     page->addWidget(CB_capture_on_add);
@@ -317,6 +321,13 @@ void TD_settings_user::storeCaptureSwitches() {
         settings.tsaUrl = tsa.toStdString();
     settings.tsaCaFile = QFile::encodeName(E_tsa_ca->text().trimmed()).toStdString();
     WriteCaptureSettings(SettingsTree(), settings);
+}
+
+void TD_settings_user::showEvent(QShowEvent* event) {
+    // The red notes stay readable on the palette of the moment.
+    PaintWarning(L_port_range, Qt::red);
+    PaintWarning(L_tsa_note, QColor(0xC0, 0x00, 0x00));
+    TD_settings::showEvent(event);
 }
 
 std::string TD_settings_user::GetVersion() const {

@@ -104,6 +104,7 @@ public:
 
 protected:
     void ShowSettings() override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 public slots:

@@ -53,7 +53,7 @@ TD_source_edit::TD_source_edit(const QString& caption, const SearchSource& sourc
     Label_hint->setObjectName("Label_hint");
     Label_hint->setTextFormat(Qt::PlainText);
     Label_hint->setForegroundRole(QPalette::PlaceholderText);
-    SB_find = new QPushButton("Find...", this);
+    SB_find = new QPushButton("&Find...", this);
     SB_find->setObjectName("SB_find");
     SB_find->setAutoDefault(false);
     SB_find->setToolTip("Make the source from a web page, an OpenSearch description or a "
@@ -64,10 +64,10 @@ TD_source_edit::TD_source_edit(const QString& caption, const SearchSource& sourc
     SE_interval = spinBox("SE_interval", 0, SearchSource::MaxIntervalMs, this);
     SE_interval->setSingleStep(100);
 
-    OKBtn = new QPushButton("OK", this);
+    OKBtn = new QPushButton("&OK", this);
     OKBtn->setObjectName("OKBtn");
     OKBtn->setDefault(true);
-    CancelBtn = new QPushButton("Cancel", this);
+    CancelBtn = new QPushButton("&Cancel", this);
     CancelBtn->setObjectName("CancelBtn");
     connect(OKBtn, &QPushButton::clicked, this, &TD_source_edit::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
@@ -90,14 +90,14 @@ TD_source_edit::TD_source_edit(const QString& caption, const SearchSource& sourc
             grid->addWidget(w, row, 1);
         ++row;
     };
-    field("Name:", Edit_name, Whole);
-    field("Kind:", CB_kind, Own);
-    field("Address:", Edit_address, BesideButton);
+    field("&Name:", Edit_name, Whole);
+    field("&Kind:", CB_kind, Own);
+    field("&Address:", Edit_address, BesideButton);
     grid->addWidget(SB_find, row - 1, 2);
     grid->addWidget(Label_hint, row++, 1, 1, 2);
-    field("Pages per keyword:", SE_pages, Own);
-    field("Keywords in flight:", SE_parallel, Own);
-    field("Interval (ms):", SE_interval, Own);
+    field("&Pages per keyword:", SE_pages, Own);
+    field("Keywords in f&light:", SE_parallel, Own);
+    field("&Interval (ms):", SE_interval, Own);
     SE_interval->setToolTip("The least time between two requests to the same server");
     grid->setColumnStretch(1, 1);
 

@@ -28,19 +28,21 @@ TD_source_try::TD_source_try(const SearchSource& source, std::function<ProxyValu
     Memo_log = new QPlainTextEdit(this);
     Memo_log->setObjectName("Memo_log");
     Memo_log->setReadOnly(true);
+    Memo_log->setAccessibleName("Log");
     Memo_log->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo_log->setFixedHeight(Memo_log->fontMetrics().lineSpacing() * 6 + 12);
     LV_results = new QTreeWidget(this);
     LV_results->setObjectName("LV_results");
     LV_results->setHeaderLabels({"Title", "Address"});
+    LV_results->setAccessibleName("Results");
     LV_results->setRootIsDecorated(false);
     LV_results->setUniformRowHeights(true);
-    LV_results->setColumnWidth(0, 280);
+    LV_results->setColumnWidth(0, qRound(280 * DesignedScale(LV_results->font())));
     LV_results->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     LV_results->setTextElideMode(Qt::ElideMiddle);
     Label_count = new QLabel(this);
     Label_count->setObjectName("Label_count");
-    CloseBtn = new QPushButton("Cancel", this);
+    CloseBtn = new QPushButton("&Cancel", this);
     CloseBtn->setObjectName("CloseBtn");
     CloseBtn->setDefault(true);
     connect(CloseBtn, &QPushButton::clicked, this, &TD_source_try::CloseBtnClick);
@@ -53,7 +55,7 @@ TD_source_try::TD_source_try(const SearchSource& source, std::function<ProxyValu
     layout->addWidget(Memo_log);
     layout->addWidget(LV_results, 1);
     layout->addLayout(buttons);
-    resize(720, 440);
+    resize(QSize(720, 440) * DesignedScale(font()));
 
     Run = new SourceRun(
         source_,
@@ -72,7 +74,7 @@ TD_source_try::~TD_source_try() = default;
 void TD_source_try::Start(const std::string& keyword) {
     Label_what->setText("\"" + ToQ(keyword) + "\" with " + ToQ(SourceKindCaption(source_.kind)) +
                         ": " + ToQ(source_.address));
-    CloseBtn->setText("Cancel");
+    CloseBtn->setText("&Cancel");
     Run->Start({keyword});
 }
 
@@ -93,7 +95,7 @@ bool TD_source_try::addResult(const std::string& title, const std::string& url) 
 }
 
 void TD_source_try::runEnded() {
-    CloseBtn->setText("Close");
+    CloseBtn->setText("&Close");
     if (LV_results->topLevelItemCount() == 0)
         Label_count->setText("No results");
 }

@@ -27,6 +27,10 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+private:
+    // Fonts, colours, picture and size for the desktop font, palette and screen of the moment.
+    void layOut();
+
 private slots:
     void Label_httpClick();
     void Btn_okClick();
@@ -35,6 +39,7 @@ private slots:
 // The one about box of the program, created on first use.
 TF_about* F_about();
 
-// The product picture at the given size, from the program's own pictures.
+// The product picture at the given size (logical pixels, ratio physical pixels to each), from
+// the program's own pictures.
 class QPixmap;
-QPixmap ProductPicture(int size);
+QPixmap ProductPicture(int size, qreal ratio = 1.0);

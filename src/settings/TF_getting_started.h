@@ -37,4 +37,8 @@ public:
 
 private slots:
     void btnOkClick();
+
+private:
+    // Fonts, picture and size for the desktop font and screen of the moment.
+    void layOut();
 };

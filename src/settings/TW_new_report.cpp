@@ -16,7 +16,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFrame>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -26,6 +28,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -56,34 +59,38 @@ void EnableField(QWidget* field, bool enabled) {
     field->setPalette(p);
 }
 
-// A sunken frame around a picture.
-QFrame* FramedPicture(QWidget* page, const char* frameName, const char* imageName,
-                      const QPixmap& picture, QLabel** image) {
+// A sunken frame around a picture (set by drawPictures).
+QFrame* FramedPicture(QWidget* page, const char* frameName, const char* imageName, QLabel** image) {
     auto* frame = new QFrame(page);
     frame->setObjectName(frameName);
     frame->setFrameShape(QFrame::Box);
     frame->setFrameShadow(QFrame::Sunken);
-    frame->setGeometry(8, 8, kPictureSize + 4, kPictureSize + 4);
+    frame->setFixedSize(kPictureSize + 4, kPictureSize + 4);
     *image = new QLabel(frame);
     (*image)->setObjectName(imageName);
     (*image)->setAlignment(Qt::AlignCenter);
-    (*image)->setPixmap(picture);
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(*image);
     return frame;
 }
 
-QLabel* MakeLabel(QWidget* page, const char* name, const QString& text, const QRect& at,
-                  bool wrap = false) {
+QLabel* MakeLabel(QWidget* page, const char* name, const QString& text, bool wrap = false) {
     auto* label = new QLabel(text, page);
     label->setObjectName(name);
+    // Plain text keeps quotes and the like as they are; a mnemonic is still underlined.
     label->setTextFormat(Qt::PlainText);
-    label->setGeometry(at);
     label->setWordWrap(wrap);
     if (wrap)
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
+}
+
+QVBoxLayout* PageLayout(QWidget* page) {
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSpacing(2);
+    return layout;
 }
 
 QFont Bold(QFont font) {
@@ -108,11 +115,12 @@ private:
 TW_new_report::TW_new_report(QWidget* parent) : TWizard(parent) {
     setObjectName("W_new_report");
     setWindowTitle("New search report");
-    setFixedSize(540, 400);
     buildGeneralPage();
     buildFileNamePage();
     buildSearchPage();
     buildReadyPage();
+    drawPictures();
+    FixSizeForFont(this, QSize(540, 400));
     connect(btnFinish, &QPushButton::clicked, this, &TW_new_report::btnFinishClick);
 
     // Creation: the wizard's own, then today's date and the often used keywords.
@@ -136,31 +144,55 @@ void TW_new_report::loadSources() {
         D_settings_user ? ChosenSourceIndex(sources, D_settings_user->SettingsTree()) : 0);
 }
 
+// The pages are laid out in the designed places at the designed font and grow with a larger
+// one; the window keeps its designed size as the least (FixSizeForFont).
+
 void TW_new_report::buildGeneralPage() {
     TabSheet_general = new QWidget();
     TabSheet_general->setObjectName("TabSheet_general");
     QWidget* page = TabSheet_general;
-    Shape2 = FramedPicture(page, "Shape2", "Image2", ReportPicture(kPictureSize), &Image2);
-    Label7 = MakeLabel(page, "Label7", "New search report", QRect(148, 8, 368, 22));
+    Shape2 = FramedPicture(page, "Shape2", "Image2", &Image2);
+    Label7 = MakeLabel(page, "Label7", "New search report");
     Label7->setFont(Bold(font()));
-    Label4 = MakeLabel(page, "Label4", "Title:", QRect(148, 40, 368, 18));
+    Label4 = MakeLabel(page, "Label4", "&Title:");
     Edit_report_title = new QLineEdit("Title of search report", page);
     Edit_report_title->setObjectName("Edit_report_title");
-    Edit_report_title->setGeometry(148, 58, 368, 24);
     Label4->setBuddy(Edit_report_title);
-    Label5 = MakeLabel(page, "Label5", "Date:", QRect(148, 90, 368, 18));
+    Label5 = MakeLabel(page, "Label5", "&Date:");
     DTP_report = new QDateEdit(page);
     DTP_report->setObjectName("DTP_report");
     DTP_report->setCalendarPopup(true);
     DTP_report->setLocale(QLocale::system());
     DTP_report->setDisplayFormat(QLocale::system().dateFormat(QLocale::ShortFormat));
-    DTP_report->setGeometry(148, 108, 150, 24);
+    DTP_report->setMinimumWidth(150);
     Label5->setBuddy(DTP_report);
-    Label6 = MakeLabel(page, "Label6", "Report description", QRect(8, 144, 508, 18));
+    Label6 = MakeLabel(page, "Label6", "&Report description");
     Memo_report_dsc = new QPlainTextEdit("Description of search report", page);
     Memo_report_dsc->setObjectName("Memo_report_dsc");
-    Memo_report_dsc->setGeometry(8, 164, 508, 166);
+    // Tab goes on to the next control, as in the other fields; Ctrl+Tab types a tab.
+    Memo_report_dsc->setTabChangesFocus(true);
+    Memo_report_dsc->installEventFilter(this);
     Label6->setBuddy(Memo_report_dsc);
+
+    auto* fields = new QVBoxLayout();
+    fields->setSpacing(0);
+    fields->addWidget(Label7);
+    fields->addSpacing(10);
+    fields->addWidget(Label4);
+    fields->addWidget(Edit_report_title);
+    fields->addSpacing(8);
+    fields->addWidget(Label5);
+    fields->addWidget(DTP_report, 0, Qt::AlignLeft);
+    fields->addStretch(1);
+    auto* top = new QHBoxLayout();
+    top->setSpacing(16);
+    top->addWidget(Shape2, 0, Qt::AlignTop);
+    top->addLayout(fields, 1);
+    auto* layout = PageLayout(page);
+    layout->addLayout(top);
+    layout->addSpacing(10);
+    layout->addWidget(Label6);
+    layout->addWidget(Memo_report_dsc, 1);
     AddPage(page);
 }
 
@@ -168,17 +200,18 @@ void TW_new_report::buildFileNamePage() {
     TabSheet_filename = new QWidget();
     TabSheet_filename->setObjectName("TabSheet_filename");
     QWidget* page = TabSheet_filename;
-    Shape1 = FramedPicture(page, "Shape1", "Image1", ReportFilePicture(kPictureSize), &Image1);
-    Label2 = MakeLabel(page, "Label2", "Filename to save new report:", QRect(148, 40, 368, 18));
+    Shape1 = FramedPicture(page, "Shape1", "Image1", &Image1);
+    Label2 = MakeLabel(page, "Label2", "&Filename to save new report:");
     Edit_filename = new QLineEdit(page);
     Edit_filename->setObjectName("Edit_filename");
     Edit_filename->setReadOnly(true);
-    Edit_filename->setGeometry(148, 60, 330, 24);
     Label2->setBuddy(Edit_filename);
     SB_filename = new QPushButton("...", page);
     SB_filename->setObjectName("SB_filename");
     SB_filename->setAutoDefault(false);
-    SB_filename->setGeometry(484, 59, 32, 26);
+    SB_filename->setToolTip("Save as");
+    SB_filename->setAccessibleName("Save as");
+    SB_filename->setFixedSize(RoomForCaption(SB_filename, "...", QSize(32, 26)));
     connect(SB_filename, &QPushButton::clicked, this, &TW_new_report::SB_filenameClick);
 
     SaveDialog1 = new QFileDialog(this, "Save as");
@@ -189,6 +222,23 @@ void TW_new_report::buildFileNamePage() {
     SaveDialog1->setDefaultSuffix("qrl");
     SaveDialog1->setViewMode(QFileDialog::Detail);
     SaveDialog1->setSizeGripEnabled(true);
+
+    auto* name = new QHBoxLayout();
+    name->setSpacing(6);
+    name->addWidget(Edit_filename, 1);
+    name->addWidget(SB_filename);
+    auto* fields = new QVBoxLayout();
+    fields->setSpacing(2);
+    fields->addSpacing(30);
+    fields->addWidget(Label2);
+    fields->addLayout(name);
+    fields->addStretch(1);
+    auto* layout = PageLayout(page);
+    auto* top = new QHBoxLayout();
+    top->setSpacing(16);
+    top->addWidget(Shape1, 0, Qt::AlignTop);
+    top->addLayout(fields, 1);
+    layout->addLayout(top, 1);
     AddPage(page);
 }
 
@@ -199,11 +249,11 @@ void TW_new_report::buildSearchPage() {
 
     RG1 = new QGroupBox("Search mode", page);
     RG1->setObjectName("RG1");
-    RG1->setGeometry(8, 8, 170, 72);
+    RG1->setMinimumWidth(170);
     auto* items = new QVBoxLayout(RG1);
     items->setSpacing(2);
     RG1Group = new QButtonGroup(this);
-    const char* captions[2] = {"Manual", "Automatic"};
+    const char* captions[2] = {"&Manual", "A&utomatic"};
     for (int i = 0; i < 2; ++i) {
         RG1Items[i] = new QRadioButton(captions[i], RG1);
         RG1Items[i]->setObjectName(QString("RG1Item%1").arg(i));
@@ -211,41 +261,45 @@ void TW_new_report::buildSearchPage() {
         items->addWidget(RG1Items[i]);
     }
     RG1Items[0]->setChecked(true);
+    // Chosen by a click, the keyboard or a screen reader's toggle action alike.
     connect(RG1Group, &QButtonGroup::idClicked, this, &TW_new_report::RG1Click);
+    connect(RG1Group, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            RG1Click();
+    });
 
-    Label_mode_dsc = MakeLabel(page, "Label_mode_dsc", kManualText, QRect(190, 14, 326, 66), true);
+    Label_mode_dsc = MakeLabel(page, "Label_mode_dsc", kManualText, true);
 
     Edit_kw = new QLineEdit(page);
     Edit_kw->setObjectName("Edit_kw");
-    Edit_kw->setGeometry(8, 92, 200, 24);
+    Edit_kw->setAccessibleName("Keyword");
     Edit_kw->installEventFilter(this);
     LB_kw = new QListWidget(page);
     LB_kw->setObjectName("LB_kw");
-    LB_kw->setGeometry(8, 122, 200, 176);
+    LB_kw->setAccessibleName("Often used keywords");
     connect(LB_kw, &QListWidget::itemDoubleClicked, this, &TW_new_report::LB_kwDblClick);
 
-    const auto button = [this, page](const char* name, const char* caption, int top,
+    const auto button = [this, page](const char* name, const char* caption,
                                      void (TW_new_report::*handler)()) {
         auto* b = new QPushButton(caption, page);
         b->setObjectName(name);
         b->setAutoDefault(false);
-        b->setGeometry(216, top, 76, 25);
+        b->setFixedSize(RoomForCaption(b, caption, QSize(76, 25)));
         connect(b, &QPushButton::clicked, this, handler);
         return b;
     };
-    SB_add = button("SB_add", "Add >>", 92, &TW_new_report::SB_addClick);
-    SB_remove = button("SB_remove", "Del", 122, &TW_new_report::SB_removeClick);
-    SB_clear = button("SB_clear", "Clear", 152, &TW_new_report::SB_clearClick);
+    SB_add = button("SB_add", "&Add >>", &TW_new_report::SB_addClick);
+    SB_remove = button("SB_remove", "D&el", &TW_new_report::SB_removeClick);
+    SB_clear = button("SB_clear", "C&lear", &TW_new_report::SB_clearClick);
 
     LB_selected = new QListWidget(page);
     LB_selected->setObjectName("LB_selected");
-    LB_selected->setGeometry(300, 92, 216, 238);
+    LB_selected->setAccessibleName("Selected keywords");
 
     // The source of the automatic search, under the often used keywords.
     CB_source = new QComboBox(page);
     CB_source->setObjectName("CB_source");
-    CB_source->setGeometry(88, 305, 204, 25);
-    Label_source = MakeLabel(page, "Label_source", "Search with:", QRect(8, 305, 78, 25));
+    Label_source = MakeLabel(page, "Label_source", "Search &with:");
     Label_source->setBuddy(CB_source);
     CB_source->setEnabled(false);
 
@@ -253,6 +307,34 @@ void TW_new_report::buildSearchPage() {
         EnableField(field, false);
     for (QPushButton* b : {SB_add, SB_remove, SB_clear})
         b->setEnabled(false);
+
+    auto* top = new QHBoxLayout();
+    top->setSpacing(12);
+    top->addWidget(RG1);
+    top->addWidget(Label_mode_dsc, 1);
+    auto* source = new QHBoxLayout();
+    source->setSpacing(2);
+    source->addWidget(Label_source);
+    source->addWidget(CB_source, 1);
+    auto* grid = new QGridLayout();
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(6);
+    grid->addWidget(Edit_kw, 0, 0);
+    grid->addWidget(LB_kw, 1, 0, 3, 1);
+    grid->addWidget(SB_add, 0, 1, Qt::AlignTop);
+    grid->addWidget(SB_remove, 1, 1, Qt::AlignTop);
+    grid->addWidget(SB_clear, 2, 1, Qt::AlignTop);
+    grid->addLayout(source, 4, 0, 1, 2);
+    grid->addWidget(LB_selected, 0, 2, 5, 1);
+    grid->setRowStretch(3, 1);
+    grid->setColumnMinimumWidth(0, 200);
+    grid->setColumnMinimumWidth(2, 200);
+    grid->setColumnStretch(0, 200);
+    grid->setColumnStretch(2, 216);
+    auto* layout = PageLayout(page);
+    layout->addLayout(top);
+    layout->addSpacing(6);
+    layout->addLayout(grid, 1);
     AddPage(page);
 }
 
@@ -260,25 +342,53 @@ void TW_new_report::buildReadyPage() {
     TabSheet_ready = new QWidget();
     TabSheet_ready->setObjectName("TabSheet_ready");
     QWidget* page = TabSheet_ready;
-    Shape3 = FramedPicture(page, "Shape3", "Image3", ReadyPicture(kPictureSize), &Image3);
-    SB_proxy = new QPushButton("Proxy setup", page);
+    Shape3 = FramedPicture(page, "Shape3", "Image3", &Image3);
+    SB_proxy = new QPushButton("Proxy &setup", page);
     SB_proxy->setObjectName("SB_proxy");
     SB_proxy->setAutoDefault(false);
-    SB_proxy->setGeometry(148, 8, 110, 25);
+    SB_proxy->setFixedSize(RoomForCaption(SB_proxy, SB_proxy->text(), QSize(110, 25)));
     connect(SB_proxy, &QPushButton::clicked, this, &TW_new_report::SB_proxyClick);
     Label1 = MakeLabel(page, "Label1",
                        "Click \"Proxy setup\" button if you use proxy server and proxy parameters "
                        "are not entered yet in the settings of Quarrylog or you need to change "
                        "them.",
-                       QRect(148, 44, 368, 64), true);
+                       true);
     Label8 = MakeLabel(page, "Label8",
                        "If you are not sure about proxy using try to use this program without any "
                        "settings of proxy. If the attempts will not be successfull reffer to your "
                        "net administrator.",
-                       QRect(148, 114, 368, 64), true);
-    Label9 = MakeLabel(page, "Label9", "Click Ok to start", QRect(148, 200, 368, 22));
+                       true);
+    Label9 = MakeLabel(page, "Label9", "Click Ok to start");
     Label9->setFont(Bold(font()));
+
+    auto* texts = new QVBoxLayout();
+    texts->setSpacing(10);
+    texts->addWidget(SB_proxy, 0, Qt::AlignLeft);
+    texts->addWidget(Label1);
+    texts->addWidget(Label8);
+    texts->addSpacing(12);
+    texts->addWidget(Label9);
+    texts->addStretch(1);
+    auto* top = new QHBoxLayout();
+    top->setSpacing(16);
+    top->addWidget(Shape3, 0, Qt::AlignTop);
+    top->addLayout(texts, 1);
+    auto* layout = PageLayout(page);
+    layout->addLayout(top, 1);
     AddPage(page);
+}
+
+void TW_new_report::drawPictures() {
+    const qreal ratio = devicePixelRatioF();
+    Image2->setPixmap(ReportPicture(kPictureSize, ratio));
+    Image1->setPixmap(ReportFilePicture(kPictureSize, ratio));
+    Image3->setPixmap(ReadyPicture(kPictureSize, ratio));
+}
+
+void TW_new_report::showEvent(QShowEvent* event) {
+    // The screen is known now: the pictures at its pixel density.
+    drawPictures();
+    TWizard::showEvent(event);
 }
 
 // ---------------------------------------------------------------- the run
@@ -408,6 +518,13 @@ bool TW_new_report::eventFilter(QObject* watched, QEvent* event) {
         IsEnter(static_cast<QKeyEvent*>(event))) {
         Edit_kwKeyDown(static_cast<QKeyEvent*>(event));
         return true;
+    }
+    if (watched == Memo_report_dsc && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
+            Memo_report_dsc->insertPlainText("\t");
+            return true;
+        }
     }
     return TWizard::eventFilter(watched, event);
 }

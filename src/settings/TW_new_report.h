@@ -18,6 +18,7 @@ class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QRadioButton;
+class QShowEvent;
 
 class TW_new_report : public TWizard {
     Q_OBJECT
@@ -105,12 +106,15 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildGeneralPage();
     void buildFileNamePage();
     void buildSearchPage();
     void buildReadyPage();
+    // The pages' pictures at the window's pixel density.
+    void drawPictures();
     // Lists the search sources of the settings, the chosen one selected.
     void loadSources();
     void Edit_kwKeyDown(QKeyEvent* key);

@@ -1,10 +1,44 @@
 #include "settings/TWizard.h"
 
+#include "dialogs/DialogUtil.h"
+
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+namespace {
+
+// The page keys of a tab widget (Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgUp, Ctrl+PgDn) would turn the
+// pages past the checks of Prior and Next; only the buttons turn them.
+class PageStack : public QTabWidget {
+public:
+    using QTabWidget::QTabWidget;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->modifiers() & Qt::ControlModifier &&
+            (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab ||
+             event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown)) {
+            event->ignore();
+            return;
+        }
+        QTabWidget::keyPressEvent(event);
+    }
+};
+
+// The first control of the page that Tab would reach, or none.
+QWidget* firstField(QWidget* page) {
+    for (QWidget* w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain())
+        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus &&
+            w->isEnabled() && w->isVisibleTo(page) && !w->focusProxy())
+            return w;
+    return nullptr;
+}
+
+} // namespace
 
 TWizard::TWizard(QWidget* parent) : QDialog(parent) {
     setObjectName("Wizard");
@@ -12,9 +46,13 @@ TWizard::TWizard(QWidget* parent) : QDialog(parent) {
     // A dialog frame with a title but no buttons in it: the wizard ends by its own buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
-    pages = new QTabWidget(this);
+    pages = new PageStack(this);
     pages->setObjectName("pages");
     pages->tabBar()->hide();
+    // The hidden tabs take no focus: Tab goes round the page's controls and the buttons.
+    pages->tabBar()->setFocusPolicy(Qt::NoFocus);
+    pages->setFocusProxy(nullptr);
+    pages->setFocusPolicy(Qt::NoFocus);
     pages->setDocumentMode(true);
 
     Panel_buttons = new QWidget(this);
@@ -23,13 +61,13 @@ TWizard::TWizard(QWidget* parent) : QDialog(parent) {
         auto* b = new QPushButton(caption, Panel_buttons);
         b->setObjectName(name);
         b->setAutoDefault(false);
-        b->setFixedSize(75, 25);
+        b->setFixedSize(RoomForCaption(b, caption, QSize(75, 25)));
         return b;
     };
-    btnPrev = button("btnPrev", "<< Prior");
-    btnNext = button("btnNext", "Next >>");
-    btnFinish = button("btnFinish", "Ok");
-    btnCancel = button("btnCancel", "Cancel");
+    btnPrev = button("btnPrev", "<< &Prior");
+    btnNext = button("btnNext", "&Next >>");
+    btnFinish = button("btnFinish", "&Ok");
+    btnCancel = button("btnCancel", "&Cancel");
     auto* row = new QHBoxLayout(Panel_buttons);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
@@ -72,6 +110,10 @@ void TWizard::GoToPage(int index) {
         PreviousPage = PageIndex();
         pages->setCurrentIndex(index);
         UpdateButtons();
+        // The keyboard starts on the page's first field, never on a button the page change
+        // may have disabled.
+        if (QWidget* field = firstField(pages->widget(index)))
+            field->setFocus(Qt::OtherFocusReason);
     }
     PageChanged();
 }

@@ -5,8 +5,11 @@
 
 namespace {
 
-QPixmap blank(int size) {
-    QPixmap pm(size, size);
+// A transparent square of size logical pixels, with ratio physical pixels to each.
+QPixmap blank(int size, qreal ratio) {
+    const int physical = qRound(size * ratio);
+    QPixmap pm(physical, physical);
+    pm.setDevicePixelRatio(ratio);
     pm.fill(Qt::transparent);
     return pm;
 }
@@ -27,19 +30,24 @@ void drawSheet(QPainter& p, const QRectF& r, qreal s) {
 
 } // namespace
 
-QPixmap ReportPicture(int size) {
+QPixmap ReportPicture(int size, qreal ratio) {
     const QPixmap logo(":/art/logo-large.jpg");
-    if (!logo.isNull())
-        return logo.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    QPixmap pm = blank(size);
+    if (!logo.isNull()) {
+        const int physical = qRound(size * ratio);
+        QPixmap scaled =
+            logo.scaled(physical, physical, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        scaled.setDevicePixelRatio(ratio);
+        return scaled;
+    }
+    QPixmap pm = blank(size, ratio);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     drawSheet(p, QRectF(size * 0.2, size * 0.1, size * 0.6, size * 0.8), size / 100.0);
     return pm;
 }
 
-QPixmap ReportFilePicture(int size) {
-    QPixmap pm = blank(size);
+QPixmap ReportFilePicture(int size, qreal ratio) {
+    QPixmap pm = blank(size, ratio);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal s = size / 100.0;
@@ -71,8 +79,8 @@ QPixmap ReportFilePicture(int size) {
     return pm;
 }
 
-QPixmap ReadyPicture(int size) {
-    QPixmap pm = blank(size);
+QPixmap ReadyPicture(int size, qreal ratio) {
+    QPixmap pm = blank(size, ratio);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal s = size / 100.0;

@@ -27,8 +27,8 @@ TEST(SharedDialogs, QuestionAnsweredYesNoEscAndCloseBox) {
                                            "Clear all conditions?", "Delete current condition?"}));
     EXPECT_TRUE(dialogs.Done());
     EXPECT_EQ(Fsure()->windowTitle(), "Confirmation:");
-    EXPECT_EQ(Fsure()->OKBtn->text(), "Yes");
-    EXPECT_EQ(Fsure()->CancelBtn->text(), "No");
+    EXPECT_EQ(Fsure()->OKBtn->text().remove('&'), "Yes");
+    EXPECT_EQ(Fsure()->CancelBtn->text().remove('&'), "No");
 }
 
 TEST(SharedDialogs, EnterAnswersYesWhateverWasClickedBefore) {
@@ -41,6 +41,22 @@ TEST(SharedDialogs, EnterAnswersYesWhateverWasClickedBefore) {
     ShowMessage("This URL already exists in the list");
     EXPECT_TRUE(dialogs.Done());
     EXPECT_EQ(dialogs.Seen().size(), 4);
+}
+
+TEST(SharedDialogs, KeyboardStartsOnTheDefaultButtonAndAnswersByMnemonics) {
+    DialogDriver dialogs;
+    QWidget* focused = nullptr;
+    dialogs
+        .Then([&](QWidget* w) {
+            focused = w->focusWidget();
+            QTest::keyClick(w, Qt::Key_N, Qt::AltModifier);
+        })
+        .Then([](QWidget* w) { QTest::keyClick(w, Qt::Key_Y, Qt::AltModifier); });
+    EXPECT_FALSE(AskUser("Delete current URL?"));
+    EXPECT_TRUE(AskUser("Save changes?"));
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_EQ(focused, Fsure()->OKBtn);
+    EXPECT_TRUE(Fsure()->OKBtn->isDefault());
 }
 
 TEST(SharedDialogs, QuestionThatGivesUpWorkIsAnsweredOnlyByAButton) {

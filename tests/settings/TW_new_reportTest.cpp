@@ -10,9 +10,12 @@
 #include "support/FileDialogTyping.h"
 #include "support/ProgramFolder.h"
 #include "support/TidyLayout.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
@@ -106,6 +109,11 @@ protected:
             s += b->isEnabled() ? '1' : '0';
         return s;
     }
+    // Presses Alt+key where the focus is and waits until the button it clicks is up again.
+    void alt(Qt::Key key, const QPushButton* button) {
+        QTest::keyClick(wizard->focusWidget(), key, Qt::AltModifier);
+        EXPECT_TRUE(WaitUntil([button] { return !button->isDown(); }));
+    }
     QString shownText(const char* name) const { return wizard->findChild<QLabel*>(name)->text(); }
 };
 
@@ -114,10 +122,10 @@ TEST_F(NewReportWizard, PagesShowTheirTextsAndTheButtonsFollowThePage) {
     EXPECT_FALSE(wizard->pages->tabBar()->isVisible());
     EXPECT_FALSE(wizard->windowFlags() & Qt::WindowCloseButtonHint);
     ASSERT_EQ(wizard->PageCount(), 4);
-    EXPECT_EQ(wizard->btnPrev->text(), "<< Prior");
-    EXPECT_EQ(wizard->btnNext->text(), "Next >>");
-    EXPECT_EQ(wizard->btnFinish->text(), "Ok");
-    EXPECT_EQ(wizard->btnCancel->text(), "Cancel");
+    EXPECT_EQ(wizard->btnPrev->text().remove('&'), "<< Prior");
+    EXPECT_EQ(wizard->btnNext->text().remove('&'), "Next >>");
+    EXPECT_EQ(wizard->btnFinish->text().remove('&'), "Ok");
+    EXPECT_EQ(wizard->btnCancel->text().remove('&'), "Cancel");
 
     EXPECT_EQ(wizard->pages->currentWidget(), wizard->TabSheet_general);
     EXPECT_EQ(buttons(), "0101");
@@ -133,7 +141,7 @@ TEST_F(NewReportWizard, PagesShowTheirTextsAndTheButtonsFollowThePage) {
     EXPECT_EQ(wizard->pages->currentWidget(), wizard->TabSheet_filename);
     EXPECT_EQ(wizard->PreviousPage, 0);
     EXPECT_EQ(buttons(), "1101");
-    EXPECT_EQ(shownText("Label2"), "Filename to save new report:");
+    EXPECT_EQ(shownText("Label2").remove('&'), "Filename to save new report:");
     EXPECT_TRUE(wizard->Edit_filename->isReadOnly());
     EXPECT_EQ(wizard->SB_filename->text(), "...");
     EXPECT_FALSE(wizard->Image1->pixmap().isNull());
@@ -144,7 +152,7 @@ TEST_F(NewReportWizard, PagesShowTheirTextsAndTheButtonsFollowThePage) {
     EXPECT_EQ(wizard->pages->currentWidget(), wizard->TabSheet_search);
     EXPECT_EQ(wizard->RG1->title(), "Search mode");
     EXPECT_TRUE(wizard->RG1Items[0]->isChecked());
-    EXPECT_EQ(wizard->RG1Items[1]->text(), "Automatic");
+    EXPECT_EQ(wizard->RG1Items[1]->text().remove('&'), "Automatic");
     EXPECT_EQ(wizard->Label_mode_dsc->text(),
               "Using manual mode you will browse search portal via embeded browser; to add found "
               "URL click \"AddToList\" button.");
@@ -155,15 +163,15 @@ TEST_F(NewReportWizard, PagesShowTheirTextsAndTheButtonsFollowThePage) {
     EXPECT_EQ(wizard->LB_kw->palette().color(QPalette::Base),
               QApplication::palette().color(QPalette::Button));
     EXPECT_EQ(wizard->LB_kw->count(), 13); // a copy of the often used keywords
-    EXPECT_EQ(wizard->SB_add->text(), "Add >>");
-    EXPECT_EQ(wizard->SB_remove->text(), "Del");
-    EXPECT_EQ(wizard->SB_clear->text(), "Clear");
+    EXPECT_EQ(wizard->SB_add->text().remove('&'), "Add >>");
+    EXPECT_EQ(wizard->SB_remove->text().remove('&'), "Del");
+    EXPECT_EQ(wizard->SB_clear->text().remove('&'), "Clear");
 
     // Manual mode passes with an empty keyword list.
     next();
     EXPECT_EQ(wizard->pages->currentWidget(), wizard->TabSheet_ready);
     EXPECT_EQ(buttons(), "1011");
-    EXPECT_EQ(wizard->SB_proxy->text(), "Proxy setup");
+    EXPECT_EQ(wizard->SB_proxy->text().remove('&'), "Proxy setup");
     EXPECT_EQ(shownText("Label1"),
               "Click \"Proxy setup\" button if you use proxy server and proxy parameters are not "
               "entered yet in the settings of Quarrylog or you need to change them.");
@@ -183,6 +191,56 @@ TEST_F(NewReportWizard, PagesShowTheirTextsAndTheButtonsFollowThePage) {
     EXPECT_EQ(buttons(), "0101");
     wizard->GoToPage(7);
     EXPECT_EQ(wizard->PageIndex(), 0);
+}
+
+TEST_F(NewReportWizard, KeyboardStaysOnThePageAndOnlyNextTurnsIt) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(wizard.get()));
+    EXPECT_EQ(wizard->focusWidget(), wizard->Edit_report_title);
+
+    // Tab leaves the description instead of typing into it; Ctrl+Tab types a tab there.
+    wizard->Memo_report_dsc->setFocus();
+    wizard->Memo_report_dsc->moveCursor(QTextCursor::End);
+    QTest::keyClick(wizard->Memo_report_dsc, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(wizard->PageIndex(), 0);
+    QTest::keyClick(wizard->Memo_report_dsc, Qt::Key_Tab);
+    EXPECT_NE(wizard->focusWidget(), wizard->Memo_report_dsc);
+    EXPECT_EQ(wizard->Memo_report_dsc->toPlainText(), "Description of search report\t");
+
+    // The page keys of tabs turn no page.
+    for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_PageDown, Qt::Key_PageUp}) {
+        QTest::keyClick(wizard->Edit_report_title, key, Qt::ControlModifier);
+        EXPECT_EQ(wizard->PageIndex(), 0) << key;
+    }
+
+    // Alt+N is Next with its checks, the focus going to the first field of the page shown.
+    alt(Qt::Key_N, wizard->btnNext);
+    EXPECT_EQ(wizard->PageIndex(), 1);
+    EXPECT_EQ(wizard->focusWidget(), wizard->Edit_filename);
+    alt(Qt::Key_N, wizard->btnNext);
+    EXPECT_EQ(wizard->PageIndex(), 1);
+    wizard->Edit_filename->setText(tmp.qpath("data/r.qrl"));
+    alt(Qt::Key_N, wizard->btnNext);
+    EXPECT_EQ(wizard->PageIndex(), 2);
+    EXPECT_EQ(wizard->focusWidget(), wizard->RG1Items[0]);
+    alt(Qt::Key_P, wizard->btnPrev);
+    EXPECT_EQ(wizard->PageIndex(), 1);
+}
+
+TEST_F(NewReportWizard, ToggleActionOfAScreenReaderChoosesTheMode) {
+    wizard->Edit_filename->setText(tmp.qpath("data/r.qrl"));
+    next();
+    next();
+    QAccessibleInterface* automatic = QAccessible::queryAccessibleInterface(wizard->RG1Items[1]);
+    ASSERT_NE(automatic, nullptr);
+    ASSERT_NE(automatic->actionInterface(), nullptr);
+    automatic->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(wizard->SearchMode(), 1);
+    EXPECT_TRUE(wizard->Edit_kw->isEnabled());
+    EXPECT_TRUE(wizard->CB_source->isEnabled());
+    EXPECT_TRUE(wizard->Label_mode_dsc->text().startsWith("Using automatic mode"));
+    // Without keywords the automatic mode does not pass.
+    next();
+    EXPECT_EQ(wizard->PageIndex(), 2);
 }
 
 TEST_F(NewReportWizard, FilePageNeedsAFileFromTheSaveDialog) {
@@ -412,7 +470,7 @@ TEST_F(NewReportWizard, AutomaticModeChoosesTheSourceOfTheRun) {
     next();
     next();
     ASSERT_EQ(wizard->pages->currentWidget(), wizard->TabSheet_search);
-    EXPECT_EQ(wizard->Label_source->text(), "Search with:");
+    EXPECT_EQ(wizard->Label_source->text().remove('&'), "Search with:");
     EXPECT_EQ(wizard->CB_source->count(), 2);
     EXPECT_EQ(wizard->CB_source->itemText(0), "Quarrylog feed");
     EXPECT_EQ(wizard->CB_source->currentText(), "Local searx");
