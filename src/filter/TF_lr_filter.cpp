@@ -68,12 +68,12 @@ TF_lr_filter::TF_lr_filter(QWidget* parent) : QDialog(parent) {
         b->setAutoDefault(false);
         return b;
     };
-    btnApply = button("btnApply", "Filter on");
-    btn_no_filter = button("btn_no_filter", "Filter off");
-    btn_close = button("btn_close", "Cancel");
+    btnApply = button("btnApply", "Filter &on");
+    btn_no_filter = button("btn_no_filter", "Filter o&ff");
+    btn_close = button("btn_close", "&Cancel");
     btn_close->hide();
-    btnSaveConditions = button("btnSaveConditions", "Save conditions...");
-    btnLoadConditions = button("btnLoadConditions", "Load conditions...");
+    btnSaveConditions = button("btnSaveConditions", "&Save conditions...");
+    btnLoadConditions = button("btnLoadConditions", "&Load conditions...");
     right->addWidget(btnApply);
     right->addWidget(btn_no_filter);
     right->addWidget(btn_close);
@@ -104,8 +104,10 @@ TF_lr_filter::TF_lr_filter(QWidget* parent) : QDialog(parent) {
     white.setColor(QPalette::Window, Qt::white);
     white.setColor(QPalette::WindowText, Qt::black);
     Shape1->setPalette(white);
+    // The box is white whatever the palette, so its captions are dark on it.
     Label3 = new QLabel("Current state:", Panel1);
     Label3->setObjectName("Label3");
+    Label3->setPalette(white);
     Label3->setGeometry(7, 6, boxWidth - 6, 16);
     Label_onoff = new QLabel("Off", Panel1);
     Label_onoff->setObjectName("Label_onoff");
@@ -137,6 +139,7 @@ TF_lr_filter::TF_lr_filter(QWidget* parent) : QDialog(parent) {
     Edit_kw = new QLineEdit(TabSheet_kw);
     Edit_kw->setObjectName("Edit_kw");
     Edit_kw->installEventFilter(this);
+    Label1->setBuddy(Edit_kw);
     kwRow->addWidget(Label1);
     kwRow->addWidget(Edit_kw, 1);
     PageControl1->addTab(TabSheet_kw, "Keyword condition");
@@ -156,8 +159,8 @@ TF_lr_filter::TF_lr_filter(QWidget* parent) : QDialog(parent) {
         b->setMinimumWidth(76);
         return b;
     };
-    SB_add_condition = flat("SB_add_condition", "Add", "list-add");
-    SB_del_cond = flat("SB_del_cond", "Remove", "list-remove");
+    SB_add_condition = flat("SB_add_condition", "&Add", "list-add");
+    SB_del_cond = flat("SB_del_cond", "&Remove", "list-remove");
     addRemove->addWidget(SB_add_condition);
     addRemove->addWidget(SB_del_cond);
     addRemove->addStretch(1);

@@ -104,6 +104,11 @@ protected:
     }
 };
 
+// A caption without its mnemonic mark.
+template <typename W> QString caption(const W* w) {
+    return w->text().remove('&');
+}
+
 QColor textColour(const QLabel* l) {
     return l->palette().color(QPalette::WindowText);
 }
@@ -117,9 +122,9 @@ TEST_F(FilterDialog, WindowsAndTheirCaptions) {
     EXPECT_GE(dlg->Panel_right->width(), 95);
     EXPECT_GE(dlg->btnSaveConditions->width(), dlg->btnSaveConditions->sizeHint().width());
     EXPECT_EQ(dlg->Panel_top->height(), 71);
-    EXPECT_EQ(dlg->btnApply->text(), "Filter on");
-    EXPECT_EQ(dlg->btn_no_filter->text(), "Filter off");
-    EXPECT_EQ(dlg->btn_close->text(), "Cancel");
+    EXPECT_EQ(caption(dlg->btnApply), "Filter on");
+    EXPECT_EQ(caption(dlg->btn_no_filter), "Filter off");
+    EXPECT_EQ(caption(dlg->btn_close), "Cancel");
     EXPECT_TRUE(dlg->btn_close->isHidden());
     EXPECT_EQ(dlg->PageControl1->tabText(0), "Context condition");
     EXPECT_EQ(dlg->PageControl1->tabText(1), "Other conditions");
@@ -132,8 +137,8 @@ TEST_F(FilterDialog, WindowsAndTheirCaptions) {
     EXPECT_EQ(dlg->PageControl1->tabText(2), "Link state");
     EXPECT_EQ(dlg->CB_link->count(), 5);
     EXPECT_EQ(dlg->CB_link->currentIndex(), -1);
-    EXPECT_EQ(dlg->SB_add_condition->text(), "Add");
-    EXPECT_EQ(dlg->SB_del_cond->text(), "Remove");
+    EXPECT_EQ(caption(dlg->SB_add_condition), "Add");
+    EXPECT_EQ(caption(dlg->SB_del_cond), "Remove");
     EXPECT_EQ(dlg->Label_onoff->text(), "Off");
     EXPECT_EQ(textColour(dlg->Label_onoff), QColor(0x80, 0x80, 0x80));
     EXPECT_EQ(dlg->OClouds1->objectName(), "OClouds1");
@@ -143,12 +148,12 @@ TEST_F(FilterDialog, WindowsAndTheirCaptions) {
     EXPECT_EQ(ed->size(), QSize(400, 430));
     EXPECT_EQ(ed->GB_view->title(), "View");
     EXPECT_EQ(ed->GB_body->title(), "Condition body");
-    EXPECT_EQ(ed->Label3->text(), "Label text:");
-    EXPECT_EQ(ed->Label1->text(), "Radius:");
+    EXPECT_EQ(caption(ed->Label3), "Label text:");
+    EXPECT_EQ(caption(ed->Label1), "Radius:");
     EXPECT_EQ(ed->Label2->text(), "Tune label pos.");
-    EXPECT_EQ(ed->CB_edit->text(), "Edit condition by hand");
-    EXPECT_EQ(ed->btnHelp->text(), "Help");
-    EXPECT_EQ(ed->OKBtn->text(), "Close");
+    EXPECT_EQ(caption(ed->CB_edit), "Edit condition by hand");
+    EXPECT_EQ(caption(ed->btnHelp), "Help");
+    EXPECT_EQ(caption(ed->OKBtn), "Close");
     EXPECT_TRUE(ed->OKBtn->isDefault());
     EXPECT_EQ(ed->SE1->minimum(), 20);
     EXPECT_EQ(ed->SE1->maximum(), 100);
