@@ -96,6 +96,9 @@ TOclouds::TOclouds(QWidget* parent) : QFrame(parent) {
     SB1 = new QScrollArea(Panel1);
     SB1->setObjectName("SB1");
     SB1->setFrameShape(QFrame::NoFrame);
+    // Tab goes to the diagram's key target, which scrolls the shape it is on into view; the
+    // scroll box takes the focus only from a click.
+    SB1->setFocusPolicy(Qt::ClickFocus);
     SB1->setWidgetResizable(false);
     SB1->viewport()->setBackgroundRole(QPalette::Base);
     SB1->viewport()->setAutoFillBackground(true);

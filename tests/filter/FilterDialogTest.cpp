@@ -9,6 +9,7 @@
 #include "settings/core/UserSettings.h"
 #include "tree/TQelPigger.h"
 
+#include "support/AccessAudit.h"
 #include "support/DialogDriver.h"
 #include "support/FileDialogTyping.h"
 #include "support/FilterDialogSteps.h"
@@ -17,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -687,4 +689,70 @@ TEST_F(FilterDialog, LoadingIntoAnEmptyDiagramAsksNothing) {
     dlg->hide();
     EXPECT_TRUE(execute([&] { QTest::mouseClick(dlg->btnApply, Qt::LeftButton); }));
     EXPECT_EQ(passing(), "http://4.example/");
+}
+
+// ---------------------------------------------------------------- keyboard and screen reader
+
+// Both windows at the designed font and at a 14 pt desktop font: every control Tab reaches has
+// a name (the fields their labels' captions), Tab goes round, nothing overlaps or is cut; the
+// pictures at 14 pt and on a dark palette are kept to look at.
+TEST_F(FilterDialog, KeyboardAndScreenReaderAtEveryFont) {
+    TFLCEdit* ed = FLCEdit();
+    const QFont designed = QApplication::font();
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    for (auto [role, colour] : {std::pair{QPalette::Window, QColor(0x35, 0x35, 0x35)},
+                                {QPalette::Base, QColor(0x2a, 0x2a, 0x2a)},
+                                {QPalette::Button, QColor(0x35, 0x35, 0x35)},
+                                {QPalette::Text, QColor(Qt::white)},
+                                {QPalette::WindowText, QColor(Qt::white)},
+                                {QPalette::ButtonText, QColor(Qt::white)},
+                                {QPalette::Highlight, QColor(0x2a, 0x82, 0xda)}})
+        dark.setColor(role, colour);
+    QFont large = designed;
+    large.setPointSize(14);
+    const struct {
+        const char* look;
+        QFont font;
+        QPalette palette;
+    } looks[] = {{"designed", designed, light}, {"14pt", large, light}, {"dark", designed, dark}};
+    const struct {
+        QWidget* w;
+        QString name;
+    } names[] = {{dlg->Edit_kw, "Context:"},
+                 {dlg->CB_state, "Record state:"},
+                 {dlg->CB_link, "Link state:"},
+                 {ed->Edit1, "Label text:"},
+                 {ed->SE1, "Radius:"},
+                 {ed->SBup, "Move the label up"},
+                 {ed->SBl, "Move the label left"},
+                 {ed->Edit_body, "Condition body"}};
+    for (const auto& look : looks) {
+        QApplication::setFont(look.font);
+        QApplication::setPalette(look.palette);
+        dlg->OClouds1->AddCircle("Context:\"garden\"", "EXISTS('GARDEN')", 130, 110, 60);
+        for (QWidget* window : std::initializer_list<QWidget*>{dlg, ed}) {
+            SCOPED_TRACE(std::string(look.look) + " " + window->objectName().toStdString());
+            window->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+            window->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+            EXPECT_EQ(UnnamedControls(window), "");
+            EXPECT_EQ(TabCycleFaults(window), "");
+            EXPECT_EQ(LayoutFaults(window), "");
+            SaveScreenshot(window, window->objectName() + "-" + look.look);
+            window->hide();
+        }
+        dlg->OClouds1->Stop();
+        dlg->OClouds1->Start();
+    }
+    QApplication::setFont(designed);
+    QApplication::setPalette(light);
+    for (const auto& n : names) {
+        QString name = QAccessible::queryAccessibleInterface(n.w)->text(QAccessible::Name);
+        EXPECT_EQ(name.remove('&'), n.name) << n.w->objectName().toStdString();
+    }
+    // The state box is white whatever the palette, its caption dark on it.
+    EXPECT_EQ(dlg->Label3->palette().color(QPalette::WindowText), QColor(Qt::black));
+    EXPECT_EQ(ed->size(), QSize(400, 430));
 }
