@@ -213,6 +213,9 @@ void TFLCEdit::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::FontChange && OKBtn)
         arrange();
+    // The read-only body field takes its colour from the new palette.
+    if (event->type() == QEvent::PaletteChange && OKBtn)
+        CB_editClick();
 }
 
 void TFLCEdit::Edit(TQELlc* circle) {

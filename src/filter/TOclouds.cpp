@@ -153,6 +153,19 @@ void TOclouds::Stop() {
     Refresh();
 }
 
+void TOclouds::changeEvent(QEvent* event) {
+    QFrame::changeEvent(event);
+    // The focus target holds its caption, beneath the panel as it is.
+    if (event->type() == QEvent::FontChange)
+        btnTarget->resize(btnTarget->sizeHint().expandedTo(QSize(75, 25)));
+}
+
+void TOclouds::showEvent(QShowEvent* event) {
+    QFrame::showEvent(event);
+    // What changed while hidden was not painted.
+    Refresh();
+}
+
 void TOclouds::EditSelected() {
     if (Selected() && onEdit_)
         onEdit_(Selected());

@@ -91,6 +91,8 @@ public:
 
 protected:
     void PaintBoxResized() override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:

@@ -741,6 +741,9 @@ TEST_F(FilterDialog, KeyboardAndScreenReaderAtEveryFont) {
             EXPECT_EQ(TabCycleFaults(window), "");
             EXPECT_EQ(LayoutFaults(window), "");
             SaveScreenshot(window, window->objectName() + "-" + look.look);
+            // The read-only body field in the palette's colours, its text readable on it.
+            EXPECT_EQ(ed->Edit_body->palette().color(QPalette::Base),
+                      look.palette.color(QPalette::Button));
             window->hide();
         }
         dlg->OClouds1->Stop();
