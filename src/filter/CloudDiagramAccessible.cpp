@@ -43,6 +43,8 @@ public:
                 return local(CircleAccessibleName(*circle));
             if (t == QAccessible::Description)
                 return local(CircleAccessibleDescription(*circle));
+            if (t == QAccessible::Value)
+                return local(CircleAccessiblePlace(*circle));
         } else if (const TQELpin* pin = diagram_->GetPin(i - diagram_->CircleCount())) {
             if (t == QAccessible::Name)
                 return local(PinAccessibleName(*diagram_, *pin));
@@ -165,6 +167,10 @@ public:
         return nullptr;
     }
 
+    QAccessibleInterface* focusChild() const override {
+        return diagram_ ? child(diagram_->CurrentShape()) : nullptr;
+    }
+
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();
         s.invisible = false; // the button lies beneath the view, which shows the diagram
@@ -225,6 +231,15 @@ void NotifyCurrentShape(QWidget* keyTarget, int index) {
     QAccessibleEvent selection(keyTarget, QAccessible::Selection);
     selection.setChild(index);
     QAccessible::updateAccessibility(&selection);
+}
+
+void NotifyShapeChanged(QWidget* keyTarget, int index) {
+    QAccessibleInterface* diagram = QAccessible::queryAccessibleInterface(keyTarget);
+    QAccessibleInterface* shape = diagram ? diagram->child(index) : nullptr;
+    if (!shape)
+        return;
+    QAccessibleValueChangeEvent changed(shape, shape->text(QAccessible::Value));
+    QAccessible::updateAccessibility(&changed);
 }
 
 void NotifyDiagramChanged(QWidget* keyTarget) {

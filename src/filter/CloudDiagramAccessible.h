@@ -11,5 +11,7 @@ void InstallDiagramAccessibility();
 // Tells the screen reader that the keyboard is on shape index (circles, then pins): focus and
 // selection move to it. Nothing for -1.
 void NotifyCurrentShape(QWidget* keyTarget, int index);
+// Tells the screen reader that shape index moved or changed its size (its value, the place).
+void NotifyShapeChanged(QWidget* keyTarget, int index);
 // Tells the screen reader that shapes came or went.
 void NotifyDiagramChanged(QWidget* keyTarget);

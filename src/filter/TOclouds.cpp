@@ -354,15 +354,19 @@ bool TOclouds::diagramKey(const QKeyEvent* event) {
         const std::int32_t dy = action == DiagramKeyAction::MoveUp     ? -DiagramKeyStep
                                 : action == DiagramKeyAction::MoveDown ? DiagramKeyStep
                                                                        : 0;
-        if (KeyMoveSelected(*this, dx, dy))
+        if (KeyMoveSelected(*this, dx, dy)) {
             afterKeyEdit();
+            NotifyShapeChanged(btnTarget, CurrentShape());
+        }
         return true;
     }
     case DiagramKeyAction::Grow:
     case DiagramKeyAction::Shrink:
-        if (KeyResizeSelected(*this,
-                              action == DiagramKeyAction::Grow ? DiagramKeyStep : -DiagramKeyStep))
+        if (KeyResizeSelected(*this, action == DiagramKeyAction::Grow ? DiagramKeyStep
+                                                                      : -DiagramKeyStep)) {
             afterKeyEdit();
+            NotifyShapeChanged(btnTarget, CurrentShape());
+        }
         return true;
     case DiagramKeyAction::AddPin:
         if (KeyAddPin(*this)) {

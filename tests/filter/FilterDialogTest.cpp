@@ -751,6 +751,14 @@ TEST_F(FilterDialog, KeyboardAndScreenReaderAtEveryFont) {
     }
     QApplication::setFont(designed);
     QApplication::setPalette(light);
+    // Tab reaches the diagram from the keyword field.
+    showModeless();
+    dlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg));
+    dlg->Edit_kw->setFocus();
+    for (int tabs = 0; tabs < 20 && dlg->focusWidget() != dlg->OClouds1->btnTarget; ++tabs)
+        QTest::keyClick(dlg->focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(dlg->focusWidget(), dlg->OClouds1->btnTarget);
     for (const auto& n : names) {
         QString name = QAccessible::queryAccessibleInterface(n.w)->text(QAccessible::Name);
         EXPECT_EQ(name.remove('&'), n.name) << n.w->objectName().toStdString();

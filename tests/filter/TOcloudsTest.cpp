@@ -422,8 +422,7 @@ TEST(TOclouds, KeyboardEditsAsTheMouseDoesAndTellsTheScreenReader) {
         return out;
     };
     EXPECT_EQ(children(), (QStringList{"Circle a", "Circle b", "Pin in a"}));
-
-    // Right: the first circle, again: the second; Left goes back round to it.
+    // Right: the first circle, the second, the pin; Left: back to the second circle.
     QTest::keyClick(target, Qt::Key_Right);
     QTest::keyClick(target, Qt::Key_Right);
     QTest::keyClick(target, Qt::Key_Right);
@@ -435,6 +434,8 @@ TEST(TOclouds, KeyboardEditsAsTheMouseDoesAndTellsTheScreenReader) {
     QTest::keyClick(target, Qt::Key_Right, Qt::ControlModifier);
     QTest::keyClick(target, Qt::Key_Right, Qt::ShiftModifier);
     QTest::keyClick(target, Qt::Key_P);
+    EXPECT_EQ(diagram->focusChild(), diagram->child(1));
+    EXPECT_EQ(diagram->child(1)->text(QAccessible::Value), "Centre 235, 150, radius 65");
     const TQELlc* b = keys.w.GetCircle(1);
     EXPECT_EQ(QRect(b->X, b->Y, b->Radius, 0), QRect(235, 150, 65, 0));
     ASSERT_EQ(keys.w.PinCount(), 2);
@@ -448,6 +449,8 @@ TEST(TOclouds, KeyboardEditsAsTheMouseDoesAndTellsTheScreenReader) {
     mouse.shiftMove({300, 150});
     mouse.release({300, 150});
     mouse.doubleClick(pin);
+    const TQELlc* mb = mouse.w.GetCircle(1);
+    EXPECT_EQ(QRect(mb->X, mb->Y, mb->Radius, 0), QRect(235, 150, 65, 0));
     EXPECT_EQ(keys.w.ExpressionText(), mouse.w.ExpressionText());
 
     // Left: the first circle, and round to the last shape, the new pin; Delete takes it. Then

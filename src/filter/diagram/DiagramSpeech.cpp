@@ -35,6 +35,11 @@ std::string CircleAccessibleDescription(const TQELlc& circle) {
     return "Condition: " + circle.Body;
 }
 
+std::string CircleAccessiblePlace(const TQELlc& circle) {
+    return "Centre " + std::to_string(circle.X) + ", " + std::to_string(circle.Y) + ", radius " +
+           std::to_string(circle.Radius);
+}
+
 std::string PinAccessibleName(const TCloudDiagram& diagram, const TQELpin& pin) {
     std::vector<std::string> labels;
     for (int i = 0; i < diagram.CircleCount(); ++i)

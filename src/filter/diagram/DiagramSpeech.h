@@ -16,6 +16,9 @@ std::string DiagramAccessibleDescription(const TCloudDiagram& diagram);
 std::string CircleAccessibleName(const TQELlc& circle);
 // "Condition: " and the body.
 std::string CircleAccessibleDescription(const TQELlc& circle);
+// Where the circle lies, so that moving and resizing it by keys is heard:
+// "Centre 100, 120, radius 60".
+std::string CircleAccessiblePlace(const TQELlc& circle);
 // The circles that hold the pin, by their labels: "Pin in a", "Pin in a and b",
 // "Pin in a, b and c", or "Pin outside every circle".
 std::string PinAccessibleName(const TCloudDiagram& diagram, const TQELpin& pin);

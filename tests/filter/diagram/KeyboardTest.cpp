@@ -216,6 +216,7 @@ TEST(DiagramKeyboard, WhatTheScreenReaderIsTold) {
     EXPECT_EQ(DiagramAccessibleDescription(d), "3 circles, 2 pins");
     EXPECT_EQ(CircleAccessibleName(*d.a), "Circle a");
     EXPECT_EQ(CircleAccessibleDescription(*d.a), "Condition: A");
+    EXPECT_EQ(CircleAccessiblePlace(*d.b), "Centre 170, 100, radius 60");
     EXPECT_EQ(PinAccessibleName(d, *pin), "Pin in a, b and c");
     EXPECT_EQ(PinAccessibleName(d, *two), "Pin in a and c");
     EXPECT_EQ(PinAccessibleDescription(d, *pin), "Region: (A) && (B) && (C)");
