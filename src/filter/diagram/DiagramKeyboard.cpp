@@ -14,8 +14,9 @@ namespace {
 
 // Region points lie this far from every outline, so that a press there takes no circle.
 constexpr double kOutlineClearance = 4.0;
-// The grid that region points are looked for on.
+// The grid that region points are looked for on, and about the most points it has.
 constexpr std::int32_t kRegionGrid = 2;
+constexpr double kRegionPoints = 250000;
 
 std::int32_t clamp32(std::int64_t v) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(
@@ -159,8 +160,13 @@ std::optional<TDiagramPoint> NextPinPoint(const TCloudDiagram& diagram, int inde
         double Clearance = -1;
     };
     std::map<std::vector<int>, Best, RegionOrder> regions;
-    for (std::int64_t y = top; y <= bottom; y += kRegionGrid) {
-        for (std::int64_t x = left; x <= right; x += kRegionGrid) {
+    // A coarser grid on a very large area, so that a key is answered at once.
+    const double area = static_cast<double>(std::max<std::int64_t>(right - left + 1, 1)) *
+                        static_cast<double>(std::max<std::int64_t>(bottom - top + 1, 1));
+    const auto grid = std::max<std::int64_t>(
+        kRegionGrid, static_cast<std::int64_t>(std::ceil(std::sqrt(area / kRegionPoints))));
+    for (std::int64_t y = top; y <= bottom; y += grid) {
+        for (std::int64_t x = left; x <= right; x += grid) {
             const auto px = static_cast<std::int32_t>(x), py = static_cast<std::int32_t>(y);
             double clearance = std::numeric_limits<double>::max();
             for (int i = 0; i < diagram.CircleCount(); ++i) {
