@@ -4,6 +4,7 @@
 
 #include "support/DialogDriver.h"
 #include "support/TempDir.h"
+#include "support/TidyLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -459,6 +460,7 @@ TEST(TOclouds, KeyboardEditsAsTheMouseDoesAndTellsTheScreenReader) {
     EXPECT_EQ(children(), (QStringList{"Circle a *", "Circle b", "Pin in a", "Pin in b"}));
     QTest::keyClick(target, Qt::Key_Left, Qt::KeypadModifier); // the keypad's arrows as well
     EXPECT_EQ(children(), (QStringList{"Circle a", "Circle b", "Pin in a", "Pin in b *"}));
+    SaveScreenshot(&keys.w, "diagram-keyboard-on-a-pin");
     QTest::keyClick(target, Qt::Key_Delete);
     EXPECT_EQ(children(), (QStringList{"Circle a", "Circle b", "Pin in a"}));
     QTest::keyClick(target, Qt::Key_Down);
