@@ -6,15 +6,24 @@
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
+#include <cmath>
+
 QColor TCloudImageCanvas::ColourOf(std::uint32_t bgr) {
     return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
                   static_cast<int>((bgr >> 16) & 0xFF));
 }
 
-void TCloudImageCanvas::Erase(const QRect& area, const QColor& background) {
-    const QSize size = area.isValid() ? area.size() : QSize();
-    if (image_.size() != size)
-        image_ = size.isEmpty() ? QImage() : QImage(size, QImage::Format_RGB32);
+void TCloudImageCanvas::Erase(const QRect& area, const QColor& background, qreal ratio) {
+    ratio = std::max<qreal>(ratio, 1.0);
+    size_ = area.isValid() ? area.size() : QSize(0, 0);
+    const QSize device(static_cast<int>(std::ceil(size_.width() * ratio)),
+                       static_cast<int>(std::ceil(size_.height() * ratio)));
+    if (image_.size() != device || ratio_ != ratio) {
+        image_ = size_.isEmpty() ? QImage() : QImage(device, QImage::Format_RGB32);
+        image_.setDevicePixelRatio(ratio);
+    }
+    ratio_ = ratio;
     origin_ = area.topLeft();
     surface_ = background.rgb() | 0xFF000000u;
     if (!image_.isNull())
@@ -26,7 +35,15 @@ bool TCloudImageCanvas::touches(long long left, long long top, long long right,
     if (image_.isNull())
         return false;
     const long long x0 = origin_.x(), y0 = origin_.y();
-    return right >= x0 && bottom >= y0 && left < x0 + image_.width() && top < y0 + image_.height();
+    return right >= x0 && bottom >= y0 && left < x0 + size_.width() && top < y0 + size_.height();
+}
+
+QPen TCloudImageCanvas::pen(std::uint32_t colour) const {
+    // One paint-box pixel wide at any device pixel ratio.
+    QPen pen(ColourOf(colour));
+    pen.setWidth(std::max(1, static_cast<int>(std::lround(ratio_))));
+    pen.setCosmetic(true);
+    return pen;
 }
 
 void TCloudImageCanvas::drawn() {
@@ -41,10 +58,7 @@ void TCloudImageCanvas::Ellipse(std::int32_t left, std::int32_t top, std::int32_
         return;
     QPainter p(&image_);
     p.translate(-origin_);
-    QPen pen(ColourOf(penColour));
-    pen.setWidth(1);
-    pen.setCosmetic(true);
-    p.setPen(pen);
+    p.setPen(pen(penColour));
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(
         QRectF(left, top, static_cast<double>(right) - left, static_cast<double>(bottom) - top));
@@ -74,10 +88,7 @@ void TCloudImageCanvas::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, 
         return;
     QPainter p(&image_);
     p.translate(-origin_);
-    QPen pen(ColourOf(penColour));
-    pen.setWidth(1);
-    pen.setCosmetic(true);
-    p.setPen(pen);
+    p.setPen(pen(penColour));
     p.drawLine(QPoint(x1, y1), QPoint(x2, y2));
     drawn();
 }
@@ -93,7 +104,11 @@ void TCloudImageCanvas::HatchFill(std::int32_t x, std::int32_t y, std::uint32_t 
     const QRgb hatch = ColourOf(hatchColour).rgb() | 0xFF000000u;
     // Every pixel of the buffer is opaque, so the surface colour without alpha marks the area.
     const std::uint32_t marker = surface_ & 0x00FFFFFFu;
-    if (HatchFillArea(buffer, x - origin_.x(), y - origin_.y(), surface_, hatch, marker,
-                      origin_.x(), origin_.y()) > 0)
+    // The region is filled in device pixels; the pattern stays in paint-box pixels.
+    const int scale = std::max(1, static_cast<int>(std::lround(ratio_)));
+    const auto device = [this](std::int64_t v) { return static_cast<int>(std::floor(v * ratio_)); };
+    if (HatchFillArea(buffer, device(std::int64_t{x} - origin_.x()),
+                      device(std::int64_t{y} - origin_.y()), surface_, hatch, marker, origin_.x(),
+                      origin_.y(), scale) > 0)
         drawn();
 }

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPen>
 #include <QPoint>
 #include <QRect>
 
@@ -15,13 +16,18 @@
 class TCloudImageCanvas : public TCloudCanvas {
 public:
     // Makes the buffer cover area (paint-box pixels) and erases it with background, the
-    // colour that the region fill then works on.
-    void Erase(const QRect& area, const QColor& background);
+    // colour that the region fill then works on. The buffer holds ratio x ratio device pixels
+    // for each paint-box pixel (the screen's device pixel ratio), so that outlines and labels
+    // are drawn at the screen's resolution.
+    void Erase(const QRect& area, const QColor& background, qreal ratio = 1.0);
 
+    // The buffer, with its device pixel ratio set.
     const QImage& Image() const { return image_; }
     // Paint-box position of the buffer's top-left pixel.
     QPoint Origin() const { return origin_; }
-    QRect Area() const { return QRect(origin_, image_.size()); }
+    // The part of the paint box that the buffer covers, in paint-box pixels.
+    QRect Area() const { return QRect(origin_, size_); }
+    qreal Ratio() const { return ratio_; }
     QColor Background() const { return QColor::fromRgb(surface_); }
 
     QFont Font;
@@ -43,7 +49,11 @@ private:
     bool touches(long long left, long long top, long long right, long long bottom) const;
     void drawn();
 
+    QPen pen(std::uint32_t colour) const;
+
     QImage image_;
     QPoint origin_;
+    QSize size_;
+    qreal ratio_ = 1.0;
     QRgb surface_ = 0xFFFFFFFF;
 };

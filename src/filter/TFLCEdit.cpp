@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -90,31 +92,26 @@ TFLCEdit::TFLCEdit(QWidget* parent) : QDialog(parent) {
     setObjectName("FLCEdit");
     setWindowTitle("Selected condition");
     UseFixedDialogBorder(this);
-    setFixedSize(400, 430);
 
     GB_view = new QGroupBox("View", this);
     GB_view->setObjectName("GB_view");
-    GB_view->setGeometry(8, 6, 384, 300);
 
-    Label3 = new QLabel("Label text:", GB_view);
+    Label3 = new QLabel("&Label text:", GB_view);
     Label3->setObjectName("Label3");
-    Label3->setGeometry(12, 26, 70, 21);
     Edit1 = new QLineEdit(GB_view);
     Edit1->setObjectName("Edit1");
-    Edit1->setGeometry(86, 24, 286, 24);
+    Label3->setBuddy(Edit1);
 
-    Label1 = new QLabel("Radius:", GB_view);
+    Label1 = new QLabel("&Radius:", GB_view);
     Label1->setObjectName("Label1");
-    Label1->setGeometry(12, 58, 70, 21);
     SE1 = new TRadiusSpinEdit(GB_view);
     SE1->setObjectName("SE1");
-    SE1->setGeometry(86, 56, 70, 24);
     SE1->setValue(EditorRadiusMin);
+    Label1->setBuddy(SE1);
 
-    // Room for the largest circle, 200 pixels across.
     Shape1 = new TCirclePreview(GB_view);
     Shape1->setObjectName("Shape1");
-    Shape1->setGeometry(12, 90, 85, 85);
+    Shape1->resize(85, 85);
 
     LabelC = new TLabelPreview(GB_view);
     LabelC->setObjectName("LabelC");
@@ -123,41 +120,39 @@ TFLCEdit::TFLCEdit(QWidget* parent) : QDialog(parent) {
 
     Label2 = new QLabel("Tune label pos.", GB_view);
     Label2->setObjectName("Label2");
-    Label2->setGeometry(250, 96, 120, 20);
     Bevel1 = MakeBevel(GB_view, QRect(250, 118, 108, 108));
     Bevel1->setObjectName("Bevel1");
-    auto arrow = [this](const char* name, Qt::ArrowType type, int x, int y) {
+    auto arrow = [this](const char* name, Qt::ArrowType type, int x, int y, const QString& tip) {
         auto* b = new QToolButton(Bevel1);
         b->setObjectName(name);
         b->setArrowType(type);
         b->setAutoRaise(true);
         b->setGeometry(x, y, 30, 30);
+        b->setToolTip(tip);
+        b->setAccessibleName(tip);
         connect(b, &QToolButton::clicked, this, &TFLCEdit::moveLabel);
         return b;
     };
-    SBup = arrow("SBup", Qt::UpArrow, 39, 6);
-    SBl = arrow("SBl", Qt::LeftArrow, 6, 39);
-    SBdn = arrow("SBdn", Qt::DownArrow, 39, 72);
-    SBr = arrow("SBr", Qt::RightArrow, 72, 39);
+    SBup = arrow("SBup", Qt::UpArrow, 39, 6, "Move the label up");
+    SBl = arrow("SBl", Qt::LeftArrow, 6, 39, "Move the label left");
+    SBdn = arrow("SBdn", Qt::DownArrow, 39, 72, "Move the label down");
+    SBr = arrow("SBr", Qt::RightArrow, 72, 39, "Move the label right");
 
     GB_body = new QGroupBox("Condition body", this);
     GB_body->setObjectName("GB_body");
-    GB_body->setGeometry(8, 312, 384, 78);
-    CB_edit = new QCheckBox("Edit condition by hand", GB_body);
+    CB_edit = new QCheckBox("&Edit condition by hand", GB_body);
     CB_edit->setObjectName("CB_edit");
-    CB_edit->setGeometry(12, 20, 300, 20);
     Edit_body = new QLineEdit(GB_body);
     Edit_body->setObjectName("Edit_body");
-    Edit_body->setGeometry(12, 44, 360, 24);
+    Edit_body->setAccessibleName("Condition body");
 
-    btnHelp = new QPushButton("Help", this);
+    btnHelp = new QPushButton("&Help", this);
     btnHelp->setObjectName("btnHelp");
-    btnHelp->setGeometry(8, 398, 75, 25);
     btnHelp->setAutoDefault(false);
-    OKBtn = new QPushButton("Close", this);
+    OKBtn = new QPushButton("&Close", this);
     OKBtn->setObjectName("OKBtn");
-    OKBtn->setGeometry(317, 398, 75, 25);
     OKBtn->setDefault(true);
+    arrange();
 
     connect(Edit1, &QLineEdit::textChanged, this, &TFLCEdit::Edit1Change);
     // A typed number reaches the circle only once it is final and brought into range: a
@@ -168,6 +163,59 @@ TFLCEdit::TFLCEdit(QWidget* parent) : QDialog(parent) {
     connect(OKBtn, &QPushButton::clicked, this, &TFLCEdit::OKBtnClick);
     CB_editClick();
     CenterOnScreen(this);
+}
+
+void TFLCEdit::arrange() {
+    // The designed places at the designed font (a 400 x 430 window), growing with the font:
+    // the label column with its captions, the rows with the fields' height, the window with
+    // what it holds.
+    const QFontMetrics metrics(font());
+    const auto textWidth = [](const QLabel* label) { return label->sizeHint().width(); };
+    const int row = std::max({24, Edit1->sizeHint().height(), SE1->sizeHint().height()});
+    const int top = std::max(20, metrics.height() + 6);
+    const int labelWidth = std::max({70, textWidth(Label3), textWidth(Label1)});
+    const int fieldX = 12 + labelWidth + 4;
+    const int tuneWidth = std::max(120, textWidth(Label2));
+    const int tuneHeight = std::max(20, Label2->sizeHint().height());
+    const int checkWidth = std::max(300, CB_edit->sizeHint().width());
+    const int checkHeight = std::max(20, CB_edit->sizeHint().height());
+    const int boxWidth = std::max({384, 250 + tuneWidth + 8, fieldX + 200, 12 + checkWidth + 12});
+
+    Label3->setGeometry(12, top + 6, labelWidth, std::max(21, row - 3));
+    Edit1->setGeometry(fieldX, top + 4, boxWidth - 12 - fieldX, row);
+    const int radiusY = top + 4 + row + 8;
+    Label1->setGeometry(12, radiusY + 2, labelWidth, std::max(21, row - 3));
+    SE1->setGeometry(fieldX, radiusY, std::max(70, SE1->sizeHint().width()), row);
+    // Room for the largest circle, 200 pixels across.
+    const int shapeY = radiusY + row + 10;
+    Shape1->move(12, shapeY);
+    Label2->setGeometry(250, shapeY + 6, tuneWidth, tuneHeight);
+    Bevel1->move(250, Label2->geometry().bottom() + 3);
+    GB_view->setGeometry(8, 6, boxWidth, std::max(300, shapeY + 200 + 10));
+
+    CB_edit->setGeometry(12, top, checkWidth, checkHeight);
+    Edit_body->setGeometry(12, top + checkHeight + 4, boxWidth - 24, row);
+    const int bodyY = GB_view->geometry().bottom() + 1 + 6;
+    GB_body->setGeometry(8, bodyY, boxWidth, Edit_body->geometry().bottom() + 1 + 10);
+
+    const int buttonY = GB_body->geometry().bottom() + 1 + 8;
+    const int buttonHeight =
+        std::max({25, btnHelp->sizeHint().height(), OKBtn->sizeHint().height()});
+    const int width = boxWidth + 16;
+    const int okWidth = std::max(75, OKBtn->sizeHint().width());
+    btnHelp->setGeometry(8, buttonY, std::max(75, btnHelp->sizeHint().width()), buttonHeight);
+    OKBtn->setGeometry(width - 8 - okWidth, buttonY, okWidth, buttonHeight);
+    setFixedSize(width, buttonY + buttonHeight + 7);
+    placeLabel();
+}
+
+void TFLCEdit::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange && OKBtn)
+        arrange();
+    // The read-only body field takes its colour from the new palette.
+    if (event->type() == QEvent::PaletteChange && OKBtn)
+        CB_editClick();
 }
 
 void TFLCEdit::Edit(TQELlc* circle) {

@@ -93,7 +93,7 @@ public:
     QCheckBox* CB_edit;
     QLineEdit* Edit_body;
     QPushButton* btnHelp;
-    QPushButton* OKBtn;
+    QPushButton* OKBtn = nullptr;
 
 public slots:
     void Edit1Change();
@@ -103,7 +103,12 @@ public slots:
     void btnHelpClick();
     void OKBtnClick();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    // Places the controls and sizes the window for the font.
+    void arrange();
     void placeLabel();
     void sizeShape();
     void LabelCEndDrag(const QPoint& globalPos);

@@ -11,10 +11,12 @@
 #include "tree/TQelPigger.h"
 #include "tree/TreeFile.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -54,9 +56,7 @@ QFrame* panel(const char* name, QWidget* parent) {
 TF_lr_filter::TF_lr_filter(QWidget* parent) : QDialog(parent) {
     setObjectName("F_lr_filter");
     setWindowTitle("Filter");
-    QFont f = font();
-    f.setPixelSize(11);
-    setFont(f);
+    setFont(DialogFont());
 
     // ---- right panel: the buttons and the state box
     Panel_right = panel("Panel_right", this);
@@ -68,12 +68,12 @@ TF_lr_filter::TF_lr_filter(QWidget* parent) : QDialog(parent) {
         b->setAutoDefault(false);
         return b;
     };
-    btnApply = button("btnApply", "Filter on");
-    btn_no_filter = button("btn_no_filter", "Filter off");
-    btn_close = button("btn_close", "Cancel");
+    btnApply = button("btnApply", "Filter &on");
+    btn_no_filter = button("btn_no_filter", "Filter o&ff");
+    btn_close = button("btn_close", "&Cancel");
     btn_close->hide();
-    btnSaveConditions = button("btnSaveConditions", "Save conditions...");
-    btnLoadConditions = button("btnLoadConditions", "Load conditions...");
+    btnSaveConditions = button("btnSaveConditions", "&Save conditions...");
+    btnLoadConditions = button("btnLoadConditions", "&Load conditions...");
     right->addWidget(btnApply);
     right->addWidget(btn_no_filter);
     right->addWidget(btn_close);
@@ -82,40 +82,28 @@ TF_lr_filter::TF_lr_filter(QWidget* parent) : QDialog(parent) {
     right->addWidget(btnLoadConditions);
     right->addStretch(1);
 
-    // The state box holds its caption in whatever font the system gives.
-    QFont stateFont = font();
-    const int boxWidth =
-        std::max(79, QFontMetrics(stateFont).horizontalAdvance("Current state:") + 12);
     Panel1 = panel("Panel1", Panel_right);
-    Panel1->setFixedSize(boxWidth + 8, 66);
     Shape2 = new QFrame(Panel1);
     Shape2->setObjectName("Shape2");
-    Shape2->setGeometry(6, 6, boxWidth, 58);
     Shape2->setAutoFillBackground(true);
     QPalette shadow = Shape2->palette();
     shadow.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
     Shape2->setPalette(shadow);
     Shape1 = new QFrame(Panel1);
     Shape1->setObjectName("Shape1");
-    Shape1->setGeometry(2, 2, boxWidth, 58);
     Shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
     Shape1->setAutoFillBackground(true);
     QPalette white = Shape1->palette();
     white.setColor(QPalette::Window, Qt::white);
     white.setColor(QPalette::WindowText, Qt::black);
     Shape1->setPalette(white);
+    // The box is white whatever the palette, so its captions are dark on it.
     Label3 = new QLabel("Current state:", Panel1);
     Label3->setObjectName("Label3");
-    Label3->setGeometry(7, 6, boxWidth - 6, 16);
+    Label3->setPalette(white);
     Label_onoff = new QLabel("Off", Panel1);
     Label_onoff->setObjectName("Label_onoff");
-    QFont big = Label_onoff->font();
-    big.setBold(true);
-    big.setPixelSize(16);
-    Label_onoff->setFont(big);
-    Label_onoff->setGeometry(7, 26, boxWidth - 6, 24);
     right->addWidget(Panel1);
-    fitRightPanel();
 
     // ---- main panel: the pages above the diagram
     Panel_main = panel("Panel_main", this);
@@ -123,11 +111,12 @@ TF_lr_filter::TF_lr_filter(QWidget* parent) : QDialog(parent) {
     mainColumn->setContentsMargins(0, 0, 0, 0);
     mainColumn->setSpacing(0);
     Panel_top = panel("Panel_top", Panel_main);
-    Panel_top->setFixedHeight(71);
     auto* top = new QHBoxLayout(Panel_top);
     top->setContentsMargins(4, 4, 4, 2);
     PageControl1 = new QTabWidget(Panel_top);
     PageControl1->setObjectName("PageControl1");
+    // Every page's tab stays in view: the window grows with the font rather than scroll them.
+    PageControl1->setUsesScrollButtons(false);
     TabSheet_kw = new QWidget();
     TabSheet_kw->setObjectName("TabSheet_kw");
     auto* kwRow = new QHBoxLayout(TabSheet_kw);
@@ -137,6 +126,7 @@ TF_lr_filter::TF_lr_filter(QWidget* parent) : QDialog(parent) {
     Edit_kw = new QLineEdit(TabSheet_kw);
     Edit_kw->setObjectName("Edit_kw");
     Edit_kw->installEventFilter(this);
+    Label1->setBuddy(Edit_kw);
     kwRow->addWidget(Label1);
     kwRow->addWidget(Edit_kw, 1);
     PageControl1->addTab(TabSheet_kw, "Keyword condition");
@@ -156,8 +146,8 @@ TF_lr_filter::TF_lr_filter(QWidget* parent) : QDialog(parent) {
         b->setMinimumWidth(76);
         return b;
     };
-    SB_add_condition = flat("SB_add_condition", "Add", "list-add");
-    SB_del_cond = flat("SB_del_cond", "Remove", "list-remove");
+    SB_add_condition = flat("SB_add_condition", "&Add", "list-add");
+    SB_del_cond = flat("SB_del_cond", "&Remove", "list-remove");
     addRemove->addWidget(SB_add_condition);
     addRemove->addWidget(SB_del_cond);
     addRemove->addStretch(1);
@@ -200,6 +190,8 @@ TF_lr_filter::TF_lr_filter(QWidget* parent) : QDialog(parent) {
     connect(PageControl1, &QTabWidget::currentChanged, this, &TF_lr_filter::CallActionsEnabling);
     connect(Edit_kw, &QLineEdit::textChanged, this, &TF_lr_filter::CallActionsEnabling);
 
+    arrangeForFont();
+    built_ = true;
     resize(593, 375);
     layout()->activate();
     CenterOnScreen(this);
@@ -210,6 +202,63 @@ TF_lr_filter::~TF_lr_filter() {
     // The diagram goes before this body's fields; it must not call back into them.
     OClouds1->SetOnSelect(nullptr);
     OClouds1->SetOnEdit(nullptr);
+}
+
+QFont TF_lr_filter::DialogFont() {
+    QFont f = QApplication::font();
+    const qreal points =
+        f.pointSizeF() > 0 ? f.pointSizeF() : QFontInfo(f).pixelSize() * 72.0 / 96.0;
+    f.setPixelSize(std::max(11, qRound(11 * points / 9)));
+    return f;
+}
+
+void TF_lr_filter::arrangeForFont() {
+    const QFont f = DialogFont();
+    setFont(f);
+    // The bold captions and the state are fonts of their own: they follow the size.
+    for (QLabel* label : findChildren<QLabel*>()) {
+        if (label == Label_onoff || !label->font().bold())
+            continue;
+        QFont bold = f;
+        bold.setBold(true);
+        label->setFont(bold);
+    }
+    QFont big = f;
+    big.setBold(true);
+    big.setPixelSize(std::max(16, qRound(16 * f.pixelSize() / 11.0)));
+    Label_onoff->setFont(big);
+
+    // The state box: 79 x 58 at the designed font, as large as its captions need.
+    const QFontMetrics metrics(f);
+    const int boxWidth = std::max({79, metrics.horizontalAdvance("Current state:") + 12,
+                                   QFontMetrics(big).horizontalAdvance("Off") + 12});
+    const int captionHeight = std::max(16, metrics.height() + 2);
+    const int stateY = 6 + captionHeight + 4;
+    const int stateHeight = std::max(24, QFontMetrics(big).height() + 4);
+    const int boxHeight = stateY + stateHeight + 8;
+    Panel1->setFixedSize(boxWidth + 8, boxHeight + 8);
+    Shape2->setGeometry(6, 6, boxWidth, boxHeight);
+    Shape1->setGeometry(2, 2, boxWidth, boxHeight);
+    Label3->setGeometry(7, 6, boxWidth - 6, captionHeight);
+    Label_onoff->setGeometry(7, stateY, boxWidth - 6, stateHeight);
+    fitRightPanel();
+
+    // 76 pixels wide, or as wide as their captions need.
+    for (QToolButton* b : {SB_add_condition, SB_del_cond}) {
+        b->setMinimumWidth(76);
+        b->setMinimumWidth(std::max(76, b->sizeHint().width()));
+    }
+    // 71 pixels at the designed font, or what the pages and the buttons beside them need.
+    Panel_top->setFixedHeight(
+        std::max({71, PageControl1->sizeHint().height() + 10, Panel4->sizeHint().height() + 6}));
+    // The window's layout keeps it at least as large as this needs.
+}
+
+bool TF_lr_filter::event(QEvent* event) {
+    const bool done = QDialog::event(event);
+    if (event->type() == QEvent::ApplicationFontChange && built_)
+        arrangeForFont();
+    return done;
 }
 
 void TF_lr_filter::fitRightPanel() {

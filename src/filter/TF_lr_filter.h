@@ -91,15 +91,23 @@ protected:
     virtual void AddCondition() {}
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // A new desktop font sizes the dialog again.
+    bool event(QEvent* event) override;
     // Esc does not close the dialog: leaving it switches the filter off, and that takes a
     // button or the close box.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The dialog's font: 11 pixels at the designed 9 pt desktop font, larger in proportion
+    // with a larger desktop font.
+    static QFont DialogFont();
+    // Sizes the fonts, the state box and the top panel for the desktop font.
+    void arrangeForFont();
     void fitRightPanel();
     void FormCreate();
     int runConditionsDialog(QFileDialog* dialog);
 
+    bool built_ = false;
     bool applied_ = false;
     bool filterOn_ = false;
     TFilterMatcher matcher_;

@@ -31,6 +31,7 @@ TF_lr_filter_user::TF_lr_filter_user(QWidget* parent) : TF_lr_filter(parent) {
     CB_state->addItem(CheckedStateItem);
     CB_state->setCurrentIndex(-1);
     CB_state->setMinimumWidth(120);
+    Label2->setBuddy(CB_state);
     row->addWidget(Label2);
     row->addWidget(CB_state);
     row->addStretch(1);
@@ -50,6 +51,7 @@ TF_lr_filter_user::TF_lr_filter_user(QWidget* parent) : TF_lr_filter(parent) {
         CB_link->addItem(ToQ(item));
     CB_link->setCurrentIndex(-1);
     CB_link->setMinimumWidth(120);
+    Label_link->setBuddy(CB_link);
     linkRow->addWidget(Label_link);
     linkRow->addWidget(CB_link);
     linkRow->addStretch(1);

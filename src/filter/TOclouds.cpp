@@ -1,6 +1,8 @@
 #include "filter/TOclouds.h"
 
 #include "dialogs/TFsure.h"
+#include "filter/CloudDiagramAccessible.h"
+#include "filter/diagram/DiagramKeyboard.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -66,13 +68,19 @@ void TCloudPaintBox::contextMenuEvent(QContextMenuEvent* event) {
     owner_->PM1Popup(event->globalPos());
 }
 
+// ---------------------------------------------------------------- key target
+
+TCloudKeyTarget::TCloudKeyTarget(TOclouds* owner) : QPushButton("btnTarget", owner), owner_(owner) {
+    setObjectName("btnTarget");
+}
+
 // ---------------------------------------------------------------- frame
 
 TOclouds::TOclouds(QWidget* parent) : QFrame(parent) {
     setObjectName("OClouds");
+    InstallDiagramAccessibility();
     // The focus target lies beneath the panel, which covers it.
-    btnTarget = new QPushButton("btnTarget", this);
-    btnTarget->setObjectName("btnTarget");
+    btnTarget = new TCloudKeyTarget(this);
     btnTarget->setGeometry(8, 8, 75, 25);
     btnTarget->installEventFilter(this);
     connect(btnTarget, &QPushButton::clicked, this, &TOclouds::btnTargetClick);
@@ -88,6 +96,9 @@ TOclouds::TOclouds(QWidget* parent) : QFrame(parent) {
     SB1 = new QScrollArea(Panel1);
     SB1->setObjectName("SB1");
     SB1->setFrameShape(QFrame::NoFrame);
+    // Tab goes to the diagram's key target, which scrolls the shape it is on into view; the
+    // scroll box takes the focus only from a click.
+    SB1->setFocusPolicy(Qt::ClickFocus);
     SB1->setWidgetResizable(false);
     SB1->viewport()->setBackgroundRole(QPalette::Base);
     SB1->viewport()->setAutoFillBackground(true);
@@ -139,6 +150,19 @@ void TOclouds::Start() {
 void TOclouds::Stop() {
     Timer1->stop();
     TCloudDiagram::Stop();
+    Refresh();
+}
+
+void TOclouds::changeEvent(QEvent* event) {
+    QFrame::changeEvent(event);
+    // The focus target holds its caption, beneath the panel as it is.
+    if (event->type() == QEvent::FontChange)
+        btnTarget->resize(btnTarget->sizeHint().expandedTo(QSize(75, 25)));
+}
+
+void TOclouds::showEvent(QShowEvent* event) {
+    QFrame::showEvent(event);
+    // What changed while hidden was not painted.
     Refresh();
 }
 
@@ -195,12 +219,17 @@ void TOclouds::Refresh() {
     PB1->update();
 }
 
+QColor TOclouds::surfaceColour() const {
+    const QColor base = PB1->palette().color(QPalette::Base);
+    return base.lightnessF() >= 0.75 ? base : QColor(Qt::white);
+}
+
 void TOclouds::repaintBuffer() {
     canvas_.Font = PB1->font();
     // Drawing into the buffer schedules one update of the paint box at the end.
     auto onDrawn = std::move(canvas_.OnDrawn);
     canvas_.OnDrawn = nullptr;
-    canvas_.Erase(bufferArea(), PB1->palette().color(QPalette::Base));
+    canvas_.Erase(bufferArea(), surfaceColour(), PB1->devicePixelRatioF());
     Paint();
     canvas_.OnDrawn = std::move(onDrawn);
 }
@@ -214,21 +243,35 @@ void TOclouds::Timer1Timer() {
 }
 
 void TOclouds::PB1Paint(const QRect& exposed) {
-    if (canvas_.Area() != bufferArea() || canvas_.Image().isNull())
+    if (canvas_.Area() != bufferArea() || canvas_.Image().isNull() ||
+        canvas_.Ratio() != std::max<qreal>(1.0, PB1->devicePixelRatioF()))
         repaintBuffer();
     QPainter p(PB1);
     // What the buffer does not cover (hidden behind the scroll box's edges) is background.
     for (const QRect& r : QRegion(exposed).subtracted(QRegion(canvas_.Area())))
-        p.fillRect(r, PB1->palette().color(QPalette::Base));
+        p.fillRect(r, surfaceColour());
     // Only the exposed part of the buffer: it may hold the whole paint box.
     const QRect shown = exposed & canvas_.Area();
-    if (!canvas_.Image().isNull() && !shown.isEmpty())
-        p.drawImage(shown.topLeft(), canvas_.Image(), shown.translated(-canvas_.Origin()));
+    if (!canvas_.Image().isNull() && !shown.isEmpty()) {
+        const qreal ratio = canvas_.Ratio();
+        const QRectF source(QPointF(shown.topLeft() - canvas_.Origin()) * ratio,
+                            QSizeF(shown.size()) * ratio);
+        p.drawImage(QRectF(shown), canvas_.Image(), source);
+    }
+    // The pin that the keyboard is on, while the diagram has the keyboard.
+    if (CurrentPin() && btnTarget->hasFocus()) {
+        QPen dotted(palette().color(QPalette::Highlight));
+        dotted.setStyle(Qt::DotLine);
+        p.setPen(dotted);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(ShapeRect(CurrentShape()).adjusted(-2, -2, 1, 1));
+    }
 }
 
 // ---------------------------------------------------------------- mouse and keyboard
 
 void TOclouds::PB1MouseDown(QMouseEvent* event) {
+    keyPin_ = nullptr;
     const QPoint pos = event->position().toPoint();
     MouseDown(pos.x(), pos.y(), event->button() == Qt::LeftButton);
 }
@@ -266,6 +309,120 @@ void TOclouds::PM1Popup(const QPoint& globalPos) {
     PM1->exec(globalPos);
 }
 
+int TOclouds::CurrentShape() const {
+    for (int i = 0; i < CircleCount(); ++i)
+        if (GetCircle(i) == Selected())
+            return i;
+    for (int i = 0; i < PinCount(); ++i)
+        if (GetPin(i) == CurrentPin())
+            return CircleCount() + i;
+    return -1;
+}
+
+TQELpin* TOclouds::CurrentPin() const {
+    if (!keyPin_ || Selected())
+        return nullptr;
+    for (int i = 0; i < PinCount(); ++i)
+        if (GetPin(i) == keyPin_)
+            return keyPin_;
+    return nullptr;
+}
+
+QRect TOclouds::ShapeRect(int index) const {
+    if (const TQELlc* c = GetCircle(index))
+        return QRect(c->X - c->Radius, c->Y - c->Radius, 2 * c->Radius + 1, 2 * c->Radius + 1);
+    if (const TQELpin* pin = GetPin(index - CircleCount()))
+        return QRect(pin->X - 3, pin->Y - 6, 9, 9); // the square a click takes it in
+    return QRect();
+}
+
+bool TOclouds::diagramKey(const QKeyEvent* event) {
+    const DiagramKeyAction action = DiagramKeyActionFor(event->key(), event->modifiers());
+    const int shapes = CircleCount() + PinCount();
+    switch (action) {
+    case DiagramKeyAction::Next:
+    case DiagramKeyAction::Previous:
+        chooseShape(NextShapeIndex(CurrentShape(), shapes, action == DiagramKeyAction::Next));
+        return true;
+    case DiagramKeyAction::MoveLeft:
+    case DiagramKeyAction::MoveRight:
+    case DiagramKeyAction::MoveUp:
+    case DiagramKeyAction::MoveDown: {
+        const std::int32_t dx = action == DiagramKeyAction::MoveLeft    ? -DiagramKeyStep
+                                : action == DiagramKeyAction::MoveRight ? DiagramKeyStep
+                                                                        : 0;
+        const std::int32_t dy = action == DiagramKeyAction::MoveUp     ? -DiagramKeyStep
+                                : action == DiagramKeyAction::MoveDown ? DiagramKeyStep
+                                                                       : 0;
+        if (KeyMoveSelected(*this, dx, dy)) {
+            afterKeyEdit();
+            NotifyShapeChanged(btnTarget, CurrentShape());
+        }
+        return true;
+    }
+    case DiagramKeyAction::Grow:
+    case DiagramKeyAction::Shrink:
+        if (KeyResizeSelected(*this, action == DiagramKeyAction::Grow ? DiagramKeyStep
+                                                                      : -DiagramKeyStep)) {
+            afterKeyEdit();
+            NotifyShapeChanged(btnTarget, CurrentShape());
+        }
+        return true;
+    case DiagramKeyAction::AddPin:
+        if (KeyAddPin(*this)) {
+            afterKeyEdit();
+            NotifyDiagramChanged(btnTarget);
+        }
+        return true;
+    case DiagramKeyAction::Delete:
+        // A chosen pin goes as a double-click on it takes it; a circle as the menu deletes it.
+        if (TQELpin* pin = CurrentPin()) {
+            keyPin_ = nullptr;
+            KeyRemovePin(*this, pin);
+            Refresh();
+            NotifyDiagramChanged(btnTarget);
+            return true;
+        }
+        if (Selected()) {
+            const int before = CircleCount();
+            N_DeleteClick();
+            if (CircleCount() != before)
+                NotifyDiagramChanged(btnTarget);
+        }
+        return true;
+    case DiagramKeyAction::Edit:
+    case DiagramKeyAction::None:
+        break;
+    }
+    return false;
+}
+
+void TOclouds::chooseShape(int index) {
+    if (index < 0)
+        return;
+    if (TQELlc* circle = GetCircle(index)) {
+        keyPin_ = nullptr;
+        Select(circle);
+    } else {
+        Select(nullptr);
+        keyPin_ = GetPin(index - CircleCount());
+    }
+    afterKeyEdit();
+}
+
+void TOclouds::afterKeyEdit() {
+    Refresh();
+    const QRect shape = ShapeRect(CurrentShape());
+    if (!shape.isEmpty())
+        SB1->ensureVisible(shape.center().x(), shape.center().y(), shape.width() / 2 + 5,
+                           shape.height() / 2 + 5);
+    announceCurrent();
+}
+
+void TOclouds::announceCurrent() {
+    NotifyCurrentShape(btnTarget, CurrentShape());
+}
+
 void TOclouds::SBKeyDown(int key) {
     // The Delete key does what the menu item does, which needs a selected circle.
     if (key == Qt::Key_Delete && Selected())
@@ -282,12 +439,15 @@ bool TOclouds::eventFilter(QObject* watched, QEvent* event) {
             showFocusBevel(false);
             break;
         case QEvent::KeyPress: {
-            const int key = static_cast<QKeyEvent*>(event)->key();
+            const auto* keyEvent = static_cast<QKeyEvent*>(event);
+            const int key = keyEvent->key();
             // Enter presses the button as Space does (and only once inside a dialog).
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
                 btnTarget->click();
                 return true;
             }
+            if (diagramKey(keyEvent))
+                return true;
             SBKeyDown(key);
             break;
         }

@@ -1,21 +1,24 @@
 // The condition diagram frame: circles and pins on a scrollable paint box, edited with the
-// mouse, repainted every 500 ms while active.
+// mouse or the keyboard (the keys: filter/diagram/DiagramKeyboard.h), repainted every 500 ms
+// while active.
 #pragma once
 
 #include "filter/CloudImageCanvas.h"
 #include "filter/diagram/CloudDiagram.h"
 
 #include <QFrame>
+#include <QPushButton>
 #include <QWidget>
 
 #include <functional>
 
 class QAction;
+class QKeyEvent;
 class QMenu;
-class QPushButton;
 class QScrollArea;
 class QTimer;
 class TOclouds;
+class TQELpin;
 
 // The paint box: shows the back buffer and passes the mouse to the frame.
 class TCloudPaintBox : public QWidget {
@@ -29,6 +32,18 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    TOclouds* owner_;
+};
+
+// The diagram's keyboard focus: a button beneath the panel that takes the keys, and that a
+// screen reader knows as the diagram, with its circles and pins as children.
+class TCloudKeyTarget : public QPushButton {
+    Q_OBJECT
+public:
+    explicit TCloudKeyTarget(TOclouds* owner);
+    TOclouds* Owner() const { return owner_; }
 
 private:
     TOclouds* owner_;
@@ -53,6 +68,14 @@ public:
 
     const TCloudImageCanvas& BackBuffer() const { return canvas_; }
 
+    // The shape the keyboard is on, counting the circles and then the pins: the selected
+    // circle, or the pin chosen by the arrow keys; -1 for none.
+    int CurrentShape() const;
+    // The pin chosen by the arrow keys while no circle is selected; none otherwise.
+    TQELpin* CurrentPin() const;
+    // Where shape index (circles, then pins) lies, in paint-box pixels.
+    QRect ShapeRect(int index) const;
+
     QFrame* Panel1;
     QScrollArea* SB1;
     TCloudPaintBox* PB1;
@@ -68,6 +91,8 @@ public:
 
 protected:
     void PaintBoxResized() override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
@@ -96,7 +121,18 @@ private:
     // The paint box covers the scroll box's viewport and reaches as far as the shapes do.
     void fitPaintBox();
     void showFocusBevel(bool shown);
+    // One key of the diagram (see DiagramKeyboard.h); false when the key is not one of them.
+    bool diagramKey(const QKeyEvent* event);
+    // Makes shape index the current one and tells the screen reader.
+    void chooseShape(int index);
+    // After an edit by key: repaint, keep the current shape in view, tell the screen reader.
+    void afterKeyEdit();
+    void announceCurrent();
+    // The colour the diagram is drawn on: the palette's base when it is light, else white, so
+    // that the designed colours keep their contrast on a dark palette.
+    QColor surfaceColour() const;
 
     TCloudImageCanvas canvas_;
     std::function<void(TQELlc*)> onEdit_;
+    TQELpin* keyPin_ = nullptr;
 };

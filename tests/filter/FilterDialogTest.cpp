@@ -9,6 +9,7 @@
 #include "settings/core/UserSettings.h"
 #include "tree/TQelPigger.h"
 
+#include "support/AccessAudit.h"
 #include "support/DialogDriver.h"
 #include "support/FileDialogTyping.h"
 #include "support/FilterDialogSteps.h"
@@ -17,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -104,6 +106,11 @@ protected:
     }
 };
 
+// A caption without its mnemonic mark.
+template <typename W> QString caption(const W* w) {
+    return w->text().remove('&');
+}
+
 QColor textColour(const QLabel* l) {
     return l->palette().color(QPalette::WindowText);
 }
@@ -117,9 +124,9 @@ TEST_F(FilterDialog, WindowsAndTheirCaptions) {
     EXPECT_GE(dlg->Panel_right->width(), 95);
     EXPECT_GE(dlg->btnSaveConditions->width(), dlg->btnSaveConditions->sizeHint().width());
     EXPECT_EQ(dlg->Panel_top->height(), 71);
-    EXPECT_EQ(dlg->btnApply->text(), "Filter on");
-    EXPECT_EQ(dlg->btn_no_filter->text(), "Filter off");
-    EXPECT_EQ(dlg->btn_close->text(), "Cancel");
+    EXPECT_EQ(caption(dlg->btnApply), "Filter on");
+    EXPECT_EQ(caption(dlg->btn_no_filter), "Filter off");
+    EXPECT_EQ(caption(dlg->btn_close), "Cancel");
     EXPECT_TRUE(dlg->btn_close->isHidden());
     EXPECT_EQ(dlg->PageControl1->tabText(0), "Context condition");
     EXPECT_EQ(dlg->PageControl1->tabText(1), "Other conditions");
@@ -132,8 +139,8 @@ TEST_F(FilterDialog, WindowsAndTheirCaptions) {
     EXPECT_EQ(dlg->PageControl1->tabText(2), "Link state");
     EXPECT_EQ(dlg->CB_link->count(), 5);
     EXPECT_EQ(dlg->CB_link->currentIndex(), -1);
-    EXPECT_EQ(dlg->SB_add_condition->text(), "Add");
-    EXPECT_EQ(dlg->SB_del_cond->text(), "Remove");
+    EXPECT_EQ(caption(dlg->SB_add_condition), "Add");
+    EXPECT_EQ(caption(dlg->SB_del_cond), "Remove");
     EXPECT_EQ(dlg->Label_onoff->text(), "Off");
     EXPECT_EQ(textColour(dlg->Label_onoff), QColor(0x80, 0x80, 0x80));
     EXPECT_EQ(dlg->OClouds1->objectName(), "OClouds1");
@@ -143,12 +150,12 @@ TEST_F(FilterDialog, WindowsAndTheirCaptions) {
     EXPECT_EQ(ed->size(), QSize(400, 430));
     EXPECT_EQ(ed->GB_view->title(), "View");
     EXPECT_EQ(ed->GB_body->title(), "Condition body");
-    EXPECT_EQ(ed->Label3->text(), "Label text:");
-    EXPECT_EQ(ed->Label1->text(), "Radius:");
+    EXPECT_EQ(caption(ed->Label3), "Label text:");
+    EXPECT_EQ(caption(ed->Label1), "Radius:");
     EXPECT_EQ(ed->Label2->text(), "Tune label pos.");
-    EXPECT_EQ(ed->CB_edit->text(), "Edit condition by hand");
-    EXPECT_EQ(ed->btnHelp->text(), "Help");
-    EXPECT_EQ(ed->OKBtn->text(), "Close");
+    EXPECT_EQ(caption(ed->CB_edit), "Edit condition by hand");
+    EXPECT_EQ(caption(ed->btnHelp), "Help");
+    EXPECT_EQ(caption(ed->OKBtn), "Close");
     EXPECT_TRUE(ed->OKBtn->isDefault());
     EXPECT_EQ(ed->SE1->minimum(), 20);
     EXPECT_EQ(ed->SE1->maximum(), 100);
@@ -682,4 +689,81 @@ TEST_F(FilterDialog, LoadingIntoAnEmptyDiagramAsksNothing) {
     dlg->hide();
     EXPECT_TRUE(execute([&] { QTest::mouseClick(dlg->btnApply, Qt::LeftButton); }));
     EXPECT_EQ(passing(), "http://4.example/");
+}
+
+// ---------------------------------------------------------------- keyboard and screen reader
+
+// Both windows at the designed font and at a 14 pt desktop font: every control Tab reaches has
+// a name (the fields their labels' captions), Tab goes round, nothing overlaps or is cut; the
+// pictures at 14 pt and on a dark palette are kept to look at.
+TEST_F(FilterDialog, KeyboardAndScreenReaderAtEveryFont) {
+    TFLCEdit* ed = FLCEdit();
+    const QFont designed = QApplication::font();
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    for (auto [role, colour] : {std::pair{QPalette::Window, QColor(0x35, 0x35, 0x35)},
+                                {QPalette::Base, QColor(0x2a, 0x2a, 0x2a)},
+                                {QPalette::Button, QColor(0x35, 0x35, 0x35)},
+                                {QPalette::Text, QColor(Qt::white)},
+                                {QPalette::WindowText, QColor(Qt::white)},
+                                {QPalette::ButtonText, QColor(Qt::white)},
+                                {QPalette::Highlight, QColor(0x2a, 0x82, 0xda)}})
+        dark.setColor(role, colour);
+    QFont large = designed;
+    large.setPointSize(14);
+    const struct {
+        const char* look;
+        QFont font;
+        QPalette palette;
+    } looks[] = {{"designed", designed, light}, {"14pt", large, light}, {"dark", designed, dark}};
+    const struct {
+        QWidget* w;
+        QString name;
+    } names[] = {{dlg->Edit_kw, "Context:"},
+                 {dlg->CB_state, "Record state:"},
+                 {dlg->CB_link, "Link state:"},
+                 {ed->Edit1, "Label text:"},
+                 {ed->SE1, "Radius:"},
+                 {ed->SBup, "Move the label up"},
+                 {ed->SBl, "Move the label left"},
+                 {ed->Edit_body, "Condition body"}};
+    for (const auto& look : looks) {
+        QApplication::setFont(look.font);
+        QApplication::setPalette(look.palette);
+        dlg->OClouds1->AddCircle("Context:\"garden\"", "EXISTS('GARDEN')", 130, 110, 60);
+        for (QWidget* window : std::initializer_list<QWidget*>{dlg, ed}) {
+            SCOPED_TRACE(std::string(look.look) + " " + window->objectName().toStdString());
+            window->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+            window->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+            EXPECT_EQ(UnnamedControls(window), "");
+            EXPECT_EQ(TabCycleFaults(window), "");
+            EXPECT_EQ(LayoutFaults(window), "");
+            SaveScreenshot(window, window->objectName() + "-" + look.look);
+            // The read-only body field in the palette's colours, its text readable on it.
+            EXPECT_EQ(ed->Edit_body->palette().color(QPalette::Base),
+                      look.palette.color(QPalette::Button));
+            window->hide();
+        }
+        dlg->OClouds1->Stop();
+        dlg->OClouds1->Start();
+    }
+    QApplication::setFont(designed);
+    QApplication::setPalette(light);
+    // Tab reaches the diagram from the keyword field.
+    showModeless();
+    dlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg));
+    dlg->Edit_kw->setFocus();
+    for (int tabs = 0; tabs < 20 && dlg->focusWidget() != dlg->OClouds1->btnTarget; ++tabs)
+        QTest::keyClick(dlg->focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(dlg->focusWidget(), dlg->OClouds1->btnTarget);
+    for (const auto& n : names) {
+        QString name = QAccessible::queryAccessibleInterface(n.w)->text(QAccessible::Name);
+        EXPECT_EQ(name.remove('&'), n.name) << n.w->objectName().toStdString();
+    }
+    // The state box is white whatever the palette, its caption dark on it.
+    EXPECT_EQ(dlg->Label3->palette().color(QPalette::WindowText), QColor(Qt::black));
+    EXPECT_EQ(ed->size(), QSize(400, 430));
 }

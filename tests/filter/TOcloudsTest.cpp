@@ -4,9 +4,11 @@
 
 #include "support/DialogDriver.h"
 #include "support/TempDir.h"
+#include "support/TidyLayout.h"
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -393,4 +395,116 @@ TEST(TOclouds, ConditionsFileShowsTheSameDiagram) {
     // The paint boxes may differ in size by the focus bevel; the drawing does not.
     const QRect area(0, 0, 500, 400);
     EXPECT_EQ(g.pb()->grab().toImage().copy(area), saved.copy(area));
+}
+
+// The diagram by keyboard ends as the mouse leaves it, and a screen reader follows the keys.
+TEST(TOclouds, KeyboardEditsAsTheMouseDoesAndTellsTheScreenReader) {
+    Frame keys, mouse;
+    for (Frame* f : {&keys, &mouse}) {
+        f->w.AddCircle("a", "A", 150, 150, 60); // its pin: (138, 150)
+        f->w.AddCircle("b", "B", 230, 150, 60);
+        f->w.Select(nullptr);
+    }
+    keys.w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&keys.w));
+    QWidget* target = keys.w.btnTarget;
+    target->setFocus();
+    QAccessibleInterface* diagram = QAccessible::queryAccessibleInterface(target);
+    ASSERT_NE(diagram, nullptr);
+    EXPECT_EQ(diagram->role(), QAccessible::List);
+    EXPECT_EQ(diagram->text(QAccessible::Name), "Condition diagram");
+    const auto children = [&] {
+        QStringList out;
+        for (int i = 0; i < diagram->childCount(); ++i) {
+            QAccessibleInterface* child = diagram->child(i);
+            out << child->text(QAccessible::Name) + (child->state().selected ? " *" : "");
+            EXPECT_EQ(diagram->indexOfChild(child), i);
+        }
+        return out;
+    };
+    EXPECT_EQ(children(), (QStringList{"Circle a", "Circle b", "Pin in a"}));
+    // Right: the first circle, the second, the pin; Left: back to the second circle.
+    QTest::keyClick(target, Qt::Key_Right);
+    QTest::keyClick(target, Qt::Key_Right);
+    QTest::keyClick(target, Qt::Key_Right);
+    QTest::keyClick(target, Qt::Key_Left);
+    EXPECT_EQ(keys.w.Selected(), keys.w.GetCircle(1));
+    EXPECT_EQ(children(), (QStringList{"Circle a", "Circle b *", "Pin in a"}));
+    EXPECT_TRUE(diagram->child(1)->state().focused);
+    // Moved 5 to the right, 5 larger, a pin in b alone.
+    QTest::keyClick(target, Qt::Key_Right, Qt::ControlModifier);
+    QTest::keyClick(target, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(target, Qt::Key_P);
+    EXPECT_EQ(diagram->focusChild(), diagram->child(1));
+    EXPECT_EQ(diagram->child(1)->text(QAccessible::Value), "Centre 235, 150, radius 65");
+    const TQELlc* b = keys.w.GetCircle(1);
+    EXPECT_EQ(QRect(b->X, b->Y, b->Radius, 0), QRect(235, 150, 65, 0));
+    ASSERT_EQ(keys.w.PinCount(), 2);
+    const QPoint pin(keys.w.GetPin(1)->X, keys.w.GetPin(1)->Y);
+    EXPECT_EQ(children(), (QStringList{"Circle a", "Circle b *", "Pin in a", "Pin in b"}));
+
+    mouse.press({290, 150});
+    mouse.move({295, 150});
+    mouse.release({295, 150});
+    mouse.press({295, 150});
+    mouse.shiftMove({300, 150});
+    mouse.release({300, 150});
+    mouse.doubleClick(pin);
+    const TQELlc* mb = mouse.w.GetCircle(1);
+    EXPECT_EQ(QRect(mb->X, mb->Y, mb->Radius, 0), QRect(235, 150, 65, 0));
+    EXPECT_EQ(keys.w.ExpressionText(), mouse.w.ExpressionText());
+
+    // Left: the first circle, and round to the last shape, the new pin; Delete takes it. Then
+    // the second circle, after the question.
+    QTest::keyClick(target, Qt::Key_Left);
+    EXPECT_EQ(children(), (QStringList{"Circle a *", "Circle b", "Pin in a", "Pin in b"}));
+    QTest::keyClick(target, Qt::Key_Left, Qt::KeypadModifier); // the keypad's arrows as well
+    EXPECT_EQ(children(), (QStringList{"Circle a", "Circle b", "Pin in a", "Pin in b *"}));
+    SaveScreenshot(&keys.w, "diagram-keyboard-on-a-pin");
+    QTest::keyClick(target, Qt::Key_Delete);
+    EXPECT_EQ(children(), (QStringList{"Circle a", "Circle b", "Pin in a"}));
+    QTest::keyClick(target, Qt::Key_Down);
+    QTest::keyClick(target, Qt::Key_Down);
+    DialogDriver dialogs;
+    dialogs.Yes();
+    QTest::keyClick(target, Qt::Key_Delete);
+    EXPECT_TRUE(dialogs.Done());
+    EXPECT_EQ(children(), (QStringList{"Circle a", "Pin in a"}));
+}
+
+// At twice the scale the buffer has twice the pixels each way, and the region fill covers
+// the same paint-box pixels: its pattern is four device pixels for each one of the 1x pattern.
+// (Run at QT_SCALE_FACTOR=2 by the test test_clouds_2x.)
+TEST(TOclouds, DrawnAtTheScreensPixelRatio) {
+    Frame f;
+    f.w.AddCircle("a", "A", 200, 200, 80);
+    f.seen();
+    const qreal ratio = f.pb()->devicePixelRatioF();
+    if (qEnvironmentVariable("QT_SCALE_FACTOR") == "2") {
+        EXPECT_EQ(ratio, 2.0);
+    }
+    const QImage& buffer = f.w.BackBuffer().Image();
+    EXPECT_EQ(buffer.devicePixelRatio(), ratio);
+    EXPECT_EQ(buffer.size(), f.w.BackBuffer().Area().size() * ratio);
+    EXPECT_EQ(f.w.BackBuffer().Area().size(), f.pb()->size());
+
+    // The same diagram drawn at 1x and 2x.
+    int hatched[2] = {0, 0};
+    for (int scale : {1, 2}) {
+        TCloudImageCanvas canvas;
+        TCloudDiagram d;
+        d.SetCanvas(&canvas);
+        d.Start();
+        d.AddCircle("a", "A", 200, 200, 80);
+        canvas.Erase(QRect(0, 0, 400, 300), Qt::white, scale);
+        d.Paint();
+        ASSERT_EQ(canvas.Image().size(), QSize(400, 300) * scale);
+        hatched[scale - 1] = countColour(
+            canvas.Image(), QRect(QPoint(150, 150) * scale, QSize(25, 25) * scale), HatchGray);
+        // A hatch line at 1x is a hatch line of 2 x 2 pixels at 2x.
+        EXPECT_EQ(canvas.Image().pixelColor(QPoint(168, 160) * scale), HatchGray);
+        EXPECT_EQ(canvas.Image().pixelColor(QPoint(168, 161) * scale), Qt::white);
+    }
+    EXPECT_GT(hatched[0], 50);
+    EXPECT_EQ(hatched[1], 4 * hatched[0]);
 }

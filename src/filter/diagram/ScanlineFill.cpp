@@ -1,5 +1,7 @@
 #include "filter/diagram/ScanlineFill.h"
 
+#include <algorithm>
+
 namespace {
 
 struct Seed {
@@ -55,14 +57,16 @@ std::vector<TPixelSpan> FloodSpans(const TPixelBuffer& buffer, int x, int y, std
 }
 
 long long HatchFillArea(const TPixelBuffer& buffer, int x, int y, std::uint32_t surface,
-                        std::uint32_t hatch, std::uint32_t marker, int originX, int originY) {
+                        std::uint32_t hatch, std::uint32_t marker, int originX, int originY,
+                        int scale) {
+    scale = std::max(scale, 1);
     const std::vector<TPixelSpan> spans = FloodSpans(buffer, x, y, surface, marker);
     long long count = 0;
     for (const TPixelSpan& span : spans) {
         std::uint32_t* row = buffer.Row(span.Y);
-        const long long py = static_cast<long long>(originY) + span.Y;
+        const long long py = static_cast<long long>(originY) + span.Y / scale;
         for (int i = span.Left; i <= span.Right; ++i)
-            row[i] = OnHatchLine(static_cast<long long>(originX) + i, py) ? hatch : surface;
+            row[i] = OnHatchLine(static_cast<long long>(originX) + i / scale, py) ? hatch : surface;
         count += span.Right - span.Left + 1;
     }
     return count;

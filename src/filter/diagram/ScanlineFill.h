@@ -30,8 +30,12 @@ std::vector<TPixelSpan> FloodSpans(const TPixelBuffer& buffer, int x, int y, std
 // to top-right, 8 pixels apart) of colour hatch; the pixels between the lines keep the colour
 // surface. (originX, originY) is the position of the buffer's top-left pixel in the coordinates
 // the pattern is aligned to. marker: as in FloodSpans. Returns the number of pixels in the area.
+// A buffer drawn at a device pixel ratio holds scale x scale pixels for each pixel of those
+// coordinates; the pattern stays in them, so the lines are as far apart on the screen at any
+// scale.
 long long HatchFillArea(const TPixelBuffer& buffer, int x, int y, std::uint32_t surface,
-                        std::uint32_t hatch, std::uint32_t marker, int originX, int originY);
+                        std::uint32_t hatch, std::uint32_t marker, int originX, int originY,
+                        int scale = 1);
 
 // The pattern's rule: (px, py) lies on a hatch line.
 inline bool OnHatchLine(long long px, long long py) {
