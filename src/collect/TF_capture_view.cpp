@@ -74,6 +74,7 @@ TF_capture_view::TF_capture_view(const QString& fileName, const QString& address
     profile_ = new QWebEngineProfile(this);
     WV_page = new QWebEngineView(this);
     WV_page->setObjectName("WV_page");
+    WV_page->setAccessibleName(windowTitle());
     const QUrl url = QUrl::fromLocalFile(fileName);
     auto* page = new CapturePage(profile_, url, WV_page);
     page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
