@@ -459,16 +459,16 @@ QMenu* TO_results::MakeRowMenu(QWidget* parent) {
     auto* menu = new QMenu(parent);
     menu->setObjectName("RowMenu");
     const bool selected = SelectedRecord() != nullptr;
-    QAction* open = menu->addAction("Open", this, &TO_results::OpenWanted);
+    QAction* open = menu->addAction("&Open", this, &TO_results::OpenWanted);
     open->setEnabled(selected && !TrimBlanks(SelectedRedirect()).empty());
-    menu->addAction("Edit", this, &TO_results::EditWanted)->setEnabled(selected);
-    menu->addAction("Delete", this, &TO_results::DeleteWanted)->setEnabled(selected);
-    menu->addAction("Copy address", this, &TO_results::CopySelectedAddress)->setEnabled(selected);
-    menu->addAction("Check links", this, &TO_results::CheckLinksWanted)->setEnabled(selected);
+    menu->addAction("&Edit", this, &TO_results::EditWanted)->setEnabled(selected);
+    menu->addAction("&Delete", this, &TO_results::DeleteWanted)->setEnabled(selected);
+    menu->addAction("&Copy address", this, &TO_results::CopySelectedAddress)->setEnabled(selected);
+    menu->addAction("Check &links", this, &TO_results::CheckLinksWanted)->setEnabled(selected);
     menu->addSeparator();
-    menu->addAction("Open capture", this, &TO_results::OpenCaptureWanted)
+    menu->addAction("Open c&apture", this, &TO_results::OpenCaptureWanted)
         ->setEnabled(selected && !LatestCapture(SelectedRecord()).empty());
-    menu->addAction("Capture details...", this, &TO_results::CaptureDetailsWanted)
+    menu->addAction("Capture de&tails...", this, &TO_results::CaptureDetailsWanted)
         ->setEnabled(selected);
     return menu;
 }

@@ -80,7 +80,7 @@ protected:
         window->O_results1->LV1->setCurrentIndex(rows()->index(rowOf(address), 1));
         std::unique_ptr<QMenu> menu(window->O_results1->MakeRowMenu(window.get()));
         for (QAction* a : menu->actions())
-            if (a->text() == caption) {
+            if (a->text().remove('&') == caption) {
                 ASSERT_TRUE(a->isEnabled()) << caption.toStdString();
                 a->trigger();
                 return;
