@@ -45,18 +45,21 @@ struct Look {
 };
 
 QPalette DarkPalette() {
-    QPalette p;
+    // The shades of the frames (light, mid, dark, shadow) made from the button colour.
     const QColor window(0x35, 0x35, 0x35);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::Button, window);
+    QPalette p(window, window);
     p.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
     p.setColor(QPalette::AlternateBase, window);
     for (QPalette::ColorRole role :
-         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::BrightText})
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::BrightText,
+          QPalette::HighlightedText, QPalette::ToolTipText})
         p.setColor(role, Qt::white);
     p.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::Dark, QColor(0x23, 0x23, 0x23));
+    p.setColor(QPalette::ToolTipBase, window);
+    p.setColor(QPalette::PlaceholderText, QColor(0xa0, 0xa0, 0xa0));
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x80));
     return p;
 }
 
