@@ -1,6 +1,7 @@
 #include "collect/TO_results.h"
 
 #include "capture/CaptureStore.h"
+#include "collect/CheckBoxContrast.h"
 #include "collect/RecordListModel.h"
 #include "collect/RecordListProxy.h"
 #include "dialogs/DialogUtil.h"
@@ -46,6 +47,7 @@ TO_results::TO_results(QWidget* parent) : TO_selected_list(parent, 5) {
     LV1->setAccessibleName("Found URL list");
     // Tab and Shift+Tab leave the list; the arrow keys move within it.
     LV1->setTabKeyNavigation(false);
+    LV1->setItemDelegate(new CheckBoxContrast(LV1));
     LV1->horizontalHeader()->show();
     LV1->horizontalHeader()->resizeSection(RecordListModel::TitleColumn, 250);
     LV1->horizontalHeader()->resizeSection(RecordListModel::UrlColumn, 150);

@@ -12,6 +12,7 @@
 #include "collect/TD_visited.h"
 #include "collect/TO_WB.h"
 #include "collect/TO_autosearch.h"
+#include "collect/TO_results.h"
 
 #include "support/AccessAudit.h"
 #include "support/MainWindowHarness.h"
@@ -26,7 +27,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QStyleOptionViewItem>
 #include <QTabWidget>
+#include <QTableView>
 #include <QWebEngineView>
 
 #include <cmath>
@@ -177,6 +180,7 @@ TEST_F(Access, PagesAndDialogsAreNamedTabbedAndTidyInEveryLook) {
     QSignalSpy loaded(browser, &QWebEngineView::loadFinished);
     browser->setHtml("<title>Search</title><a href=\"#\">A link</a>");
     ASSERT_TRUE(loaded.wait(30000));
+    qreal designedFrame = 0;
     const std::vector<Look> looks{{"designed", 0, false}, {"14pt", 14, false}, {"dark", 0, true}};
     for (const Look& look : looks) {
         SCOPED_TRACE(look.name);
@@ -195,6 +199,21 @@ TEST_F(Access, PagesAndDialogsAreNamedTabbedAndTidyInEveryLook) {
         EXPECT_GE(InkContrast(search->Image1->pixmap(), 34.0 / 140,
                               search->Panel1->palette().color(QPalette::Window)),
                   4.5);
+        // An unticked box of the found URL list shows its frame as well as on the designed
+        // palette.
+        ClickTab("Found URL list");
+        const QTableView* list = window->O_results1->LV1;
+        QStyleOptionViewItem cell;
+        cell.initFrom(list);
+        cell.rect = list->visualRect(list->model()->index(1, 0));
+        cell.features |= QStyleOptionViewItem::HasCheckIndicator;
+        const QRect box =
+            list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &cell, list);
+        const qreal frame =
+            InkContrast(list->viewport()->grab(box), 0, list->palette().color(QPalette::Base));
+        if (designedFrame == 0)
+            designedFrame = frame;
+        EXPECT_GE(frame, designedFrame);
         for (const auto& [name, make] : Dialogs()) {
             SCOPED_TRACE(name.toStdString());
             std::unique_ptr<QDialog> dialog(make());
