@@ -1,4 +1,5 @@
-// Draws the program's pictures (logo and 24 x 24 toolbar pictures) into resources/art, and
+// Draws the program's pictures (logo and 24 x 24 toolbar pictures, each toolbar picture also at
+// 48 x 48 as NAME@2x.png for twice the scale, which QIcon takes by itself) into resources/art, and
 // the logo as the desktop's application icon in the sizes of the hicolor theme into
 // dist/linux/icons (the scalable icon there, quarrylog.svg, is the same drawing by hand).
 // The pictures are committed; run this only to change them:
@@ -28,7 +29,7 @@ const QColor kPaper(0xfb, 0xfa, 0xf6);
 
 using Drawing = std::function<void(QPainter&)>;
 
-// Draws on a 24-unit square at 8x and scales down, for clean edges at 24 pixels.
+// Draws on a square of units at 8x the size and scales down, for clean edges at size pixels.
 QImage render(int size, double units, const Drawing& draw, const QColor& background) {
     const int big = size * 8;
     QImage image(big, big, QImage::Format_ARGB32_Premultiplied);
@@ -157,6 +158,7 @@ int main(int argc, char** argv) {
 
     const auto icon = [&](const char* name, const Drawing& d) {
         save(render(24, 24, d, Qt::transparent), out + "/toolbar/" + name + ".png");
+        save(render(48, 24, d, Qt::transparent), out + "/toolbar/" + name + "@2x.png");
     };
 
     icon("new", [](QPainter& p) {

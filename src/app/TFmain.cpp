@@ -90,6 +90,8 @@ void TFmain::buildToolbar() {
         b->setObjectName(name);
         b->setToolTip(hint);
         b->setStatusTip(hint);
+        // A picture alone says nothing to a screen reader: the button is called as its tip.
+        b->setAccessibleName(hint);
         b->setIcon(QIcon(QString(":/art/toolbar/%1.png").arg(picture)));
         b->setIconSize(QSize(24, 24));
         b->setFixedSize(33, 33);
@@ -162,6 +164,8 @@ void TFmain::buildPages() {
     Memo_report_dsc = new QPlainTextEdit(TabSheet_general);
     Memo_report_dsc->setObjectName("Memo_report_dsc");
     Label3->setBuddy(Memo_report_dsc);
+    // Tab goes on to the next control rather than into the text.
+    Memo_report_dsc->setTabChangesFocus(true);
 
     auto* fields = new QVBoxLayout();
     fields->setSpacing(4);
@@ -240,22 +244,22 @@ void TFmain::buildMenus() {
     };
 
     // File: the settings come before Exit.
-    N_Settings = new QAction("Settings...", N_File);
+    N_Settings = new QAction("Settin&gs...", N_File);
     N_Settings->setObjectName("N_Settings");
     connect(N_Settings, &QAction::triggered, this, &TFmain::N_SettingsClick);
     N_File->insertAction(N1, N_Settings);
     N_File->insertSeparator(N_Settings);
 
-    N_Edit = new QMenu("Edit", MainMenu1);
+    N_Edit = new QMenu("&Edit", MainMenu1);
     N_Edit->setObjectName("N_Edit");
     MainMenu1->insertMenu(N_Help->menuAction(), N_Edit);
-    N_EditURL = item(N_Edit, "N_EditURL", "Edit URL", [this] { A_editClick(); });
-    N_DeleteURL = item(N_Edit, "N_DeleteURL", "Delete URL", [this] { A_deleteClick(); });
-    N_Filter = item(N_Edit, "N_Filter", "Filter URL list", [this] { A_filterClick(); });
+    N_EditURL = item(N_Edit, "N_EditURL", "&Edit URL", [this] { A_editClick(); });
+    N_DeleteURL = item(N_Edit, "N_DeleteURL", "&Delete URL", [this] { A_deleteClick(); });
+    N_Filter = item(N_Edit, "N_Filter", "&Filter URL list", [this] { A_filterClick(); });
     N_Edit->addSeparator();
-    N_OpenURL = item(N_Edit, "N_OpenURL", "Open URL", [this] { TB_open_web_pageClick(); });
+    N_OpenURL = item(N_Edit, "N_OpenURL", "&Open URL", [this] { TB_open_web_pageClick(); });
 
-    N_Records = new QMenu("Records", MainMenu1);
+    N_Records = new QMenu("&Records", MainMenu1);
     N_Records->setObjectName("N_Records");
     MainMenu1->insertMenu(N_Help->menuAction(), N_Records);
     buildLinkActions();
@@ -263,20 +267,20 @@ void TFmain::buildMenus() {
     buildCaptureActions();
     buildCaptureListActions();
 
-    N_Search = new QMenu("Search", MainMenu1);
+    N_Search = new QMenu("&Search", MainMenu1);
     N_Search->setObjectName("N_Search");
     MainMenu1->insertMenu(N_Help->menuAction(), N_Search);
     N_Automaticmode =
-        item(N_Search, "N_Automaticmode", "Automatic mode", [this] { N_AutomaticmodeClick(); });
-    N_Manualmode = item(N_Search, "N_Manualmode", "Manual mode", [this] { N_ManualmodeClick(); });
+        item(N_Search, "N_Automaticmode", "&Automatic mode", [this] { N_AutomaticmodeClick(); });
+    N_Manualmode = item(N_Search, "N_Manualmode", "&Manual mode", [this] { N_ManualmodeClick(); });
     N_Search->addSeparator();
     N_FoundURLlist =
-        item(N_Search, "N_FoundURLlist", "Found URL list", [this] { N_FoundURLlistClick(); });
+        item(N_Search, "N_FoundURLlist", "&Found URL list", [this] { N_FoundURLlistClick(); });
 
-    N_Intro = item(N_Help, "N_Intro", "Intro", [this] { N_IntroClick(); });
+    N_Intro = item(N_Help, "N_Intro", "&Intro", [this] { N_IntroClick(); });
     N_Help->addSeparator();
     N_lastversion =
-        item(N_Help, "N_lastversion", "Get last version", [this] { N_lastversionClick(); });
+        item(N_Help, "N_lastversion", "&Get last version", [this] { N_lastversionClick(); });
 }
 
 // ---------------------------------------------------------------- the report

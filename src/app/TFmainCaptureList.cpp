@@ -49,9 +49,9 @@ QDateTime isoTime(const std::string& text) {
 
 void TFmain::buildCaptureListActions() {
     N_Records->addSeparator();
-    N_VerifyCaptures = new QAction("Verify captures...", N_Records);
+    N_VerifyCaptures = new QAction("&Verify captures...", N_Records);
     N_VerifyCaptures->setObjectName("N_VerifyCaptures");
-    N_RemoveUnusedCaptures = new QAction("Remove unused captures...", N_Records);
+    N_RemoveUnusedCaptures = new QAction("Re&move unused captures...", N_Records);
     N_RemoveUnusedCaptures->setObjectName("N_RemoveUnusedCaptures");
     N_Records->addAction(N_VerifyCaptures);
     N_Records->addAction(N_RemoveUnusedCaptures);

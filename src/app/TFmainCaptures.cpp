@@ -53,7 +53,7 @@ constexpr int kNoteMs = 8000;
 
 void TFmain::buildCaptureActions() {
     N_Records->addSeparator();
-    N_CapturePages = N_Records->addMenu("Capture pages");
+    N_CapturePages = N_Records->addMenu("Ca&pture pages");
     N_CapturePages->setObjectName("N_CapturePages");
     const auto item = [this](const char* name, const char* caption, int scope) {
         QAction* a = N_CapturePages->addAction(caption);
@@ -61,9 +61,9 @@ void TFmain::buildCaptureActions() {
         connect(a, &QAction::triggered, this, [this, scope] { CapturePages(scope); });
         return a;
     };
-    N_CaptureAll = item("N_CaptureAll", "All records", 0);
-    N_CaptureTicked = item("N_CaptureTicked", "Ticked records", 1);
-    N_CaptureSelected = item("N_CaptureSelected", "Selected record", 2);
+    N_CaptureAll = item("N_CaptureAll", "&All records", 0);
+    N_CaptureTicked = item("N_CaptureTicked", "&Ticked records", 1);
+    N_CaptureSelected = item("N_CaptureSelected", "&Selected record", 2);
 
     connect(O_WB1->SB_add_and_capture, &QPushButton::clicked, this,
             &TFmain::O_WB1SB_add_and_captureClick);

@@ -24,9 +24,9 @@ constexpr int kNoteMs = 15000;
 void TFmain::buildDuplicateActions() {
     if (!N_Records->actions().isEmpty())
         N_Records->addSeparator();
-    N_FindDuplicates = new QAction("Find duplicates...", N_Records);
+    N_FindDuplicates = new QAction("Find &duplicates...", N_Records);
     N_FindDuplicates->setObjectName("N_FindDuplicates");
-    N_ApplyRedirects = new QAction("Apply permanent redirects...", N_Records);
+    N_ApplyRedirects = new QAction("&Apply permanent redirects...", N_Records);
     N_ApplyRedirects->setObjectName("N_ApplyRedirects");
     N_Records->addAction(N_FindDuplicates);
     N_Records->addAction(N_ApplyRedirects);

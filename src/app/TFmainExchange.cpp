@@ -63,13 +63,13 @@ QFileDialog* fileDialog(QWidget* parent, const char* name, const QString& captio
 } // namespace
 
 void TFmain::buildExchangeMenu() {
-    N_Export = new QAction("Export...", N_File);
+    N_Export = new QAction("&Export...", N_File);
     N_Export->setObjectName("N_Export");
-    N_ExportTicked = new QAction("Export ticked records...", N_File);
+    N_ExportTicked = new QAction("Export &ticked records...", N_File);
     N_ExportTicked->setObjectName("N_ExportTicked");
-    N_ExportPackage = new QAction("Export evidence package...", N_File);
+    N_ExportPackage = new QAction("Export evidence &package...", N_File);
     N_ExportPackage->setObjectName("N_ExportPackage");
-    N_Import = new QAction("Import...", N_File);
+    N_Import = new QAction("&Import...", N_File);
     N_Import->setObjectName("N_Import");
     // Right after "Save as...".
     const QList<QAction*> items = N_File->actions();

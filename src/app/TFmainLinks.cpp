@@ -40,11 +40,11 @@ void TFmain::buildLinkActions() {
         return a;
     };
 
-    QMenu* checkLinks = N_Records->addMenu("Check links");
+    QMenu* checkLinks = N_Records->addMenu("&Check links");
     checkLinks->setObjectName("N_CheckLinks");
-    item(checkLinks, "N_CheckAll", "All records", [check] { check(CheckScope::All); });
-    item(checkLinks, "N_CheckTicked", "Ticked records", [check] { check(CheckScope::Ticked); });
-    QAction* selected = item(checkLinks, "N_CheckSelected", "Selected record",
+    item(checkLinks, "N_CheckAll", "&All records", [check] { check(CheckScope::All); });
+    item(checkLinks, "N_CheckTicked", "&Ticked records", [check] { check(CheckScope::Ticked); });
+    QAction* selected = item(checkLinks, "N_CheckSelected", "&Selected record",
                              [check] { check(CheckScope::Selected); });
     // Only with a record chosen in the list.
     connect(checkLinks, &QMenu::aboutToShow, this,
@@ -52,11 +52,11 @@ void TFmain::buildLinkActions() {
     connect(O_results1, &TO_results::CheckLinksWanted, this,
             [check] { check(CheckScope::Selected); });
 
-    item(N_Records, "N_FillDetails", "Fill in missing titles and descriptions", [this, run] {
+    item(N_Records, "N_FillDetails", "&Fill in missing titles and descriptions", [this, run] {
         O_results1->StoreChecks();
         run(RecordsWithoutDetails(Urls), true, DetailsScope::Empty);
     });
-    item(N_Records, "N_RefreshDetails", "Refresh all titles and descriptions...", [this, run] {
+    item(N_Records, "N_RefreshDetails", "&Refresh all titles and descriptions...", [this, run] {
         if (!AskUser("Replace the titles and descriptions of all records with those their "
                      "pages give? Texts edited by hand stay."))
             return;

@@ -76,10 +76,6 @@ TForm_main::TForm_main(QWidget* parent) : QMainWindow(parent) {
         StatusPanel[i]->setMinimumWidth(50);
         StatusPanel[i]->setFrameShape(QFrame::Panel);
         StatusPanel[i]->setFrameShadow(QFrame::Sunken);
-        // The marker panel is at least wide enough for its word in the user's font.
-        if (i < 2)
-            StatusPanel[i]->setFixedWidth(
-                std::max(50, StatusPanel[i]->fontMetrics().horizontalAdvance("Changed") + 14));
         // The marker and the file name stay in sight while a note is shown (from the left, over
         // the first panel).
         if (i == 0)
@@ -88,27 +84,28 @@ TForm_main::TForm_main(QWidget* parent) : QMainWindow(parent) {
             StatusBar1->addPermanentWidget(StatusPanel[i]);
     }
     StatusPanel[1]->setAlignment(Qt::AlignCenter);
+    fitStatusPanels();
 
     MainMenu1 = menuBar();
     MainMenu1->setObjectName("MainMenu1");
-    N_File = MainMenu1->addMenu("File");
+    N_File = MainMenu1->addMenu("&File");
     N_File->setObjectName("N_File");
     const auto item = [](QMenu* menu, const char* name, const QString& caption) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(name);
         return a;
     };
-    N_New = item(N_File, "N_New", "New");
-    N_Open = item(N_File, "N_Open", "Open");
-    N_Save = item(N_File, "N_Save", "Save");
+    N_New = item(N_File, "N_New", "&New");
+    N_Open = item(N_File, "N_Open", "&Open");
+    N_Save = item(N_File, "N_Save", "&Save");
     N_Save->setShortcut(QKeySequence("Ctrl+S"));
-    N_Saveas = item(N_File, "N_Saveas", "Save as...");
+    N_Saveas = item(N_File, "N_Saveas", "Save &as...");
     N1 = N_File->addSeparator();
     N1->setObjectName("N1");
-    N_Exit = item(N_File, "N_Exit", "Exit");
-    N_Help = MainMenu1->addMenu("Help");
+    N_Exit = item(N_File, "N_Exit", "E&xit");
+    N_Help = MainMenu1->addMenu("&Help");
     N_Help->setObjectName("N_Help");
-    N_About = item(N_Help, "N_About", "About");
+    N_About = item(N_Help, "N_About", "&About");
 
     connect(N_New, &QAction::triggered, this, [this] { N_NewClick(); });
     connect(N_Open, &QAction::triggered, this, [this] { N_OpenClick(); });
@@ -485,6 +482,19 @@ bool TForm_main::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
         FormActivate();
     return handled;
+}
+
+void TForm_main::fitStatusPanels() {
+    // The marker panels are at least wide enough for the word in the user's font.
+    for (int i = 0; i < 2; ++i)
+        StatusPanel[i]->setFixedWidth(
+            std::max(50, StatusPanel[i]->fontMetrics().horizontalAdvance("Changed") + 14));
+}
+
+void TForm_main::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fitStatusPanels();
 }
 
 void TForm_main::closeEvent(QCloseEvent* event) {

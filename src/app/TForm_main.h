@@ -140,11 +140,14 @@ public slots:
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     // Stores the geometry and asks about unsaved changes; false when saving failed.
     virtual bool FormClose();
 
 private:
     void FormCreate();
+    // The marker panels of the status bar, as wide as their word needs in the font of the moment.
+    void fitStatusPanels();
     QFileDialog* makeFileDialog(const char* name, bool forSaving);
     bool switchTo(const QString& chosen);
     // After Save as from previousName: offers to copy its captures folder beside the new file.

@@ -1,11 +1,31 @@
 #include "collect/Pictures.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 
-QPixmap FoundPagePicture(int size) {
-    QPixmap pm(size, size);
+#include <algorithm>
+
+namespace {
+
+// A transparent square of size logical pixels at ratio device pixels each; a painter on it
+// draws in logical pixels.
+QPixmap blank(int size, qreal ratio) {
+    ratio = std::max<qreal>(ratio, 1);
+    QPixmap pm(QSize(size, size) * ratio);
+    pm.setDevicePixelRatio(ratio);
     pm.fill(Qt::transparent);
+    return pm;
+}
+
+} // namespace
+
+qreal ScreenPixelRatio() {
+    return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+}
+
+QPixmap FoundPagePicture(int size, qreal ratio) {
+    QPixmap pm = blank(size, ratio);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal s = size / 100.0;
@@ -28,9 +48,8 @@ QPixmap FoundPagePicture(int size) {
     return pm;
 }
 
-QPixmap GlobeIcon(int size) {
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
+QPixmap GlobeIcon(int size, qreal ratio) {
+    QPixmap pm = blank(size, ratio);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(1, 1, size - 2, size - 2);

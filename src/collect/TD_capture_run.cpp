@@ -15,11 +15,14 @@ TD_capture_run::TD_capture_run(QWidget* parent) : QDialog(parent) {
     resize(520, 300);
     PB_pages = new QProgressBar(this);
     PB_pages->setObjectName("PB_pages");
+    PB_pages->setAccessibleName("Pages done");
     L_count = new QLabel(this);
     L_count->setObjectName("L_count");
     M_log = new QPlainTextEdit(this);
     M_log->setObjectName("M_log");
     M_log->setReadOnly(true);
+    M_log->setAccessibleName("Capture log");
+    M_log->setTabChangesFocus(true);
     BTN_stop = new QPushButton("Stop", this);
     BTN_stop->setObjectName("BTN_stop");
     connect(BTN_stop, &QPushButton::clicked, this, &TD_capture_run::stopOrClose);

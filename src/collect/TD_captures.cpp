@@ -74,6 +74,8 @@ TD_capture_details::TD_capture_details(const QString& address, std::vector<Captu
     TV_captures->setColumnWidth(4, 140);
     if (!entries_.empty())
         TV_captures->setCurrentItem(TV_captures->topLevelItem(0));
+    TV_captures->setAccessibleName("Captures");
+    TV_captures->setAccessibleDescription(Label1->text());
 
     btnOpen = new QPushButton("Open", this);
     btnOpen->setObjectName("btnOpen");
@@ -123,6 +125,7 @@ TD_capture_verify::TD_capture_verify(const std::vector<CaptureCheck>& checks,
     }
     TV_checks->setColumnWidth(0, 90);
     TV_checks->setColumnWidth(1, 130);
+    TV_checks->setAccessibleName("Captures");
     L_summary = new QLabel(summary, this);
     L_summary->setObjectName("L_summary");
     L_summary->setTextFormat(Qt::PlainText);

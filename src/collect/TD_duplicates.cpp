@@ -36,6 +36,8 @@ TD_duplicates::TD_duplicates(QWidget* parent) : QDialog(parent) {
     TV_groups->header()->setStretchLastSection(false);
     TV_groups->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     TV_groups->setColumnWidth(0, 260);
+    TV_groups->setAccessibleName("Duplicate records");
+    TV_groups->setAccessibleDescription(Label1->text());
 
     btnKeep = new QPushButton("Keep the chosen ones", this);
     btnKeep->setObjectName("btnKeep");

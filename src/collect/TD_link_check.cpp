@@ -24,6 +24,7 @@ TD_link_check::TD_link_check(UserSettingsSource settings, QWidget* parent)
 
     PB_progress = new QProgressBar(this);
     PB_progress->setObjectName("PB_progress");
+    PB_progress->setAccessibleName("Addresses done");
     PB_progress->setTextVisible(true);
     L_counts = new QLabel(this);
     L_counts->setObjectName("L_counts");

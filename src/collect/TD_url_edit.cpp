@@ -18,11 +18,16 @@
 
 namespace {
 
-QLabel* boldLabel(const QString& text, QWidget* parent) {
+// The size the editor is designed in; a larger font makes it larger.
+constexpr QSize DesignedSize(522, 361);
+
+// A field's caption, read out as the field's name.
+QLabel* boldLabel(const QString& text, QWidget* field, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     QFont f = label->font();
     f.setBold(true);
     label->setFont(f);
+    label->setBuddy(field);
     return label;
 }
 
@@ -32,7 +37,6 @@ TD_url_edit::TD_url_edit(QWidget* parent) : QDialog(parent) {
     setObjectName("D_url_edit");
     setWindowTitle("URL");
     UseFixedDialogBorder(this);
-    setFixedSize(522, 361);
 
     auto* shape1 = new QFrame(this);
     shape1->setObjectName("Shape1");
@@ -42,10 +46,11 @@ TD_url_edit::TD_url_edit(QWidget* parent) : QDialog(parent) {
     Image1->setObjectName("Image1");
     Image1->setPixmap(FoundPagePicture(110));
     Image1->setGeometry(5, 5, 110, 110);
-    Image2 = new QLabel(shape1);
+    // The globe lies on the page's corner.
+    Image2 = new QLabel(Image1);
     Image2->setObjectName("Image2");
     Image2->setPixmap(GlobeIcon(16));
-    Image2->setGeometry(4, 4, 16, 16);
+    Image2->setGeometry(0, 0, 16, 16);
 
     Edit_url = new QLineEdit(this);
     Edit_url->setObjectName("Edit_url");
@@ -65,13 +70,13 @@ TD_url_edit::TD_url_edit(QWidget* parent) : QDialog(parent) {
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* fields = new QVBoxLayout();
-    fields->addWidget(boldLabel("URL:", this));
+    fields->addWidget(boldLabel("URL:", Edit_url, this));
     fields->addWidget(Edit_url);
     fields->addSpacing(6);
-    fields->addWidget(boldLabel("Title:", this));
+    fields->addWidget(boldLabel("Title:", Edit_title, this));
     fields->addWidget(Edit_title);
     fields->addSpacing(6);
-    fields->addWidget(boldLabel("Description:", this));
+    fields->addWidget(boldLabel("Description:", Memo_dsc, this));
     fields->addWidget(Memo_dsc, 1);
 
     auto* left = new QVBoxLayout();
@@ -103,6 +108,18 @@ TD_url_edit::TD_url_edit(QWidget* parent) : QDialog(parent) {
     setTabOrder(Edit_title, Memo_dsc);
     setTabOrder(Memo_dsc, btnOk);
     setTabOrder(btnOk, btnCancel);
+    fitToFont();
+}
+
+void TD_url_edit::fitToFont() {
+    // A fixed size, as designed, or as large as the controls need in a larger font.
+    setFixedSize(DesignedSize.expandedTo(layout()->minimumSize()));
+}
+
+void TD_url_edit::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange && layout())
+        fitToFont();
 }
 
 void TD_url_edit::showEvent(QShowEvent* event) {

@@ -31,8 +31,10 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void fitToFont();
     void btnOkClick();
     void storeFields();
 

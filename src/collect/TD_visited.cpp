@@ -13,6 +13,7 @@ TD_visited::TD_visited(QWidget* parent) : QDialog(parent) {
     resize(720, 360);
     LV_visited = new QTreeWidget(this);
     LV_visited->setObjectName("LV_visited");
+    LV_visited->setAccessibleName("Visited pages");
     LV_visited->setHeaderLabels({"Time", "Title", "Address", "Capture"});
     LV_visited->setRootIsDecorated(false);
     LV_visited->setUniformRowHeights(true);

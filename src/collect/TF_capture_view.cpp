@@ -57,7 +57,9 @@ TF_capture_view::TF_capture_view(const QString& fileName, const QString& address
     L_hash->setTextInteractionFlags(Qt::TextSelectableByMouse);
     L_changed = new QLabel("This file was changed after it was saved.", this);
     L_changed->setObjectName("L_changed");
-    L_changed->setStyleSheet("color: red; font-weight: bold;");
+    // The warning's red on a light ground of its own, readable on any palette.
+    L_changed->setStyleSheet("color: red; background: white; font-weight: bold; padding: 1px 4px;");
+    L_changed->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     const std::optional<std::string> now = FileSha256(QFile::encodeName(fileName).toStdString());
     changed_ = !now || QString::fromStdString(*now) != sha256;
     L_changed->setVisible(changed_);
@@ -74,6 +76,7 @@ TF_capture_view::TF_capture_view(const QString& fileName, const QString& address
     profile_ = new QWebEngineProfile(this);
     WV_page = new QWebEngineView(this);
     WV_page->setObjectName("WV_page");
+    WV_page->setAccessibleName(windowTitle());
     const QUrl url = QUrl::fromLocalFile(fileName);
     auto* page = new CapturePage(profile_, url, WV_page);
     page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);

@@ -1,6 +1,7 @@
 #include "collect/TO_WB.h"
 
 #include "collect/BrowserProfile.h"
+#include "collect/FontGrowth.h"
 #include "collect/TD_visited.h"
 #include "collect/core/BrowserAddress.h"
 #include "settings/core/AppInfo.h"
@@ -55,17 +56,17 @@ TO_WB::TO_WB(UserSettingsSource settings, QWidget* parent)
     // The top bar: the label, the stretched address field, the two buttons.
     Panel1 = new QWidget(this);
     Panel1->setObjectName("Panel1");
-    Panel1->setFixedHeight(41);
 
     Panel_left = new QLabel("URL:", Panel1);
     Panel_left->setObjectName("Panel_left");
-    Panel_left->setFixedWidth(43);
     Panel_left->setAlignment(Qt::AlignCenter);
 
     Panel_center = new QWidget(Panel1);
     Panel_center->setObjectName("Panel_center");
     Edit_url = new QLineEdit(Panel_center);
     Edit_url->setObjectName("Edit_url");
+    // Named as its label (which is not beside it in the widget tree, where Qt looks for it).
+    Edit_url->setAccessibleName("URL");
     Edit_url->installEventFilter(this);
     Panel_left->setBuddy(Edit_url);
     auto* center = new QHBoxLayout(Panel_center);
@@ -74,13 +75,10 @@ TO_WB::TO_WB(UserSettingsSource settings, QWidget* parent)
 
     Panel_right = new QWidget(Panel1);
     Panel_right->setObjectName("Panel_right");
-    Panel_right->setFixedWidth(144);
     SB_go = new QPushButton("Go!", Panel_right);
     SB_go->setObjectName("SB_go");
-    SB_go->setGeometry(8, 10, 29, 22);
     SB_add_to_found = new QPushButton("Add to list", Panel_right);
     SB_add_to_found->setObjectName("SB_add_to_found");
-    SB_add_to_found->setGeometry(41, 10, 99, 22);
     connect(SB_go, &QPushButton::clicked, this, &TO_WB::SB_goClick);
 
     auto* bar = new QHBoxLayout(Panel1);
@@ -112,6 +110,27 @@ TO_WB::TO_WB(UserSettingsSource settings, QWidget* parent)
     layout_->addWidget(Panel1);
     layout_->addStretch(1);
     buildCaptureBar();
+    placeBar();
+}
+
+void TO_WB::placeBar() {
+    // The bar as designed (41 high, the label 43 and the buttons' panel 144 wide), grown with
+    // the font.
+    const std::vector<PlacedControl> placed{{Panel_left, QRect(0, 0, 43, 41)},
+                                            {SB_go, QRect(8, 10, 29, 22)},
+                                            {SB_add_to_found, QRect(41, 10, 99, 22)}};
+    const FontGrowth growth = GrowthFor(placed, Panel1, 16);
+    Panel1->setFixedHeight(growth.Down(41));
+    Panel_left->setFixedWidth(growth.Across(43));
+    Panel_right->setFixedWidth(growth.Across(144));
+    SB_go->setGeometry(growth.Scaled(placed[1].designed));
+    SB_add_to_found->setGeometry(growth.Scaled(placed[2].designed));
+}
+
+void TO_WB::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        placeBar();
 }
 
 void TO_WB::buildCaptureBar() {

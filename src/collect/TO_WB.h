@@ -100,6 +100,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -119,6 +120,8 @@ private:
     QShortcut* stopKey_;
 
     void buildCaptureBar();
+    // Sizes the address bar and places its buttons for the font of the moment.
+    void placeBar();
     void recordPage(bool loaded);
     bool recording_ = false;
     std::vector<VisitedPage> visits_;

@@ -1,5 +1,6 @@
 #include "collect/TO_autosearch.h"
 
+#include "collect/FontGrowth.h"
 #include "collect/Pictures.h"
 #include "dialogs/KeywordPicker.h"
 #include "dialogs/TDmsg.h"
@@ -33,23 +34,31 @@ namespace {
 
 constexpr int PanelWidth = 582;
 constexpr int PanelHeight = 351;
+// The height of a line of text the panel was designed for (its one-line labels are as high).
+constexpr int DesignedLineHeight = 16;
 
 bool IsEnter(const QKeyEvent* key) {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
 
-// The strip above the how-to button.
-QPixmap FeedBanner() {
-    QPixmap pm(140, 30);
+// The strip above the how-to button, scale times its designed size (140 x 30). The words are
+// in the designed blue on a light panel, in the palette's text colour on a dark one.
+QPixmap FeedBanner(qreal scale, const QPalette& palette) {
+    const QSize size = (QSizeF(140, 30) * scale).toSize();
+    const qreal ratio = ScreenPixelRatio();
+    QPixmap pm(size * ratio);
+    pm.setDevicePixelRatio(ratio);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    p.drawPixmap(0, 0, FoundPagePicture(30));
+    p.scale(scale, scale);
+    p.drawPixmap(0, 0, FoundPagePicture(30, ratio * scale));
     QFont f = p.font();
     f.setBold(true);
     f.setPixelSize(13);
     p.setFont(f);
-    p.setPen(QColor(40, 70, 120));
+    const bool darkPanel = palette.color(QPalette::Window).lightness() < 128;
+    p.setPen(darkPanel ? palette.color(QPalette::WindowText) : QColor(40, 70, 120));
     p.drawText(QRect(34, 0, 106, 30), Qt::AlignVCenter | Qt::AlignLeft, "Search feed");
     return pm;
 }
@@ -60,26 +69,18 @@ TO_autosearch::TO_autosearch(UserSettingsSource settings, QWidget* parent)
     : QWidget(parent), settings_(std::move(settings)) {
     setObjectName("O_autosearch1");
     setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, pal.color(QPalette::Dark));
-    setPalette(pal);
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName("Panel1");
     Panel1->setFrameShape(QFrame::Panel);
     Panel1->setFrameShadow(QFrame::Raised);
     Panel1->setAutoFillBackground(true);
-    // The panel in the ordinary window colour (set explicitly, or it would follow the frame's).
-    QPalette panel = QApplication::palette();
-    panel.setColor(QPalette::Window, panel.color(QPalette::Window));
-    Panel1->setPalette(panel);
-    Panel1->setFixedSize(PanelWidth, PanelHeight);
 
     const auto button = [this](const char* name, const char* caption, const QRect& at,
                                void (TO_autosearch::*handler)()) {
         auto* b = new QPushButton(caption, Panel1);
         b->setObjectName(name);
-        b->setGeometry(at);
+        place(b, at);
         b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this, handler);
         return b;
@@ -87,23 +88,25 @@ TO_autosearch::TO_autosearch(UserSettingsSource settings, QWidget* parent)
 
     Label1 = new QLabel("Type a keyword or choose it from the list:", Panel1);
     Label1->setObjectName("Label1");
-    Label1->setGeometry(16, 10, 280, 18);
+    place(Label1, QRect(16, 10, 280, 18));
     // The source of the run, above the keywords of the run.
     CB_source = new QComboBox(Panel1);
     CB_source->setObjectName("CB_source");
-    CB_source->setGeometry(400, 5, 166, 24);
+    place(CB_source, QRect(400, 5, 166, 24));
     connect(CB_source, &QComboBox::activated, this, &TO_autosearch::CB_sourceChange);
     Label_source = new QLabel("Search with:", Panel1);
     Label_source->setObjectName("Label_source");
-    Label_source->setGeometry(316, 5, 82, 24);
+    place(Label_source, QRect(316, 5, 82, 24));
     Label_source->setBuddy(CB_source);
     Edit_kw = new QLineEdit(Panel1);
     Edit_kw->setObjectName("Edit_kw");
-    Edit_kw->setGeometry(16, 32, 200, 22);
+    place(Edit_kw, QRect(16, 32, 200, 22));
     Edit_kw->installEventFilter(this);
+    Label1->setBuddy(Edit_kw);
     LB_kw = new QListWidget(Panel1);
     LB_kw->setObjectName("LB_kw");
-    LB_kw->setGeometry(16, 60, 200, 148);
+    LB_kw->setAccessibleName("Often used keywords");
+    place(LB_kw, QRect(16, 60, 200, 148));
     LB_kw->installEventFilter(this);
     connect(LB_kw, &QListWidget::itemDoubleClicked, this, &TO_autosearch::LB_kwDblClick);
 
@@ -113,7 +116,8 @@ TO_autosearch::TO_autosearch(UserSettingsSource settings, QWidget* parent)
 
     LB_selected = new QListWidget(Panel1);
     LB_selected->setObjectName("LB_selected");
-    LB_selected->setGeometry(316, 32, 250, 176);
+    LB_selected->setAccessibleName("Keywords to search");
+    place(LB_selected, QRect(316, 32, 250, 176));
 
     SB_start = button("SB_start", "Start", QRect(316, 214, 72, 25), &TO_autosearch::SB_startClick);
     SB_stop = button("SB_stop", "Stop", QRect(394, 214, 72, 25), &TO_autosearch::SB_stopClick);
@@ -122,11 +126,12 @@ TO_autosearch::TO_autosearch(UserSettingsSource settings, QWidget* parent)
     // Below the often used keywords, beside Start and Stop; hidden until the first run.
     L_progress = new QLabel(Panel1);
     L_progress->setObjectName("L_progress");
-    L_progress->setGeometry(16, 212, 288, 16);
+    place(L_progress, QRect(16, 212, 288, 16));
     L_progress->hide();
     PB_busy = new QProgressBar(Panel1);
     PB_busy->setObjectName("PB_busy");
-    PB_busy->setGeometry(16, 230, 288, 12);
+    PB_busy->setAccessibleName("Search progress");
+    place(PB_busy, QRect(16, 230, 288, 12));
     PB_busy->setRange(0, 1);
     PB_busy->setValue(0);
     PB_busy->setTextVisible(false);
@@ -139,23 +144,23 @@ TO_autosearch::TO_autosearch(UserSettingsSource settings, QWidget* parent)
     Shape1 = new QFrame(Panel1);
     Shape1->setObjectName("Shape1");
     Shape1->setFrameShape(QFrame::Box);
-    Shape1->setGeometry(16, 248, 550, 89);
+    place(Shape1, QRect(16, 248, 550, 89));
     Image1 = new QLabel(Panel1);
     Image1->setObjectName("Image1");
-    Image1->setGeometry(26, 258, 140, 30);
-    Image1->setPixmap(FeedBanner());
+    // The picture's words, for those who cannot see it.
+    Image1->setAccessibleName("Search feed");
+    place(Image1, QRect(26, 258, 140, 30));
     SB_how_to = button("SB_how_to", "Get listed in search results", QRect(24, 298, 170, 28),
                        &TO_autosearch::SB_how_toClick);
     Memo_log = new QPlainTextEdit(Panel1);
     Memo_log->setObjectName("Memo_log");
-    Memo_log->setGeometry(200, 264, 358, 57);
+    Memo_log->setAccessibleName("Search log");
+    place(Memo_log, QRect(200, 264, 358, 57));
     Memo_log->setFrameShape(QFrame::NoFrame);
     Memo_log->setReadOnly(true);
+    Memo_log->setTabChangesFocus(true);
     Memo_log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QPalette tip = Memo_log->palette();
-    tip.setColor(QPalette::Base, tip.color(QPalette::ToolTipBase));
-    tip.setColor(QPalette::Text, tip.color(QPalette::ToolTipText));
-    Memo_log->setPalette(tip);
+    applyColours();
 
     Search = new SearchRun(
         SearchRun::Hooks{[this](const std::string& line) { Log(line); },
@@ -175,7 +180,64 @@ TO_autosearch::TO_autosearch(UserSettingsSource settings, QWidget* parent)
 
     LoadSources();
     SetBusy(false);
+    PlaceControls();
+}
+
+void TO_autosearch::place(QWidget* control, const QRect& designed) {
+    placed_.push_back({control, designed});
+}
+
+void TO_autosearch::applyColours() {
+    applyingColours_ = true;
+    // The frame around the panel is dark; the panel in the ordinary window colour (set
+    // explicitly, or it would follow the frame's).
+    const QPalette app = QApplication::palette();
+    QPalette frame = palette();
+    frame.setColor(QPalette::Window, app.color(QPalette::Dark));
+    setPalette(frame);
+    QPalette panel = app;
+    panel.setColor(QPalette::Window, app.color(QPalette::Window));
+    Panel1->setPalette(panel);
+    // The log in the colours of a tooltip.
+    QPalette tip = app;
+    tip.setColor(QPalette::Base, app.color(QPalette::ToolTipBase));
+    tip.setColor(QPalette::Text, app.color(QPalette::ToolTipText));
+    Memo_log->setPalette(tip);
+    Image1->setPixmap(FeedBanner(bannerScale_, panel));
+    applyingColours_ = false;
+}
+
+void TO_autosearch::PlaceControls() {
+    const FontGrowth growth = GrowthFor(placed_, Panel1, DesignedLineHeight);
+    Panel1->setFixedSize(growth.Scaled(QRect(0, 0, PanelWidth, PanelHeight)).size());
+    for (const PlacedControl& p : placed_)
+        p.control->setGeometry(growth.Scaled(p.designed));
+    const qreal banner = std::min(growth.across, growth.down);
+    if (banner != bannerScale_) {
+        bannerScale_ = banner;
+        Image1->setPixmap(FeedBanner(bannerScale_, Panel1->palette()));
+    }
+    updateGeometry();
     FrameResize();
+    // The progress line is cut to its new width.
+    if (Search)
+        ShowProgress();
+}
+
+QSize TO_autosearch::minimumSizeHint() const {
+    // The panel is never cut by the window.
+    return Panel1->size();
+}
+
+bool TO_autosearch::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // A new palette of the program reaches the frame as a change of its own (which applyColours
+    // makes too).
+    if (event->type() == QEvent::PaletteChange && !applyingColours_)
+        applyColours();
+    else if (event->type() == QEvent::FontChange)
+        PlaceControls();
+    return handled;
 }
 
 TO_autosearch::~TO_autosearch() = default;

@@ -2,6 +2,7 @@
 // with, Start and Stop, and the log.
 #pragma once
 
+#include "collect/FontGrowth.h"
 #include "settings/core/SearchSources.h"
 #include "settings/core/UserSettings.h"
 
@@ -61,11 +62,13 @@ public:
     bool Busy = false;
     // The run of the feed: the state of the last reply, the count and the failure flag of the
     // current run.
-    SearchRun* Search;
+    SearchRun* Search = nullptr;
     // The last run of another source, or none.
     SourceRun* Run = nullptr;
     // Whether a run of either kind is under way.
     bool Running() const;
+    // The panel is never cut by the window that shows the frame.
+    QSize minimumSizeHint() const override;
 
     QFrame* Panel1;
     QLabel* Label1;
@@ -104,6 +107,9 @@ public slots:
     void SB_how_toClick();
     void LB_kwDblClick();
     void FrameResize();
+    // Sizes the panel and places its controls: as designed, or larger as far as the captions
+    // and lines of the font of the moment need.
+    void PlaceControls();
     // Remembers the chosen source in the settings.
     void CB_sourceChange();
     // Shows where the current (or last) run stands.
@@ -114,11 +120,20 @@ signals:
     void RunFinished();
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     UserSettingsSource settings_;
+    // Each control of the panel with its place in the designed panel.
+    std::vector<PlacedControl> placed_;
+    void place(QWidget* control, const QRect& designed);
+    // How much larger than designed the "Search feed" picture is drawn.
+    qreal bannerScale_ = 1;
+    // The colours of the frame, the panel, the log and the picture, from the palette.
+    void applyColours();
+    bool applyingColours_ = false;
     // The sources the chooser lists, in its order.
     std::vector<SearchSource> sources_;
     // The settings of the moment, or none.

@@ -1,6 +1,7 @@
 #include "collect/TO_results.h"
 
 #include "capture/CaptureStore.h"
+#include "collect/CheckBoxContrast.h"
 #include "collect/RecordListModel.h"
 #include "collect/RecordListProxy.h"
 #include "dialogs/DialogUtil.h"
@@ -12,7 +13,10 @@
 #include "settings/core/SettingsStore.h"
 #include "tree/TQelPigger.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QFile>
 #include <QGuiApplication>
@@ -40,6 +44,10 @@ TO_results::TO_results(QWidget* parent) : TO_selected_list(parent, 5) {
     model_->setCheckable(true);
     model_->setHeaders({"Tilte", "Url", "Description", "Status", "Capture"});
     LV1->setShowGrid(true);
+    LV1->setAccessibleName("Found URL list");
+    // Tab and Shift+Tab leave the list; the arrow keys move within it.
+    LV1->setTabKeyNavigation(false);
+    LV1->setItemDelegate(new CheckBoxContrast(LV1));
     LV1->horizontalHeader()->show();
     LV1->horizontalHeader()->resizeSection(RecordListModel::TitleColumn, 250);
     LV1->horizontalHeader()->resizeSection(RecordListModel::UrlColumn, 150);
@@ -82,6 +90,7 @@ TO_results::TO_results(QWidget* parent) : TO_selected_list(parent, 5) {
     E_find = new QLineEdit(this);
     E_find->setObjectName("E_find");
     E_find->setPlaceholderText("Find in list");
+    E_find->setAccessibleName("Find in list");
     E_find->setClearButtonEnabled(true);
     E_find->installEventFilter(this);
     // On a long list each keystroke would look through every row: the text is taken once the
@@ -128,8 +137,10 @@ TO_results::TO_results(QWidget* parent) : TO_selected_list(parent, 5) {
             [this](const QModelIndex& top, const QModelIndex& bottom, const QList<int>& roles) {
                 if (!roles.contains(Qt::CheckStateRole))
                     return;
-                for (int row = top.row(); row <= bottom.row(); ++row)
+                for (int row = top.row(); row <= bottom.row(); ++row) {
                     tickedRows_.emplace_back(row, model_->rowAt(row).serial);
+                    tellCheckChanged(row);
+                }
                 emit CheckToggled();
             });
 }
@@ -450,16 +461,16 @@ QMenu* TO_results::MakeRowMenu(QWidget* parent) {
     auto* menu = new QMenu(parent);
     menu->setObjectName("RowMenu");
     const bool selected = SelectedRecord() != nullptr;
-    QAction* open = menu->addAction("Open", this, &TO_results::OpenWanted);
+    QAction* open = menu->addAction("&Open", this, &TO_results::OpenWanted);
     open->setEnabled(selected && !TrimBlanks(SelectedRedirect()).empty());
-    menu->addAction("Edit", this, &TO_results::EditWanted)->setEnabled(selected);
-    menu->addAction("Delete", this, &TO_results::DeleteWanted)->setEnabled(selected);
-    menu->addAction("Copy address", this, &TO_results::CopySelectedAddress)->setEnabled(selected);
-    menu->addAction("Check links", this, &TO_results::CheckLinksWanted)->setEnabled(selected);
+    menu->addAction("&Edit", this, &TO_results::EditWanted)->setEnabled(selected);
+    menu->addAction("&Delete", this, &TO_results::DeleteWanted)->setEnabled(selected);
+    menu->addAction("&Copy address", this, &TO_results::CopySelectedAddress)->setEnabled(selected);
+    menu->addAction("Check &links", this, &TO_results::CheckLinksWanted)->setEnabled(selected);
     menu->addSeparator();
-    menu->addAction("Open capture", this, &TO_results::OpenCaptureWanted)
+    menu->addAction("Open c&apture", this, &TO_results::OpenCaptureWanted)
         ->setEnabled(selected && !LatestCapture(SelectedRecord()).empty());
-    menu->addAction("Capture details...", this, &TO_results::CaptureDetailsWanted)
+    menu->addAction("Capture de&tails...", this, &TO_results::CaptureDetailsWanted)
         ->setEnabled(selected);
     return menu;
 }
@@ -469,15 +480,62 @@ void TO_results::showRowMenu(const QPoint& at) {
     if (!under.isValid())
         return;
     LV1->setCurrentIndex(under);
+    popupRowMenu(LV1->viewport()->mapToGlobal(at));
+}
+
+void TO_results::showRowMenuByKey() {
+    // Once open, the menu has the keyboard: a second request for it is the same one.
+    if (auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        open && open->objectName() == "RowMenu")
+        return;
+    const QModelIndex current = LV1->currentIndex();
+    if (!current.isValid())
+        return;
+    LV1->setCurrentIndex(current);
+    LV1->scrollTo(current);
+    // Beneath the start of the current row, where the eye is.
+    const QRect cell = LV1->visualRect(current);
+    popupRowMenu(LV1->viewport()->mapToGlobal(cell.bottomLeft()));
+}
+
+void TO_results::popupRowMenu(const QPoint& global) {
     QMenu* menu = MakeRowMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(LV1->viewport()->mapToGlobal(at));
+    menu->popup(global);
+}
+
+void TO_results::tellCheckChanged(int row) {
+    if (!QAccessible::isActive())
+        return;
+    const QModelIndex shown =
+        proxy_->mapFromSource(model_->index(row, RecordListModel::TitleColumn));
+    QAccessibleInterface* view = QAccessible::queryAccessibleInterface(LV1);
+    QAccessibleTableInterface* table = view ? view->tableInterface() : nullptr;
+    QAccessibleInterface* cell =
+        shown.isValid() && table ? table->cellAt(shown.row(), shown.column()) : nullptr;
+    if (!cell)
+        return;
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(cell, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 bool TO_results::eventFilter(QObject* watched, QEvent* event) {
+    // The Menu key, as the window system reports it, opens the current row's menu.
+    if (watched == LV1 && event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        showRowMenuByKey();
+        return true;
+    }
     if (watched == LV1 && event->type() == QEvent::KeyPress) {
         auto* keyEvent = static_cast<QKeyEvent*>(event);
         const int key = keyEvent->key();
+        if ((key == Qt::Key_Menu && keyEvent->modifiers() == Qt::NoModifier) ||
+            (key == Qt::Key_F10 && keyEvent->modifiers() == Qt::ShiftModifier)) {
+            showRowMenuByKey();
+            return true;
+        }
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             OpenSelected();
             return true;

@@ -112,6 +112,11 @@ private:
     TQelPigger* recordOf(const RecordRow& row) const;
 
     void showRowMenu(const QPoint& at);
+    // The Menu key or Shift+F10: the current row's menu, beneath the row.
+    void showRowMenuByKey();
+    void popupRowMenu(const QPoint& global);
+    // Tells a screen reader that the tick of a row (of the list model) changed.
+    void tellCheckChanged(int row);
     // Replaces the rows by rows followed by those of the records that are accepted.
     void fillRows(std::vector<RecordRow> rows);
 

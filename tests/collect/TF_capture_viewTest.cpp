@@ -3,6 +3,7 @@
 
 #include "support/CapturePages.h"
 #include "support/TempDir.h"
+#include "support/TidyLayout.h"
 #include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
@@ -79,4 +80,5 @@ TEST_F(CaptureView, AFileChangedAfterSavingIsMarkedInRed) {
     EXPECT_TRUE(view->L_changed->styleSheet().contains("red"));
     // It is shown all the same.
     EXPECT_TRUE(pageText().contains("Altered"));
+    SaveScreenshot(view, "capture-view-changed");
 }

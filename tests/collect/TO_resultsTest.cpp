@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QColor>
@@ -552,7 +553,7 @@ TEST_F(SortedList, CopyKeyAndRowMenu) {
     EXPECT_EQ(list.SelectedRecord(), listing(0));
     QStringList captions;
     for (QAction* a : menu->actions())
-        captions << a->text();
+        captions << a->text().remove('&');
     EXPECT_EQ(captions, (QStringList{"Open", "Edit", "Delete", "Copy address", "Check links", "",
                                      "Open capture", "Capture details..."}));
     // banana has no capture: only its details can be asked for.
@@ -580,6 +581,84 @@ TEST_F(SortedList, CopyKeyAndRowMenu) {
 
 // The ticks of the whole report, and of the rows shown when the filter or the quick find hides
 // some: ticks given in the list count before they are stored.
+namespace {
+
+// The state changes a screen reader is told of: the name of the cell and whether it is ticked.
+QStringList& StateChanges() {
+    static QStringList seen;
+    return seen;
+}
+void RecordStateChange(QAccessibleEvent* event) {
+    if (event->type() != QAccessible::StateChanged ||
+        !static_cast<QAccessibleStateChangeEvent*>(event)->changedStates().checked)
+        return;
+    QAccessibleInterface* cell = event->accessibleInterface();
+    ASSERT_NE(cell, nullptr);
+    StateChanges() << cell->text(QAccessible::Name) + (cell->state().checked ? " ticked" : "");
+}
+
+} // namespace
+
+TEST_F(SortedList, EveryRowTellsItsTickAndKeysReachTheRowMenu) {
+    clickHeader(0);
+    // Every row tells a screen reader whether it is ticked, the unticked ones too.
+    QAccessibleTableInterface* table =
+        QAccessible::queryAccessibleInterface(list.LV1)->tableInterface();
+    ASSERT_NE(table, nullptr);
+    for (const QString& title : column(0)) {
+        const QAccessible::State state = table->cellAt(viewRowOf(title), 0)->state();
+        EXPECT_TRUE(state.checkable) << title.toStdString();
+        EXPECT_EQ(state.checked, title == "cherry") << title.toStdString();
+    }
+
+    // The Menu key and Shift+F10, and the Menu key as the window system tells it, open the menu
+    // of the current row.
+    clickRow(viewRowOf("cherry"));
+    const auto menuKey = [this] { QTest::keyClick(list.LV1, Qt::Key_Menu); };
+    const auto shiftF10 = [this] { QTest::keyClick(list.LV1, Qt::Key_F10, Qt::ShiftModifier); };
+    const auto contextKey = [this] {
+        const QPoint at(5, 5);
+        QContextMenuEvent key(QContextMenuEvent::Keyboard, at, list.LV1->mapToGlobal(at));
+        QCoreApplication::sendEvent(list.LV1, &key);
+    };
+    for (const std::function<void()>& press :
+         std::vector<std::function<void()>>{menuKey, shiftF10, contextKey}) {
+        press();
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(menu->objectName(), "RowMenu");
+        EXPECT_TRUE(menu->actions().first()->isEnabled()); // "Open": the row is chosen
+        EXPECT_EQ(list.SelectedRecord(), listing(2));
+        menu->close();
+    }
+    // Its underlined letters choose an item.
+    int edited = 0;
+    QObject::connect(&list, &TO_results::EditWanted, [&] { ++edited; });
+    menuKey();
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    QTest::keyClick(menu, Qt::Key_E);
+    EXPECT_EQ(edited, 1);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
+// Run with the accessibility bus (tests/collect/with-atspi.sh, the ctest test
+// test_collect_atspi): only then does Qt tell of any change.
+TEST_F(SortedList, ScreenReaderHearsEveryTickMadeWithSpace) {
+    if (qEnvironmentVariableIsEmpty("QRL_ATSPI"))
+        GTEST_SKIP() << "needs the accessibility bus: tests/collect/with-atspi.sh";
+    ASSERT_TRUE(WaitUntil([] { return QAccessible::isActive(); }, 10000));
+    const QAccessible::UpdateHandler before = QAccessible::installUpdateHandler(RecordStateChange);
+    StateChanges().clear();
+    clickHeader(0);
+    clickRow(viewRowOf("banana"));
+    QTest::keyClick(list.LV1, Qt::Key_Space);
+    clickRow(viewRowOf("cherry"));
+    QTest::keyClick(list.LV1, Qt::Key_Space);
+    QAccessible::installUpdateHandler(before);
+    EXPECT_EQ(StateChanges(), (QStringList{"banana ticked", "cherry"}));
+}
+
 TEST_F(SortedList, CountLineTicksOfTheReportAndOfTheRowsShown) {
     list.SetFilter([](TQelPigger* r) { return r->GetAttr("CHK") != "Y"; },
                    [](TQelPigger*) { return true; });

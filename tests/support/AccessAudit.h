@@ -12,7 +12,6 @@
 #include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QApplication>
-#include <QDateTimeEdit>
 #include <QTabBar>
 #include <QTest>
 #include <QWidget>
@@ -80,26 +79,24 @@ inline std::string TabCycleFaults(QWidget* window) {
     for (QWidget* w : window->findChildren<QWidget*>())
         controls += takesTab(w, window) ? 1 : 0;
     QWidget* at = start;
-    int sectionSteps = 0;
     for (int step = 0; step <= controls + 1; ++step) {
         QTest::keyClick(at, Qt::Key_Tab);
+        // A control of several parts (a date's day, month and year) takes Tab through its parts
+        // before it lets go; a web page's view asks the page first and lets go a moment later.
+        for (int part = 0; controls > 1 && window->focusWidget() == at && part < 8; ++part)
+            if (!QTest::qWaitFor([&] { return window->focusWidget() != at; }, 100))
+                QTest::keyClick(at, Qt::Key_Tab);
         QWidget* next = window->focusWidget();
         if (!next || next->window() != window)
             return "Tab from " + describe(at).toStdString() + " leaves the window";
         if (!next->isVisible())
             return "Tab from " + describe(at).toStdString() + " lands on the hidden " +
                    describe(next).toStdString();
-        // A date or time field steps through its sections with Tab before it lets the focus go.
-        const auto* sections = qobject_cast<const QDateTimeEdit*>(at);
-        if (next == at && sections && sectionSteps < sections->sectionCount()) {
-            ++sectionSteps;
-            --step;
-            continue;
-        }
-        sectionSteps = 0;
-        // The one control of a window keeps the focus: Tab has come round.
+        // Alone in its window, a control rightly keeps the focus.
         if (next == at && controls > 1)
             return "Tab stays in " + describe(at).toStdString();
+        if (next == at)
+            return {};
         if (next == start)
             return {};
         at = next;
