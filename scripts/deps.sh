@@ -14,6 +14,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libxml2-dev libpugixml-dev openssl
     xvfb xauth openbox x11-utils tinyproxy-bin fonts-dejavu-core python3
+    dbus-daemon at-spi2-core
     desktop-file-utils appstream libxml2-utils shared-mime-info file dpkg-dev
     searx xapian-omega xapian-tools
 )

@@ -3,27 +3,25 @@
 # Xvfb display and openbox, both ended with the command. For tests of what only a window system
 # with a window manager shows (window states, windows made anew).
 set -euo pipefail
-display=""
-for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-        display=":$n"
-        break
-    fi
-done
-[ -n "$display" ] || { echo "under-x: no free X display" >&2; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb chooses a free display number itself and writes it out once it listens, so that two
+# runs started at the same moment never take the same display.
+number_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
 xvfb=$!
 openbox_pid=""
 cleanup() {
     [ -n "$openbox_pid" ] && kill "$openbox_pid" 2>/dev/null
     kill "$xvfb" 2>/dev/null
+    rm -f "$number_file"
     wait 2>/dev/null || true
 }
 trap cleanup EXIT
 for _ in $(seq 400); do
-    [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+    [ -s "$number_file" ] && break
     sleep 0.05
 done
+[ -s "$number_file" ] || { echo "under-x: Xvfb did not start" >&2; exit 1; }
+display=":$(head -n1 "$number_file")"
 export DISPLAY="$display"
 unset WAYLAND_DISPLAY
 openbox >/dev/null 2>&1 &
