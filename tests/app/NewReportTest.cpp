@@ -4,6 +4,7 @@
 #include "app/TFmain.h"
 #include "collect/TO_WB.h"
 #include "collect/TO_autosearch.h"
+#include "collect/TO_results.h"
 #include "settings/TD_settings_user.h"
 #include "settings/TW_new_report.h"
 #include "settings/core/AppInfo.h"
@@ -19,7 +20,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
@@ -27,14 +30,17 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QToolButton>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -348,4 +354,123 @@ TEST_F(NewReport, AutomaticModeStartsTheSourceChosenInTheWizard) {
     EXPECT_EQ(window->Urls->ChildCount(), 2);
     window->WaitForRecoveryCopy();
     EXPECT_EQ(Count(tmp.read("data/garden.qrl.recover"), "<LISTING "), 2);
+}
+
+namespace {
+
+// Where a key pressed now goes: an open menu, else the modal window's focus, else the window's.
+QWidget* KeyTarget(QWidget* window) {
+    if (QWidget* popup = QApplication::activePopupWidget())
+        return popup;
+    QWidget* top = QApplication::activeModalWidget();
+    if (!top)
+        top = window;
+    return top->focusWidget() ? top->focusWidget() : top;
+}
+
+// Presses a key where it goes; a button's letter (Alt+letter) clicks it a moment later, when it
+// comes up again, which is waited for.
+void Press(QWidget* window, int key, Qt::KeyboardModifiers modifiers = {}) {
+    QPointer<QWidget> top = QApplication::activeModalWidget();
+    if (!top)
+        top = window;
+    // A window manager gives the activation back to the window under a dialog that closed;
+    // offscreen there is none to do it, and a button's letter only works in the active window.
+    if (!QApplication::activePopupWidget() && QApplication::activeWindow() != top) {
+        top->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(top));
+    }
+    QTest::keyClick(KeyTarget(window), static_cast<Qt::Key>(key), modifiers);
+    if (modifiers & Qt::AltModifier) {
+        EXPECT_TRUE(WaitUntil([&top] {
+            if (!top)
+                return true;
+            // (The file dialog's view buttons show their checked state as down.)
+            const auto buttons = top->findChildren<QAbstractButton*>();
+            return std::none_of(buttons.begin(), buttons.end(), [](const QAbstractButton* b) {
+                return b->isDown() && !qobject_cast<const QToolButton*>(b);
+            });
+        }));
+    }
+}
+
+// Presses Tab until the focus is on target (at most as many times as the window has widgets).
+bool TabTo(QWidget* window, QWidget* target) {
+    for (int i = 0; i < 100 && KeyTarget(window) != target; ++i)
+        Press(window, Qt::Key_Tab);
+    return KeyTarget(window) == target;
+}
+
+} // namespace
+
+// A whole report made with the keyboard alone: File > New by its letters, the wizard's pages by
+// Tab, typing and their buttons' letters, the save dialog by typing, the search run, the list
+// reached through the Search menu, a row ticked with Space and the report saved with Ctrl+S.
+TEST_F(NewReport, KeyboardAloneMakesSearchesTicksAndSaves) {
+    QWidget* w = window.get();
+    DialogDriver dialogs;
+    dialogs.Then([&](QWidget* dialog) {
+        auto* wizard = qobject_cast<TW_new_report*>(dialog);
+        ASSERT_NE(wizard, nullptr);
+        // Page 1: the focus starts on the title; Tab reaches the description and leaves it.
+        ASSERT_EQ(KeyTarget(w), wizard->Edit_report_title);
+        QTest::keyClicks(KeyTarget(w), "Garden tools");
+        ASSERT_TRUE(TabTo(w, wizard->Memo_report_dsc));
+        QTest::keyClicks(KeyTarget(w), "Spades");
+        Press(w, Qt::Key_Tab);
+        EXPECT_NE(KeyTarget(w), wizard->Memo_report_dsc);
+        Press(w, Qt::Key_N, Qt::AltModifier);
+        ASSERT_EQ(wizard->PageIndex(), 1);
+        // Page 2: the "..." button by Tab and Space; the save dialog by typing and Enter.
+        ASSERT_TRUE(TabTo(w, wizard->SB_filename));
+        {
+            DialogDriver saveDialog;
+            saveDialog.Then([&](QWidget* fileDialog) {
+                EnterFileName(fileDialog, tmp.qpath("data/garden"));
+                Press(fileDialog, Qt::Key_Return);
+            });
+            Press(w, Qt::Key_Space);
+            EXPECT_TRUE(saveDialog.Done()) << saveDialog.Unexpected().join(",").toStdString();
+        }
+        EXPECT_EQ(wizard->Edit_filename->text(), tmp.qpath("data/garden.qrl"));
+        Press(w, Qt::Key_N, Qt::AltModifier);
+        ASSERT_EQ(wizard->PageIndex(), 2);
+        // Page 3: Automatic by its letter, a keyword typed and added with Enter.
+        Press(w, Qt::Key_U, Qt::AltModifier);
+        ASSERT_EQ(wizard->SearchMode(), 1);
+        ASSERT_TRUE(TabTo(w, wizard->Edit_kw));
+        QTest::keyClicks(KeyTarget(w), "spades");
+        Press(w, Qt::Key_Return);
+        EXPECT_EQ(wizard->LB_selected->count(), 1);
+        Press(w, Qt::Key_N, Qt::AltModifier);
+        ASSERT_EQ(wizard->PageIndex(), 3);
+        Press(w, Qt::Key_O, Qt::AltModifier);
+    });
+    Press(w, Qt::Key_F, Qt::AltModifier);
+    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    Press(w, Qt::Key_N);
+    ASSERT_TRUE(dialogs.Done()) << dialogs.Unexpected().join(",").toStdString();
+    ASSERT_EQ(Status(2), tmp.qpath("data/garden.qrl"));
+
+    TO_autosearch* search = window->O_autosearch1;
+    ASSERT_TRUE(WaitUntil([&] { return !search->Busy; }, 20000));
+    ASSERT_EQ(window->Urls->ChildCount(), 5);
+
+    // A menu opened by mistake is closed with Escape; the list is reached by Search > Found.
+    Press(w, Qt::Key_H, Qt::AltModifier);
+    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    Press(w, Qt::Key_Escape);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    Press(w, Qt::Key_S, Qt::AltModifier);
+    Press(w, Qt::Key_F);
+    ASSERT_EQ(window->PageControl1->currentWidget(), window->TabSheet_view);
+    QTableView* list = window->O_results1->LV1;
+    ASSERT_TRUE(TabTo(w, list));
+    Press(w, Qt::Key_Down);
+    Press(w, Qt::Key_Space);
+    Press(w, Qt::Key_S, Qt::ControlModifier);
+    const std::string saved = tmp.read("data/garden.qrl");
+    EXPECT_EQ(Count(saved, "<LISTING "), 5);
+    EXPECT_EQ(Count(saved, "CHK=\"Y\""), 1) << saved;
+    EXPECT_NE(Status(1), "Changed");
 }
