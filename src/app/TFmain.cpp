@@ -518,9 +518,6 @@ void TFmain::PageControl1Change() {
 }
 
 void TFmain::showPage(QWidget* page) {
-    // A page turned by a command shows the list as it is now, as a tab clicked does.
-    if (page == TabSheet_view && ListDirty)
-        RefreshList();
     turningPage_ = true;
     PageControl1->setCurrentWidget(page);
     turningPage_ = false;
