@@ -54,7 +54,7 @@ public:
     QLabel* Label5;
     QDateEdit* DTP_report;
     QLabel* Label6;
-    QPlainTextEdit* Memo_report_dsc;
+    QPlainTextEdit* Memo_report_dsc = nullptr;
 
     // --- page 1: the file
     QWidget* TabSheet_filename;
@@ -71,7 +71,7 @@ public:
     QRadioButton* RG1Items[2];
     QButtonGroup* RG1Group;
     QLabel* Label_mode_dsc;
-    QLineEdit* Edit_kw;
+    QLineEdit* Edit_kw = nullptr;
     QListWidget* LB_kw;
     QPushButton* SB_add;
     QPushButton* SB_remove;
